@@ -1,0 +1,10 @@
+# Compiler warnings and optional sanitizers for our own targets.
+add_library(vek_warnings INTERFACE)
+target_compile_options(vek_warnings INTERFACE
+  $<$<CXX_COMPILER_ID:GNU,Clang>:-Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor>)
+
+if(VEK_SANITIZE)
+  target_compile_options(vek_warnings INTERFACE
+    -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  target_link_options(vek_warnings INTERFACE -fsanitize=address,undefined)
+endif()

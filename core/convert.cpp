@@ -1,0 +1,155 @@
+#include "convert.h"
+
+#include "platform/failure.h"
+#include "platform/numeric.h"
+#include "platform/text.h"
+
+namespace vek {
+
+namespace {
+
+QByteArray twoDigits(qint64 n)
+{
+    return n < 10 && n >= 0 ? '0' + QByteArray::number(n) : QByteArray::number(n);
+}
+
+QByteArray leftPadZero(QByteArray text, int width)
+{
+    if (text.size() < width)
+        text.prepend(QByteArray(width - text.size(), '0'));
+    return text;
+}
+
+} // namespace
+
+TimeParts timeParts(const QByteArray &time)
+{
+    return {leadingValue(midView(time, 0, 2)), leadingValue(midView(time, 3, 2)),
+            leadingValue(midView(time, 6, 2))};
+}
+
+QByteArray TimeCalc(const QByteArray &first, const QByteArray &second, const QByteArray &op,
+                    bool wrap)
+{
+    static const QByteArray zero = "00:00:00";
+    if (first.size() != 8 || second.size() != 8 || op.size() != 1)
+        return zero;
+    constexpr qint64 hour = 108000, minute = 1800, sec = 30;
+    auto thirtieths = [](const QByteArray &t) {
+        const TimeParts p = timeParts(t);
+        return static_cast<qint64>(
+            std::llround(p.seconds * sec + p.minutes * minute + p.hours * hour));
+    };
+    qint64 a = thirtieths(first);
+    const qint64 b = thirtieths(second);
+    qint64 value;
+    if (op == "-") {
+        if (a < b) {
+            if (!wrap)
+                return zero;
+            a += 24 * hour;
+        }
+        value = a - b;
+    } else if (op == "+") {
+        value = a + b;
+    } else {
+        return zero;
+    }
+    qint64 hours = value / hour;
+    value -= hours * hour;
+    const qint64 minutes = value / minute;
+    value -= minutes * minute;
+    const qint64 seconds = value / sec;
+    if (wrap && hours >= 24)
+        hours -= 24;
+    return twoDigits(hours) + ':' + twoDigits(minutes) + ':' + twoDigits(seconds);
+}
+
+qint64 DateTimeKey(const QDate &date, const QByteArray &time)
+{
+    if (!date.isValid() || date.year() < 1 || date.year() > 9999)
+        throw Failure(ErrorKind::InvalidCall);
+    const TimeParts p = timeParts(time);
+    const double secs = p.hours * 3600 + p.minutes * 60 + p.seconds;
+    // Seconds of 86400 and more would overwrite the date digits.
+    if (secs < 0 || secs >= 86400)
+        throw Failure(ErrorKind::InvalidCall);
+    const qint64 ymd = date.year() * 10000LL + date.month() * 100 + date.day();
+    return ymd * 100000 + static_cast<qint64>(secs);
+}
+
+qint64 DateKey(const QDateTime &when)
+{
+    const QTime t = when.time();
+    const QByteArray text =
+        twoDigits(t.hour()) + ':' + twoDigits(t.minute()) + ':' + twoDigits(t.second());
+    return DateTimeKey(when.date(), text);
+}
+
+QByteArray Pad3Byte(quint8 value)
+{
+    return leftPadZero(QByteArray::number(value), 3);
+}
+
+QByteArray Pad4Int(qint16 value)
+{
+    const QByteArray t = QByteArray::number(value);
+    if (t.size() > 4)
+        return "0000";
+    return leftPadZero(t, 4);
+}
+
+QByteArray Pad3Int(qint16 value)
+{
+    if (value < 0 || value > 999)
+        return "";
+    return leftPadZero(QByteArray::number(value), 3);
+}
+
+double BytesToNumber(const QByteArray &bytes)
+{
+    if (bytes.isEmpty() || bytes.size() > 4)
+        return 0;
+    double n = 0;
+    for (char c : bytes)
+        n = n * 256 + static_cast<unsigned char>(c);
+    return n;
+}
+
+QByteArray ConvertDateMDYtoDMY(const QByteArray &mdy)
+{
+    const QList<QByteArray> parts = mdy.split('/');
+    if (parts.size() != 3)
+        return "";
+    try {
+        const int month = toInt32(leadingValue(parts.at(0)));
+        const int day = toInt32(leadingValue(parts.at(1)));
+        int year = toInt32(leadingValue(parts.at(2)));
+        if (year < 100)
+            year += 2000;
+        if (month < 1 || month > 12 || day < 1 || day > 31)
+            return "";
+        // A day the month does not have (2/30/2024) would become a wrong event date.
+        if (!QDate(year, month, day).isValid())
+            return "";
+        return twoDigits(day) + '/' + twoDigits(month) + '/' + QByteArray::number(year);
+    } catch (const Failure &) {
+        return "";
+    }
+}
+
+QByteArray FixTime(const QByteArray &time)
+{
+    switch (time.size()) {
+    case 4:
+        return '0' + time + ":00";
+    case 5:
+        return time + ":00";
+    case 7:
+        return '0' + time;
+    default:
+        return time;
+    }
+}
+
+} // namespace vek

@@ -1,0 +1,256 @@
+#include "eventtext.h"
+
+#include "convert.h"
+#include "eventtable.h"
+#include "platform/failure.h"
+#include "platform/numeric.h"
+#include "platform/text.h"
+#include "receivestate.h"
+
+namespace vek {
+
+namespace {
+
+// A TAB, CR or LF inside a field would shift every field after it on the wire.
+QByteArray field(const QByteArray &text)
+{
+    QByteArray out = text;
+    for (char &c : out) {
+        if (c == '\t' || c == '\r' || c == '\n')
+            c = ' ';
+    }
+    return out;
+}
+
+void put(QByteArray &header, int position, const QByteArray &text)
+{
+    header.replace(position - 1, text.size(), text);
+}
+
+QByteArray flag(bool on)
+{
+    return on ? "1" : "0";
+}
+
+QByteArrayView slice(const QByteArray &header, int position, int width)
+{
+    return midView(header, position - 1, width);
+}
+
+quint8 byteAt(const QByteArray &header, int position)
+{
+    return toByte(leadingValue(slice(header, position, 3)));
+}
+
+qint16 intAt(const QByteArray &header, int position)
+{
+    return toInt16(leadingValue(slice(header, position, 4)));
+}
+
+// One part of the date field: digits only, else a type mismatch.
+int datePart(QByteArrayView text)
+{
+    if (text.isEmpty())
+        throw Failure(ErrorKind::TypeMismatch);
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            throw Failure(ErrorKind::TypeMismatch);
+    }
+    return toInt32(leadingValue(text));
+}
+
+QDate parseWireDate(const QByteArray &text)
+{
+    const QByteArray t = trimBlanks(text);
+    if (t.size() != 10 || t.at(2) != '/' || t.at(5) != '/')
+        throw Failure(ErrorKind::TypeMismatch);
+    const int day = datePart(midView(t, 0, 2));
+    const int month = datePart(midView(t, 3, 2));
+    const int year = datePart(midView(t, 6, 4));
+    const QDate date(year, month, day);
+    if (!date.isValid())
+        throw Failure(ErrorKind::InvalidCall);
+    return date;
+}
+
+} // namespace
+
+QByteArray wireDate(const QDate &date)
+{
+    // An unset date is the classic date zero.
+    const QDate d = date.isValid() ? date : QDate(1899, 12, 30);
+    const int year = d.year() < 1000 ? d.year() + 2000 : d.year();
+    return zeroPadded(d.day(), 2) + '/' + zeroPadded(d.month(), 2) + '/' + QByteArray::number(year);
+}
+
+QByteArray EventToString(const EventRec &r)
+{
+    QByteArray h(EventHeaderLength, '0');
+    put(h, 1, field(trimBlanks(r.EventKey)).left(32));
+    put(h, 33, Pad3Byte(r.HeadEnd));
+    put(h, 36, Pad3Byte(r.Level));
+    put(h, 39, Pad4Int(r.SrcInput));
+    put(h, 43, Pad4Int(r.DestOutput));
+    put(h, 47, Pad4Int(r.SrcCh));
+    put(h, 51, Pad4Int(r.DestCh));
+    put(h, 55, Pad4Int(r.DestDefSrc));
+    put(h, 59, Pad4Int(r.DestBackupSrc));
+    put(h, 63, flag(r.BackupSrc));
+    put(h, 64, Pad3Byte(r.Status));
+    put(h, 67, Pad3Byte(r.SpareCode));
+    put(h, 70, Pad3Byte(r.Automation));
+    put(h, 73, Pad3Byte(r.GroupNo));
+    put(h, 76, Pad3Byte(r.Interrupted));
+    put(h, 79, Pad3Byte(r.AddedBy));
+    put(h, 82, Pad3Byte(r.ExtraCode1));
+    put(h, 85, Pad3Byte(r.ExtraCode2));
+    put(h, 88, flag(r.SubNow));
+    put(h, 89, flag(r.DefNow));
+    put(h, 90, flag(r.MonitorBeg));
+    put(h, 91, flag(r.MonitorEnd));
+    put(h, 92, Pad3Byte(r.TimeZone));
+
+    const QByteArray fields[EventTextFields] = {
+        r.HEText,
+        r.GroupText,
+        wireDate(r.EventDate),
+        r.StartTime,
+        r.EndTime,
+        r.SrcText,
+        r.DestText,
+        r.Description,
+        r.StatusDetail,
+        r.Duration,
+        r.SpareText1,
+        r.SpareText2,
+        trimBlanks(r.OpComment),
+        r.ActualStart + ' ',
+        r.ActualEnd + ' ',
+        r.ActualDur,
+        QByteArray::number(r.StartKey),
+        QByteArray::number(r.EndKey),
+        trimBlanks(r.Comments),
+        trimBlanks(r.MediaPointID),
+    };
+    QByteArray out = h;
+    out.reserve(EventHeaderLength + 256);
+    out += '\t';
+    for (const QByteArray &f : fields) {
+        out += field(f);
+        out += '\t';
+    }
+    return out;
+}
+
+EventRec ParseEvent(const QByteArray &text)
+{
+    const QList<QByteArray> f = text.split('\t');
+    if (f.size() < EventTextFields + 1)
+        throw Failure(ErrorKind::SubscriptOutOfRange);
+    const QByteArray h = trimBlanks(f.at(0));
+
+    EventRec r;
+    r.EventKey = slice(h, 1, 32).toByteArray();
+    r.HeadEnd = byteAt(h, 33);
+    r.Level = byteAt(h, 36);
+    r.SrcInput = intAt(h, 39);
+    r.DestOutput = intAt(h, 43);
+    r.SrcCh = intAt(h, 47);
+    r.DestCh = intAt(h, 51);
+    r.DestDefSrc = intAt(h, 55);
+    r.DestBackupSrc = intAt(h, 59);
+    r.BackupSrc = leadingValue(slice(h, 63, 1)) > 0;
+    r.Status = byteAt(h, 64);
+    r.SpareCode = byteAt(h, 67);
+    r.Automation = byteAt(h, 70);
+    r.GroupNo = byteAt(h, 73);
+    r.Interrupted = byteAt(h, 76);
+    r.AddedBy = byteAt(h, 79);
+    r.ExtraCode1 = byteAt(h, 82);
+    r.ExtraCode2 = byteAt(h, 85);
+    r.SubNow = leadingValue(slice(h, 88, 1)) == 1;
+    r.DefNow = leadingValue(slice(h, 89, 1)) == 1;
+    r.MonitorBeg = leadingValue(slice(h, 90, 1)) == 1;
+    r.MonitorEnd = leadingValue(slice(h, 91, 1)) == 1;
+    r.TimeZone = byteAt(h, 92);
+
+    r.HEText = trimBlanks(f.at(1));
+    r.GroupText = trimBlanks(f.at(2));
+    r.EventDate = parseWireDate(f.at(3));
+    r.StartTime = trimBlanks(f.at(4));
+    r.EndTime = trimBlanks(f.at(5));
+    r.SrcText = trimBlanks(f.at(6));
+    r.DestText = trimBlanks(f.at(7));
+    r.Description = trimBlanks(f.at(8));
+    r.StatusDetail = trimBlanks(f.at(9));
+    r.Duration = trimBlanks(f.at(10));
+    r.SpareText1 = trimBlanks(f.at(11));
+    r.SpareText2 = trimBlanks(f.at(12));
+    r.OpComment = trimBlanks(f.at(13));
+    r.ActualStart = trimBlanks(f.at(14));
+    r.ActualEnd = trimBlanks(f.at(15));
+    r.ActualDur = trimBlanks(f.at(16));
+    r.StartKey = static_cast<qint64>(std::llround(leadingValue(f.at(17))));
+    r.EndKey = static_cast<qint64>(std::llround(leadingValue(f.at(18))));
+    r.Comments = trimBlanks(f.at(19));
+    r.MediaPointID = trimBlanks(f.at(20));
+    r.InUse = true;
+    return r;
+}
+
+QByteArray EventDetails(const EventRec &r)
+{
+    return "Channels: " + r.DestText + " over " + r.SrcText + "\r\n" +
+           "Description: " + r.Description + "\r\n" + "Start Time: " + shortDate(r.EventDate) +
+           " / " + r.StartTime + "\r\n" + "Duration: " + r.Duration;
+}
+
+QByteArray CheckConflict(const EventRec &rec)
+{
+    const EventTable &table = Events();
+    if (!EventTable::validIndex(rec.HeadEnd, 0))
+        throw Failure(ErrorKind::SubscriptOutOfRange);
+    for (int slot = 0; slot < EventTable::Slots; ++slot) {
+        const EventRec &e = table.at(rec.HeadEnd, slot);
+        if (!e.InUse || e.Status > StatusLessThan || e.EventKey == rec.EventKey ||
+            e.DestOutput != rec.DestOutput || e.DestCh != rec.DestCh)
+            continue;
+        const bool overlap = (rec.StartKey >= e.StartKey && rec.StartKey < e.EndKey) ||
+                             (rec.StartKey < e.StartKey && rec.EndKey > e.StartKey);
+        if (overlap)
+            return "Conflict with an existing event.  Event details:\r\n" + EventDetails(e);
+    }
+    return "";
+}
+
+QByteArray StatusText(quint8 status, const QByteArray &detail)
+{
+    switch (status) {
+    case StatusProblem:
+        return trimBlanks(detail).isEmpty() ? QByteArray("Prob.") : detail;
+    case StatusActive:
+        return "Active";
+    case StatusOnAir:
+        return "On-Air";
+    case StatusOnHold:
+    case StatusOnHoldOnAir:
+        return "On Hold";
+    case StatusLessThan:
+        return "< " + QByteArray::number(LessThanMinutes()) + " Min.";
+    case StatusFailed:
+        return "Failed";
+    case StatusAbort:
+        return "Abort";
+    case StatusDone:
+        return "Done";
+    default:
+        return "";
+    }
+}
+
+QByteArray GroupText(quint8 group)
+{
+    return group == 0 ? QByteArray("N/A") : "Group " + QByteArray::number(group);
+}
+
+} // namespace vek

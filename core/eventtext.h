@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+
+#include "eventrec.h"
+
+namespace vek {
+
+constexpr int EventHeaderLength = 128;
+constexpr int EventTextFields = 20;
+
+// The event wire text: a 128-character header of digit fields, a TAB, then 20 text
+// fields each followed by a TAB.
+QByteArray EventToString(const EventRec &rec);
+
+// Reads a wire text into a record with InUse set. A text with fewer than 21 fields, a
+// header number beyond its field's type or a date that is not a real DD/MM/YYYY date
+// throws a Failure, and nothing results.
+EventRec ParseEvent(const QByteArray &text);
+
+// "" when the record fits its head end's schedule, else the conflict text.
+QByteArray CheckConflict(const EventRec &rec);
+QByteArray EventDetails(const EventRec &rec);
+
+QByteArray StatusText(quint8 status, const QByteArray &detail);
+QByteArray GroupText(quint8 group);
+
+// DD/MM/YYYY as the wire carries it.
+QByteArray wireDate(const QDate &date);
+
+} // namespace vek

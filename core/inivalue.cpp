@@ -1,0 +1,84 @@
+#include "inivalue.h"
+
+#include <cmath>
+
+#include "platform/atomicfile.h"
+#include "platform/inidocument.h"
+#include "platform/numeric.h"
+#include "platform/text.h"
+
+namespace vek {
+
+namespace {
+// The profile functions return at most this many characters of a value.
+constexpr int MaxValueLength = 254;
+} // namespace
+
+QByteArray readIniValue(const IniDocument &doc, const QByteArray &section, const QByteArray &key,
+                        const QByteArray &defaultValue)
+{
+    const auto v = doc.value(section, key);
+    return (v ? *v : defaultValue).left(MaxValueLength);
+}
+
+QByteArray ReadINIValue(const QString &path, const QByteArray &section, const QByteArray &key,
+                        const QByteArray &defaultValue)
+{
+    return readIniValue(IniDocument::load(path), section, key, defaultValue);
+}
+
+void writeIniValue(IniDocument &doc, const QByteArray &section, const QByteArray &key,
+                   const QByteArray &value)
+{
+    QByteArray v = value;
+    v.replace('\r', ' ').replace('\n', ' ');
+    doc.setValue(section, key, v);
+}
+
+bool WriteINIValue(const QString &path, const QByteArray &section, const QByteArray &key,
+                   const QByteArray &value)
+{
+    IniDocument doc = IniDocument::load(path);
+    writeIniValue(doc, section, key, value);
+    return writeFileAtomically(path, doc.toBytes(), nullptr);
+}
+
+QByteArray StripNulls(const QByteArray &text)
+{
+    QByteArray t = text;
+    t.replace('\0', ' ');
+    return trimBlanks(t);
+}
+
+QByteArray EncodeCharCodes(const QString &text)
+{
+    QByteArray out;
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        if (!out.isEmpty())
+            out += '-';
+        out += QByteArray::number(u & 0xFF) + '-' + QByteArray::number(u >> 8);
+    }
+    return out;
+}
+
+QString DecodeCharCodes(const QByteArray &codes)
+{
+    if (codes.isEmpty())
+        return QString();
+    QByteArray bytes;
+    for (const QByteArray &part : codes.split('-')) {
+        const double v = leadingValue(part);
+        // A part above 255 keeps its low byte, as a byte-sized store would.
+        bytes += static_cast<char>(static_cast<qint64>(std::nearbyint(v)) & 0xFF);
+    }
+    QString out;
+    for (qsizetype i = 0; i + 1 < bytes.size(); i += 2) {
+        const auto lo = static_cast<unsigned char>(bytes.at(i));
+        const auto hi = static_cast<unsigned char>(bytes.at(i + 1));
+        out += QChar(static_cast<char16_t>(lo | (hi << 8)));
+    }
+    return out;
+}
+
+} // namespace vek

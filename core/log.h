@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDate>
+#include <QString>
+
+namespace vek {
+
+class Failure;
+
+// Appends one line (short date, time, text) to the daily log yyyymmdd.ENG in the data
+// folder. The file is opened and closed for every line; a line that cannot be written
+// is lost silently.
+void WriteLog(const QByteArray &text);
+
+// The error handler's line: label, the error number with its leading blank, a blank and
+// the description ("Error timeUPDATE_Timer) 6 Overflow").
+void logError(const QByteArray &label, const Failure &failure);
+
+// The log file of a day.
+QString dailyLogPath(const QDate &day);
+
+} // namespace vek

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <array>
+
+namespace vek {
+
+constexpr int MaxHeadEnds = 12;
+constexpr int MaxViews = 8;
+constexpr int MaxGroups = 24;
+
+// Every setting of VEK.INI. Arrays are indexed as the file numbers them; index 0 is
+// not used.
+struct Settings
+{
+    template <typename T> using PerHeadEnd = std::array<T, MaxHeadEnds + 1>;
+
+    PerHeadEnd<QByteArray> HEName;
+    PerHeadEnd<QByteArray> HEShortName;
+    PerHeadEnd<QByteArray> HEMainIP;
+    PerHeadEnd<QByteArray> HEBackupIP;
+    PerHeadEnd<QByteArray> HEPort;
+    PerHeadEnd<qint16> HEListNo{};
+    PerHeadEnd<qint16> HENic{};
+    PerHeadEnd<qint16> HEChannels{};
+    PerHeadEnd<QByteArray> HEMediaStatsCO;
+    PerHeadEnd<qint16> HERetryMS{};
+    PerHeadEnd<bool> HEOnLine{};
+    PerHeadEnd<bool> HEAlarm{};
+
+    // Colours as 0x00BBGGRR.
+    std::array<qint32, 9> EventColors{};
+    qint16 FontIndex = 0;
+
+    bool UseQRNTime = false;
+    QByteArray TimeServerIP;
+    QByteArray TimeServerPort;
+    qint16 TimeNic = 0;
+    QByteArray TimeOffset;
+
+    QByteArray BroadcastNic;
+    QByteArray HouseNic;
+
+    std::array<QByteArray, MaxViews + 1> ViewName;
+    std::array<PerHeadEnd<bool>, MaxViews + 1> ShowHE{};
+    std::array<QByteArray, MaxGroups + 1> AsRunComment;
+
+    qint16 QCDevice = 0;
+    qint16 QCDestination = 0;
+
+    bool SignalTypeCheck = false;
+    bool VCOGLock = false;
+    bool GUIDUpdate = false;
+
+    QByteArray AutoLoadPath;
+    bool AutoLoadVEK = false;
+    bool AutoLoadDBF = false;
+    bool AutoLoadCSV = false;
+    bool AutoLoadVE2 = false;
+
+    std::array<bool, MaxGroups + 1> GroupEnabled{};
+};
+
+// The console's one settings record.
+Settings &settings();
+// Every setting back to its default (tests, and before the first load).
+void resetSettings();
+
+QString settingsFilePath();
+
+// Reads every key in file order. A colour that is not a number or an integer outside
+// -32768..32767 throws a Failure at that key: keys before it keep their new values, keys
+// after it keep what they held.
+void LoadSettings();
+// Writes every key in file order into the existing file, keeping its other lines.
+// The file is replaced as a whole; a failed write is logged and leaves it as it was.
+bool SaveSettings();
+
+} // namespace vek

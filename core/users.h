@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+#include <array>
+
+#include "settings.h"
+
+namespace vek {
+
+constexpr int MaxUsers = 12;
+
+// Privilege levels; 1 or less is none.
+enum UserPrivilegeLevel : qint16 { PrivilegeNone = 1, PrivilegeOperator = 2, PrivilegeAdmin = 3 };
+
+// The twelve user slots (index 0 unused) and the current user (0: nobody).
+struct Users
+{
+    std::array<QString, MaxUsers + 1> UserName;
+    std::array<QString, MaxUsers + 1> UserPass;
+    std::array<qint16, MaxUsers + 1> UserPrivilege{};
+    std::array<std::array<bool, MaxHeadEnds + 1>, MaxUsers + 1> UserHEAccess{};
+    qint16 CurrentUser = 0;
+};
+
+Users &users();
+void resetUsers();
+
+QString usersFilePath();
+
+// Reads USER.INI: the current format when its version is not 0, else the old comma
+// format. The old reader throws a Failure for a missing or short file or a right that is
+// not a truth value.
+void LoadUsers();
+void LoadUsersOld();
+// Writes the whole table in the current format, replacing the file as a whole; a failed
+// write is logged and leaves the old file as it was.
+bool SaveUsers();
+
+} // namespace vek

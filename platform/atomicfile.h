@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace vek {
+
+// Writes a whole file through a temporary file in the same folder that is renamed over
+// the old one, so a failure leaves the old file whole. On failure returns false and
+// sets *error to a short description.
+bool writeFileAtomically(const QString &path, const QByteArray &content, QString *error);
+
+} // namespace vek

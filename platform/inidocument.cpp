@@ -1,0 +1,154 @@
+#include "inidocument.h"
+
+#include <QFile>
+
+namespace vek {
+
+namespace {
+
+bool isSpace(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+QByteArray trimmed(QByteArrayView v)
+{
+    qsizetype b = 0, e = v.size();
+    while (b < e && isSpace(v[b]))
+        ++b;
+    while (e > b && isSpace(v[e - 1]))
+        --e;
+    return v.sliced(b, e - b).toByteArray();
+}
+
+// The name inside "[name]" of a section line, or nothing.
+std::optional<QByteArray> sectionName(const QByteArray &line)
+{
+    const QByteArray t = trimmed(line);
+    if (!t.startsWith('['))
+        return std::nullopt;
+    const qsizetype close = t.indexOf(']');
+    if (close < 0)
+        return std::nullopt;
+    return trimmed(QByteArrayView(t).sliced(1, close - 1));
+}
+
+bool isComment(const QByteArray &line)
+{
+    const QByteArray t = trimmed(line);
+    return t.startsWith(';');
+}
+
+bool sameName(const QByteArray &a, const QByteArray &b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+IniDocument::IniDocument(const QByteArray &content)
+{
+    // Accept CR LF, LF and CR line endings.
+    qsizetype start = 0;
+    const qsizetype n = content.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char c = content.at(i);
+        if (c == '\r' || c == '\n') {
+            m_lines.append(content.mid(start, i - start));
+            if (c == '\r' && i + 1 < n && content.at(i + 1) == '\n')
+                ++i;
+            start = i + 1;
+        }
+    }
+    if (start < n)
+        m_lines.append(content.mid(start));
+}
+
+IniDocument IniDocument::load(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return IniDocument();
+    return IniDocument(f.readAll());
+}
+
+qsizetype IniDocument::findSection(const QByteArray &section) const
+{
+    for (qsizetype i = 0; i < m_lines.size(); ++i) {
+        const auto name = sectionName(m_lines.at(i));
+        if (name && sameName(*name, section))
+            return i;
+    }
+    return -1;
+}
+
+qsizetype IniDocument::sectionEnd(qsizetype header) const
+{
+    qsizetype i = header + 1;
+    while (i < m_lines.size() && !sectionName(m_lines.at(i)))
+        ++i;
+    return i;
+}
+
+qsizetype IniDocument::findKey(qsizetype header, const QByteArray &key) const
+{
+    const qsizetype end = sectionEnd(header);
+    for (qsizetype i = header + 1; i < end; ++i) {
+        const QByteArray &line = m_lines.at(i);
+        if (isComment(line))
+            continue;
+        const qsizetype eq = line.indexOf('=');
+        if (eq < 0)
+            continue;
+        if (sameName(trimmed(QByteArrayView(line).first(eq)), key))
+            return i;
+    }
+    return -1;
+}
+
+std::optional<QByteArray> IniDocument::value(const QByteArray &section, const QByteArray &key) const
+{
+    const qsizetype header = findSection(section);
+    if (header < 0)
+        return std::nullopt;
+    const qsizetype at = findKey(header, key);
+    if (at < 0)
+        return std::nullopt;
+    const QByteArray &line = m_lines.at(at);
+    return trimmed(QByteArrayView(line).sliced(line.indexOf('=') + 1));
+}
+
+void IniDocument::setValue(const QByteArray &section, const QByteArray &key,
+                           const QByteArray &value)
+{
+    qsizetype header = findSection(section);
+    if (header < 0) {
+        m_lines.append('[' + section + ']');
+        m_lines.append(key + '=' + value);
+        return;
+    }
+    const qsizetype at = findKey(header, key);
+    if (at >= 0) {
+        // Keep the key as this file spells it; only the value changes.
+        QByteArray &line = m_lines[at];
+        line = line.left(line.indexOf('=') + 1) + value;
+        return;
+    }
+    // After the section's last non-blank line, so blank separators stay between sections.
+    qsizetype insertAt = sectionEnd(header);
+    while (insertAt > header + 1 && trimmed(m_lines.at(insertAt - 1)).isEmpty())
+        --insertAt;
+    m_lines.insert(insertAt, key + '=' + value);
+}
+
+QByteArray IniDocument::toBytes() const
+{
+    QByteArray out;
+    for (const QByteArray &line : m_lines) {
+        out += line;
+        out += "\r\n";
+    }
+    return out;
+}
+
+} // namespace vek

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QDate>
+#include <QString>
+
+namespace vek {
+
+// Decimal text with a leading blank for zero and positive numbers, as in log lines
+// and captions (" 3", "-3").
+QByteArray Str(qint64 n);
+QByteArray Str(double n);
+// The same without the leading blank.
+QByteArray CStr(qint64 n);
+QByteArray CStr(double n);
+
+// Removes leading and trailing blanks (code 32) only; TAB, CR and LF stay.
+QByteArray trimBlanks(const QByteArray &text);
+QString trimBlanks(const QString &text);
+
+// Single-byte text at the user-interface edge: one byte is one character both ways.
+// Characters outside Latin-1 become "?".
+inline QString fromBytes(const QByteArray &bytes)
+{
+    return QString::fromLatin1(bytes);
+}
+QByteArray toBytes(const QString &text);
+
+// Fixed-width decimal with leading zeros, for dates and times ("07").
+QByteArray zeroPadded(qint64 n, int width);
+
+// Part of a text from a 0-based position, clamped to the text: never reads past its end.
+inline QByteArrayView midView(QByteArrayView text, qsizetype pos, qsizetype len)
+{
+    if (pos < 0 || pos >= text.size() || len <= 0)
+        return {};
+    return text.sliced(pos, qMin(len, text.size() - pos));
+}
+
+// A date in the system's short date format.
+QByteArray shortDate(const QDate &date);
+
+} // namespace vek
