@@ -1,0 +1,10 @@
+#include "timelink.h"
+
+namespace vek {
+
+TimeLink::TimeLink(QObject *parent) : QObject(parent) {}
+void TimeLink::configure() {}
+void TimeLink::bind() {}
+void TimeLink::tick() {}
+
+} // namespace vek

@@ -1,0 +1,8 @@
+#include "timezones.h"
+
+namespace vek {
+
+void LoadDSTTable() {}
+void updateZoneTimes() {}
+
+} // namespace vek
