@@ -3,37 +3,81 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <QTimer>
+#include <array>
+#include <functional>
+#include <memory>
+
+#include "linkhost.h"
+// SendHS and WINADD, which the link's users call.
+#include "sendpath.h"
+#include "winqueue.h"
 
 namespace vek {
 
 class ConsoleUi;
+class HsSocket;
 
-// The Hardware Server links of all head ends: sockets, send queues, re-send and poll
-// timers, the receive path. Placeholder interface; the link itself is being built.
-class HsLink : public QObject
+// The Hardware Server links of all head ends: one socket per on-line head end and the
+// timers that drive the send and receive paths.
+class HsLink : public QObject, public LinkHost
 {
     Q_OBJECT
 public:
+    using SocketFactory = std::function<std::unique_ptr<HsSocket>(int headEnd)>;
+
     explicit HsLink(ConsoleUi *ui, QObject *parent = nullptr);
     ~HsLink() override;
 
+    // Sockets come from this factory instead of real TCP sockets (tests, simulations).
+    void setSocketFactory(SocketFactory factory);
+
     // Start-up: each head end's re-send interval from its Retry_MS setting.
     void setRetryIntervals();
-    // Start-up: connects every on-line head end to its main (or backup) address.
+    // Start-up: connects every on-line head end to its main (or backup) address. A port
+    // that is not a port number throws a Failure.
     void connectHeadEnds(bool useBackupServers);
     // Starts the send flush and the boot delay.
     void start();
 
-    // Local address of a head end's socket ("" when it has none).
+    // Local address of a head end's socket (this machine's address when it has none).
     QString localAddress(int headEnd) const;
+    HsSocket *socket(int headEnd) const;
+
+    // Timer handlers; tests call them directly with the clock where they need it.
+    void timeBuffer_Timer();
+    void timeHSCTS_Timer(int headEnd);
+    void timeBoot_Timer();
+    void timeDashBoard_Timer();
+    void timeUPDATE_Timer();
+    void timeEventWait_Timer(int headEnd);
+
+    QTimer &timeBuffer() { return m_timeBuffer; }
+    QTimer &timeHSCTS(int headEnd);
+    QTimer &timeBoot() { return m_timeBoot; }
+    QTimer &timeDashBoard() { return m_timeDashBoard; }
+    QTimer &timeUPDATE() { return m_timeUPDATE; }
+
+    // LinkHost
+    void restartResendTimer(int headEnd) override;
+    void stopResendTimer(int headEnd) override;
+    void restartUpdateTimer() override;
+    void restartDashBoardTimer() override;
+    void startEventWait(int headEnd) override;
+    ConsoleUi *ui() override { return m_ui; }
 
 private:
-    ConsoleUi *m_ui;
-};
+    static constexpr int HeadEndRows = 13;
 
-// Queues a body for a head end's Hardware Server and sends what is due.
-void SendHS(int headEnd, const QByteArray &body, int cmd = 0);
-// Adds a body to the shared WIN queue for a head end.
-void WINADD(const QByteArray &msg, int headEnd);
+    ConsoleUi *m_ui;
+    SocketFactory m_factory;
+    std::array<std::unique_ptr<HsSocket>, HeadEndRows> m_sockets;
+    QTimer m_timeBuffer;
+    std::array<QTimer, HeadEndRows> m_timeHSCTS;
+    std::array<QTimer, HeadEndRows> m_timeEventWait;
+    QTimer m_timeBoot;
+    QTimer m_timeDashBoard;
+    QTimer m_timeUPDATE;
+};
 
 } // namespace vek

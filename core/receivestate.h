@@ -1,10 +1,14 @@
 #pragma once
 
+#include <QByteArray>
 #include <QtGlobal>
 
 namespace vek {
 
 constexpr int ViewCount = 8;
+constexpr int MaxRouterLevel = 8;
+constexpr int MaxTmxUnit = 16;
+constexpr int DashBoardSlots = 16;
 
 // Threshold N of status 5 ("less than N minutes to air"): 30 at start, then the value
 // the Hardware Server's minutes message sends.
@@ -13,6 +17,50 @@ qint16 &LessThanMinutes();
 // GridDirty(view, head end): view 1..8 must rebuild the lists of that head end; head end
 // 0 asks the view to refresh its menus (a login or logout).
 bool &GridDirty(int view, int headEnd);
+
+// A head end's events changed and its refresh waits for the 1 s timer (head end 0..12).
+bool &UpdatePending(int headEnd);
+// Seconds since midnight of the last immediate refresh.
+double &LastGridUpdate();
+// The dashboard counts of a head end are to be asked for (0..16).
+bool &DashPending(int headEnd);
+
+// Alarm state: the last alarm text (repeat suppression), the text shown, beep on/off.
+QByteArray &LastAlarm();
+QByteArray &AlarmText();
+bool &AlarmFlag();
+
+// Number of the last channel record a head end sent.
+qint16 &LastBlock(int headEnd);
+// The head end and router level or TMX unit a status routine evaluates.
+qint16 &UpdateHE();
+qint16 &UpdateUnit();
+// Router status texts (head end 0..12, level 0..8) and TMX status texts (unit 0..16).
+// An index out of range is a subscript-out-of-range Failure.
+QByteArray &RTRBuffer(int headEnd, int level);
+QByteArray &TMXBuffer(int headEnd, int unit);
+// Each head end's zone-clock index (0..11), as its server sent it.
+qint16 &HETimeZone(int headEnd);
+
+// The ten dashboard counters of one head end.
+struct DashBoardRec
+{
+    qint32 Total = 0;
+    qint32 Upcoming = 0;
+    qint32 OnAir = 0;
+    qint32 LessThan = 0;
+    qint32 OnHold = 0;
+    qint32 Interrupted = 0;
+    qint32 Completed = 0;
+    qint32 Completed2 = 0;
+    qint32 Problem = 0;
+    qint32 Spare = 0;
+
+    bool operator==(const DashBoardRec &) const = default;
+};
+// Counts of all events (0..16) and of today's events.
+DashBoardRec &DashBoardAll(int headEnd);
+DashBoardRec &DashBoardToday(int headEnd);
 
 // Every receive-path flag back to its start value (tests).
 void resetReceiveState();

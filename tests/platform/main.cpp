@@ -1,9 +1,13 @@
-#include <QCoreApplication>
+#include <QApplication>
+#include <QStyleFactory>
 
 #include "testregistry.h"
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     return vektest::runAll(argc, argv);
 }

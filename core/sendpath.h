@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace vek {
+
+class HsSocket;
+
+// The send side of the Hardware Server link: one queue per head end, one message in
+// flight until it is acknowledged or re-sent four times, polls, and the WIN queue's
+// messages in the gaps between polls.
+
+// Queues a body (when not empty) for a head end and transmits what is due.
+void SendHS(int headEnd, const QByteArray &body, int cmd = 0);
+// "1", the command digit, the list-number byte and the next sequence digit.
+QByteArray BuildHSHeader(int headEnd, int cmd);
+
+// One tick of a head end's re-send timer.
+void HSResendTick(int headEnd);
+// The acknowledgement test of an arrival: true when its first four characters are those
+// of the message in flight, which then needs no more re-sends.
+bool acknowledgeHS(int headEnd, const QByteArray &data);
+
+// The socket of a head end (not owned); nullptr for none.
+void setHsSocket(int headEnd, HsSocket *socket);
+HsSocket *hsSocket(int headEnd);
+// The local address of a head end's socket, or of this machine when it has none.
+QString hsLocalAddress(int headEnd);
+
+// Per-head-end state, readable for the link and for tests.
+bool &Booted(int headEnd);
+qint16 ResendLeft(int headEnd);
+QByteArray LastSent(int headEnd);
+qint16 HeaderSeq(int headEnd);
+bool TroubleShown(int headEnd);
+double LastPoll(int headEnd);
+int sendQueueSize(int headEnd);
+// The head end and flag handed to the last communication-problem window.
+qint16 TroubleHE();
+QByteArray TroubleFlag();
+
+// Messages waiting beyond this many are logged once as a long queue.
+constexpr int SendQueueLongAt = 10;
+
+// A message's bytes for a log line: printable characters as they are, others as <code>.
+QByteArray printableBytes(const QByteArray &bytes);
+
+void resetSendPath();
+
+} // namespace vek

@@ -1,0 +1,109 @@
+#include "eventgrids.h"
+
+#include "core/log.h"
+#include "core/settings.h"
+#include "platform/failure.h"
+#include "platform/widgets/colors.h"
+#include "platform/widgets/gridview.h"
+
+namespace vek {
+
+namespace {
+constexpr int MediaPointColumn = 15;
+constexpr qint32 HeaderRed = 255;
+// Set on a grid whose MediaPoint ID column was last laid out hidden by the lock mode.
+constexpr char MediaPointHidden[] = "vekMediaPointHidden";
+
+void layoutColumns(const EventGrids &grids, bool vcogLock)
+{
+    for (int list = 1; list <= EventListCount; ++list) {
+        GridView *g = grids.grid[size_t(list)];
+        if (!g)
+            continue;
+        const int cols = columnsOf(list);
+        g->setCols(cols);
+        g->setProperty(MediaPointHidden, !vcogLock);
+        for (int c = 0; c < cols; ++c) {
+            g->setTextMatrix(0, c, columnTitle(list, c));
+            const bool hidden = c == MediaPointColumn && !vcogLock;
+            g->setColumnWidthTwips(c, hidden ? 0 : ColWidths(list, c));
+        }
+    }
+}
+} // namespace
+
+void GRIDSET(const EventGrids &grids, bool vcogLock)
+{
+    try {
+        for (GridView *g : grids.grid) {
+            if (!g)
+                continue;
+            g->clear();
+            g->setRows(2);
+            g->setHeaderBackColor(QColor());
+            g->gridModel()->clearRowColors();
+        }
+        layoutColumns(grids, vcogLock);
+    } catch (const Failure &f) {
+        logError("Error (frmView_GRIDSET)", f);
+    }
+}
+
+GridPanels GRIDUPDATE(const EventGrids &grids, EventListEngine &engine, const ViewOptions &options,
+                      int shownTab, int dirtyHeadEnd)
+{
+    std::array<int, EventListCount + 1> row{};
+    std::array<int, EventListCount + 1> top{};
+    for (int list = 1; list <= EventListCount; ++list) {
+        GridView *g = grids.grid[size_t(list)];
+        if (!g)
+            continue;
+        row[size_t(list)] = g->row();
+        top[size_t(list)] = g->topRow();
+        // The operator's widths survive the rebuild. A MediaPoint ID column that is only
+        // hidden by the lock mode keeps the width it had.
+        const int cols = qMin(g->cols(), columnsOf(list));
+        const bool mediaPointHidden = g->property(MediaPointHidden).toBool();
+        for (int c = 0; c < cols; ++c) {
+            if (c == MediaPointColumn && mediaPointHidden)
+                continue;
+            ColWidths(list, c) = static_cast<qint16>(qMin(g->columnWidthTwips(c), 32767));
+        }
+    }
+    layoutColumns(grids, options.vcogLock);
+
+    if (dirtyHeadEnd >= 1 && dirtyHeadEnd <= MaxHeadEnds)
+        engine.markDirty(dirtyHeadEnd);
+    else
+        engine.markAllDirty();
+    EventLists lists = engine.build(options);
+
+    const auto &colors = settings().EventColors;
+    GridPanels panels;
+    for (int list = 1; list <= EventListCount; ++list) {
+        EventListRows &l = lists.list[size_t(list)];
+        if (list == shownTab + 1) {
+            panels.events = eventCountText(l.events);
+            panels.sort = l.sort.text;
+        }
+        GridView *g = grids.grid[size_t(list)];
+        if (!g)
+            continue;
+        const int lastCol = columnsOf(list) - 1;
+        g->setRowData(std::move(l.rows), std::move(l.keepAlive));
+        g->setHeaderBackColor(l.sort.headerRed ? colorFromBgr(HeaderRed) : QColor());
+        for (const ColourRun &run : l.runs) {
+            const int k = qBound(1, run.colour, int(colors.size()) - 1);
+            g->setRangeBackColor(run.first, run.last, 1, lastCol, colorFromBgr(colors[size_t(k)]));
+        }
+        g->setRow(restoredRow(row[size_t(list)], g->rows()));
+        g->setCol(0);
+        g->setColSel(lastCol);
+        const int t = restoredTopRow(top[size_t(list)], g->rows());
+        if (t > 0)
+            g->setTopRow(t);
+    }
+    return panels;
+}
+
+} // namespace vek

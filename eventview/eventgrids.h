@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArray>
+#include <array>
+
+#include "eventview/eventlists.h"
+
+namespace vek {
+
+class GridView;
+
+// The three lists of one Event View window, index 1..3 as EventList.
+struct EventGrids
+{
+    std::array<GridView *, EventListCount + 1> grid{};
+};
+
+// Lays out the empty lists: header and one blank row, titles, widths from ColWidths
+// (the MediaPoint ID column hidden unless the lock mode is on). Failures are logged.
+void GRIDSET(const EventGrids &grids, bool vcogLock);
+
+// The status-bar texts of the tab being shown (panel 13 and 14).
+struct GridPanels
+{
+    QByteArray events;
+    QByteArray sort;
+};
+
+// Rebuilds the three lists of a view: keeps the operator's widths in ColWidths, builds
+// through the view's engine (dirtyHeadEnd 1..12 reads only that head end again, 0 reads
+// all), fills, colours and sorts the lists, marks headers not in their default order
+// red and puts each list back at its remembered row and first visible row.
+GridPanels GRIDUPDATE(const EventGrids &grids, EventListEngine &engine, const ViewOptions &options,
+                      int shownTab, int dirtyHeadEnd = 0);
+
+} // namespace vek

@@ -1,0 +1,150 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDate>
+#include <QHash>
+#include <array>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "core/eventrec.h"
+#include "core/settings.h"
+#include "eventview/viewtables.h"
+#include "platform/textrow.h"
+
+// The list engine of the Event View: from the event table and one view's options it
+// builds the Upcoming, On-Air and As Run lists (rows in display order, colours, sort
+// texts, counts). It knows no widgets; eventgrids.h puts its lists into the grids.
+namespace vek {
+
+// Cell of every row that keeps the event's full key (beyond the shown columns), so a
+// command can check that the slot still holds the event the operator picked.
+constexpr int FullKeyCell = 24;
+constexpr int RowCells = 25;
+
+// The list an event belongs to under a filter: ListUpcoming, ListOnAir, ListAsRun, or 0
+// when the filter hides it.
+int listOfEvent(quint8 status, quint8 groupNo, const QDate &eventDate, int filter,
+                const QDate &pickerDate);
+
+// The first colour rule a row matches on its own. Blank is the list's empty row.
+enum class ColourRule : quint8 {
+    None,
+    Blank,
+    BeforeToday,
+    Backup,
+    Problem,
+    OnHold,
+    LessThan,
+    Interrupted,
+    OnAir,
+    Failed,
+    Aborted,
+    Done,
+};
+ColourRule colourRule(int list, const EventRec &event, const QDate &today);
+// Index into EventColors (1..7) of a rule; 0 for none.
+int colourIndex(ColourRule rule);
+
+// Rows first..last (list row numbers) take EventColors(colour).
+struct ColourRun
+{
+    int first = 0;
+    int last = 0;
+    int colour = 0;
+    bool operator==(const ColourRun &) const = default;
+};
+// The runs of like rows of a list whose rows 1.. have the given rules. The blank row
+// starts no run, but an Upcoming before-today or problem run that reaches it takes it in.
+std::vector<ColourRun> colourRuns(int list, std::span<const ColourRule> rules);
+
+// How a list is sorted for its sort column.
+struct ListSort
+{
+    int code = 5;
+    bool headerRed = false;
+    QByteArray text;
+};
+ListSort listSort(int list, int sortCol);
+
+// Status-bar texts of a list with n events: after a rebuild "2 Events", "1 Event"; after
+// a tab change the count carries a leading blank (" 2 Events").
+QByteArray eventCountText(int events);
+QByteArray tabEventCountText(int events);
+QByteArray sortText(int sortCol);
+
+// Position after a rebuild, by row number: the remembered row when the list still has
+// it, else row 1; the remembered first visible row, or 0 to leave the scroll alone.
+int restoredRow(int rememberedRow, int rows);
+int restoredTopRow(int rememberedTop, int rows);
+
+// Everything of one view that decides its lists.
+struct ViewOptions
+{
+    std::array<bool, MaxHeadEnds + 1> showHE{};
+    int filter = FilterAll;
+    QDate pickerDate;
+    std::array<int, EventListCount + 1> sortCol{0, SortStart, SortEnd, SortStart};
+    std::array<QByteArray, MaxHeadEnds + 1> heName;
+    bool vcogLock = false;
+};
+// The options of view 1..8 from the settings and the per-view tables.
+ViewOptions viewOptionsOf(int view, const QDate &pickerDate);
+
+struct EventListRows
+{
+    // List rows 1.. in display order, the blank row included; they live in keepAlive.
+    std::vector<TextRowView> rows;
+    std::vector<std::shared_ptr<const void>> keepAlive;
+    std::vector<ColourRule> rules;
+    std::vector<ColourRun> runs;
+    int events = 0;
+    ListSort sort;
+
+    int rowCount() const { return int(rows.size()) + 1; }
+};
+
+struct EventLists
+{
+    // Index 1..3 as EventList.
+    std::array<EventListRows, EventListCount + 1> list;
+};
+
+// One view's engine. It keeps every shown head end's rows, formatted and sorted, and
+// merges them for each build; a head end is read from the event table again only when
+// it is marked dirty or when what its rows depend on (filter, date, sorts, names, today,
+// the "less than" minutes) changed.
+class EventListEngine
+{
+public:
+    EventListEngine();
+    ~EventListEngine();
+    EventListEngine(const EventListEngine &) = delete;
+    EventListEngine &operator=(const EventListEngine &) = delete;
+
+    // Head end 1..12 is read again at the next build; 0 (or any other number) marks all.
+    void markDirty(int headEnd);
+    void markAllDirty();
+
+    EventLists build(const ViewOptions &options);
+
+    // The head ends read from the event table by the last build.
+    const std::vector<int> &lastRead() const { return m_lastRead; }
+
+private:
+    struct Inputs;
+    struct HeadEndRows;
+    struct Context;
+
+    void readHeadEnd(int he, const Context &ctx, HeadEndRows &out);
+
+    std::array<std::unique_ptr<HeadEndRows>, MaxHeadEnds + 1> m_cache;
+    std::vector<int> m_lastRead;
+    QHash<qint64, QByteArray> m_dateTexts;
+};
+
+// The slot named by a row key still holds the event with this full key.
+bool slotHoldsEvent(const QByteArray &rowKey, const QByteArray &fullKey);
+
+} // namespace vek

@@ -1,0 +1,17 @@
+#include "colors.h"
+
+namespace vek {
+
+QColor colorFromBgr(qint32 value)
+{
+    const auto v = static_cast<quint32>(value);
+    return QColor(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF));
+}
+
+qint32 bgrFromColor(const QColor &color)
+{
+    const QColor c = color.toRgb();
+    return qint32(c.red()) | (qint32(c.green()) << 8) | (qint32(c.blue()) << 16);
+}
+
+} // namespace vek

@@ -1,0 +1,237 @@
+#include "gridmodel.h"
+
+#include <QBrush>
+#include <algorithm>
+#include <numeric>
+
+#include "platform/text.h"
+
+namespace vek {
+
+GridModel::GridModel(QObject *parent) : QAbstractTableModel(parent) {}
+
+int GridModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+}
+
+int GridModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_titles.size());
+}
+
+QVariant GridModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || !validRow(index.row()))
+        return {};
+    const size_t r = size_t(index.row());
+    if (role == Qt::DisplayRole)
+        return QString::fromLatin1(m_rows[r].cell(index.column()));
+    if (role == Qt::BackgroundRole) {
+        const Paint &p = m_paint[r];
+        if (index.column() >= p.firstCol && index.column() <= p.lastCol)
+            return QBrush(QColor(p.rgb));
+    }
+    return {};
+}
+
+QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || size_t(section) >= m_titles.size())
+        return {};
+    if (role == Qt::DisplayRole)
+        return fromBytes(m_titles[size_t(section)]);
+    if (role == Qt::BackgroundRole && m_headerColor.isValid())
+        return QBrush(m_headerColor);
+    return {};
+}
+
+void GridModel::setColumnCount(int columns)
+{
+    columns = qMax(0, columns);
+    if (size_t(columns) == m_titles.size())
+        return;
+    beginResetModel();
+    m_titles.resize(size_t(columns));
+    endResetModel();
+}
+
+QByteArray GridModel::title(int column) const
+{
+    return column >= 0 && size_t(column) < m_titles.size() ? m_titles[size_t(column)]
+                                                           : QByteArray();
+}
+
+void GridModel::setTitle(int column, const QByteArray &text)
+{
+    if (column < 0 || size_t(column) >= m_titles.size())
+        return;
+    m_titles[size_t(column)] = text;
+    emit headerDataChanged(Qt::Horizontal, column, column);
+}
+
+void GridModel::setHeaderBackColor(const QColor &color)
+{
+    if (m_headerColor == color)
+        return;
+    m_headerColor = color;
+    if (!m_titles.empty())
+        emit headerDataChanged(Qt::Horizontal, 0, int(m_titles.size()) - 1);
+}
+
+void GridModel::setRows(std::vector<TextRow> rows)
+{
+    auto owned = std::make_shared<std::vector<TextRow>>(std::move(rows));
+    std::vector<TextRowView> views;
+    views.reserve(owned->size());
+    for (const TextRow &r : *owned)
+        views.push_back(r.view());
+    setRowViews(std::move(views), {std::move(owned)});
+}
+
+void GridModel::setRowViews(std::vector<TextRowView> rows,
+                            std::vector<std::shared_ptr<const void>> keepAlive)
+{
+    beginResetModel();
+    m_rows = std::move(rows);
+    m_paint.assign(m_rows.size(), Paint());
+    m_keepAlive = std::move(keepAlive);
+    m_edited.clear();
+    endResetModel();
+}
+
+void GridModel::resizeRows(int rows)
+{
+    rows = qMax(0, rows);
+    const int old = static_cast<int>(m_rows.size());
+    if (rows == old)
+        return;
+    if (rows < old) {
+        beginRemoveRows(QModelIndex(), rows, old - 1);
+        for (int i = rows; i < old; ++i)
+            m_edited.erase(m_rows[size_t(i)].layout());
+        m_rows.resize(size_t(rows));
+        m_paint.resize(size_t(rows));
+        endRemoveRows();
+    } else {
+        beginInsertRows(QModelIndex(), old, rows - 1);
+        m_rows.resize(size_t(rows));
+        m_paint.resize(size_t(rows));
+        endInsertRows();
+    }
+}
+
+void GridModel::clearAll()
+{
+    beginResetModel();
+    m_rows.clear();
+    m_paint.clear();
+    m_keepAlive.clear();
+    m_edited.clear();
+    for (QByteArray &t : m_titles)
+        t.clear();
+    m_headerColor = QColor();
+    endResetModel();
+}
+
+TextRowView GridModel::row(int modelRow) const
+{
+    return validRow(modelRow) ? m_rows[size_t(modelRow)] : TextRowView();
+}
+
+QByteArrayView GridModel::cell(int modelRow, int cellIndex) const
+{
+    return row(modelRow).cell(cellIndex);
+}
+
+void GridModel::setCell(int modelRow, int cellIndex, QByteArrayView text)
+{
+    if (!validRow(modelRow) || cellIndex < 0)
+        return;
+    TextRowView &r = m_rows[size_t(modelRow)];
+    TextRow changed;
+    const auto old = m_edited.find(r.layout());
+    if (old != m_edited.end()) {
+        changed = old->second.withCell(cellIndex, text);
+        m_edited.erase(old);
+    } else {
+        changed = TextRow(r).withCell(cellIndex, text);
+    }
+    r = changed.view();
+    m_edited.emplace(r.layout(), std::move(changed));
+    if (cellIndex < columnCount())
+        emit dataChanged(index(modelRow, cellIndex), index(modelRow, cellIndex), {Qt::DisplayRole});
+}
+
+void GridModel::setRowsBackColor(int first, int last, int firstCol, int lastCol,
+                                 const QColor &color)
+{
+    if (first > last)
+        std::swap(first, last);
+    if (firstCol > lastCol)
+        std::swap(firstCol, lastCol);
+    first = qMax(first, 0);
+    last = qMin(last, rowCount() - 1);
+    if (first > last)
+        return;
+    Paint p;
+    if (color.isValid()) {
+        p.rgb = color.rgb();
+        p.firstCol = static_cast<qint16>(qBound(0, firstCol, 32767));
+        p.lastCol = static_cast<qint16>(qBound(0, lastCol, 32767));
+    }
+    std::fill(m_paint.begin() + first, m_paint.begin() + last + 1, p);
+    if (columnCount() > 0)
+        emit dataChanged(index(first, 0), index(last, columnCount() - 1), {Qt::BackgroundRole});
+}
+
+QColor GridModel::rowBackColor(int modelRow) const
+{
+    if (!validRow(modelRow))
+        return {};
+    const Paint &p = m_paint[size_t(modelRow)];
+    return p.lastCol < p.firstCol ? QColor() : QColor(p.rgb);
+}
+
+void GridModel::clearRowColors()
+{
+    std::fill(m_paint.begin(), m_paint.end(), Paint());
+    if (rowCount() > 0 && columnCount() > 0)
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1),
+                         {Qt::BackgroundRole});
+}
+
+bool GridModel::sortRows(int firstCol, int lastCol, int code)
+{
+    const TextSortCode how = textSortCode(code);
+    if (!how.valid)
+        return false;
+    if (firstCol > lastCol)
+        std::swap(firstCol, lastCol);
+    std::vector<int> order(m_rows.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        for (int c = firstCol; c <= lastCol; ++c) {
+            const int r = compareText(m_rows[size_t(a)].cell(c), m_rows[size_t(b)].cell(c),
+                                      how.caseSensitive);
+            if (r != 0)
+                return how.descending ? r > 0 : r < 0;
+        }
+        return false;
+    });
+    // Rows are rearranged under the view: selection and scroll position stay at the same
+    // row numbers, as the lists expect after a sort.
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    std::vector<TextRowView> rows(m_rows.size());
+    std::vector<Paint> paint(m_rows.size());
+    for (size_t i = 0; i < order.size(); ++i) {
+        rows[i] = m_rows[size_t(order[i])];
+        paint[i] = m_paint[size_t(order[i])];
+    }
+    m_rows = std::move(rows);
+    m_paint = std::move(paint);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    return true;
+}
+
+} // namespace vek

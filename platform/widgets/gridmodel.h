@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QColor>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/textrow.h"
+
+namespace vek {
+
+// Plain row data behind a GridView: one TextRow per row, a back colour per row (over a
+// column range), column titles and the header's back colour. Model row r is the list's
+// row r + 1 (the list's row 0 is the header).
+class GridModel : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    explicit GridModel(QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+    void setColumnCount(int columns);
+    QByteArray title(int column) const;
+    void setTitle(int column, const QByteArray &text);
+    // An invalid colour gives the style's normal header.
+    void setHeaderBackColor(const QColor &color);
+    QColor headerBackColor() const { return m_headerColor; }
+
+    // Replaces every row at once (colours cleared).
+    void setRows(std::vector<TextRow> rows);
+    // The same with rows that live elsewhere: the model holds keepAlive for as long as it
+    // shows them, so a list of 100,000 rows is handed over without copying a row.
+    void setRowViews(std::vector<TextRowView> rows,
+                     std::vector<std::shared_ptr<const void>> keepAlive);
+    // Cuts rows off the end or appends empty ones.
+    void resizeRows(int rows);
+    void clearAll();
+
+    TextRowView row(int modelRow) const;
+    // Any stored cell, also one beyond the shown columns; "" outside the rows.
+    QByteArrayView cell(int modelRow, int cell) const;
+    void setCell(int modelRow, int cell, QByteArrayView text);
+
+    // Back colour of model rows first..last over columns firstCol..lastCol (clamped to
+    // the rows). An invalid colour removes it.
+    void setRowsBackColor(int first, int last, int firstCol, int lastCol, const QColor &color);
+    QColor rowBackColor(int modelRow) const;
+    void clearRowColors();
+
+    // Sorts every row by the texts of columns firstCol..lastCol (a text sort code 5..8);
+    // rows with equal keys keep their order. False for another code.
+    bool sortRows(int firstCol, int lastCol, int code);
+
+private:
+    struct Paint
+    {
+        QRgb rgb = 0;
+        qint16 firstCol = 0;
+        qint16 lastCol = -1;
+    };
+
+    bool validRow(int modelRow) const { return modelRow >= 0 && size_t(modelRow) < m_rows.size(); }
+
+    std::vector<TextRowView> m_rows;
+    std::vector<Paint> m_paint;
+    std::vector<std::shared_ptr<const void>> m_keepAlive;
+    // Rows written cell by cell, by the place of their layout.
+    std::unordered_map<const char *, TextRow> m_edited;
+    std::vector<QByteArray> m_titles;
+    QColor m_headerColor;
+};
+
+} // namespace vek

@@ -1,0 +1,250 @@
+#include <QElapsedTimer>
+#include <QTest>
+
+#include "core/eventtable.h"
+#include "hslinkfixture.h"
+#include "platform/failure.h"
+#include "testregistry.h"
+
+using namespace vek;
+
+class TestSendPath : public QObject
+{
+    Q_OBJECT
+private slots:
+    void headerDigitsRunOneToNineThenZeroPerHeadEnd()
+    {
+        LinkFixture f({1, 2});
+        settings().HEListNo[1] = 5;
+        settings().HEListNo[2] = 32;
+        const QByteArray digits = "1234567890123";
+        for (int i = 0; i < digits.size(); ++i) {
+            SendHS(1, "A" + QByteArray::number(i), 0);
+            QCOMPARE(f.sock(1).sent.last(),
+                     "10" + chr(5) + digits.at(i) + "A" + QByteArray::number(i));
+            // A bare acknowledgement is no error.
+            f.sock(1).arrive(f.sock(1).sent.last().left(4));
+            QCOMPARE(ResendLeft(1), qint16(0));
+        }
+        // Polls use up a digit too; the other head end counts on its own.
+        f.link->timeBuffer_Timer();
+        QCOMPARE(f.sock(1).sent.last(), "10" + chr(5) + "4\n");
+        QCOMPARE(f.sock(2).sent.last(), "10" + chr(32) + "1\n");
+        QVERIFY(!f.home.readLog().contains("Error"));
+    }
+
+    void pollsNoCloserThanAQuarterSecondAndWinMessagesBetween()
+    {
+        LinkFixture f;
+        f.link->timeBuffer_Timer();
+        QCOMPARE(f.sock(1).sent.size(), 1);
+        QVERIFY(f.sock(1).sent.last().endsWith('\n'));
+        f.sock(1).arrive(LastSent(1).left(4));
+
+        WINADD("W1", 1);
+        WINADD("X1", 2);
+        WINADD("W2", 1);
+        f.clock.advanceMs(100);
+        f.link->timeBuffer_Timer();
+        QCOMPARE(f.sock(1).sent.last().mid(4), QByteArray("W1"));
+        f.sock(1).arrive(LastSent(1).left(4));
+        f.clock.advanceMs(150); // exactly 0.25 s: no poll yet
+        f.link->timeBuffer_Timer();
+        QCOMPARE(f.sock(1).sent.last().mid(4), QByteArray("W2"));
+        f.sock(1).arrive(LastSent(1).left(4));
+        f.link->timeBuffer_Timer();
+        QCOMPARE(f.sock(1).sent.size(), 3);
+        QVERIFY(!WinQueued(1));
+        QVERIFY(WinQueued(2));
+
+        f.clock.advanceMs(10);
+        f.link->timeBuffer_Timer();
+        QCOMPARE(f.sock(1).sent.size(), 4);
+        QCOMPARE(f.sock(1).sent.last().mid(4), QByteArray("\n"));
+        f.sock(1).arrive(LastSent(1).left(4));
+
+        // After midnight the last poll lies in the future: polling goes on at once.
+        f.clock.set(QDateTime(QDate(2026, 12, 10), QTime(0, 0, 0, 300)));
+        f.link->timeBuffer_Timer();
+        QCOMPARE(f.sock(1).sent.size(), 5);
+        QCOMPARE(f.sock(1).sent.last().mid(4), QByteArray("\n"));
+    }
+
+    void winQueueHandsOutEachHeadEndsMessagesInOrder()
+    {
+        resetWinQueue();
+        WINADD("a1", 3);
+        WINADD("b1", 4);
+        WINADD("a2", 3);
+        QCOMPARE(WINGET(3), QByteArray("a1"));
+        WINADD("a3", 3);
+        QCOMPARE(WINGET(3), QByteArray("a2"));
+        QCOMPARE(WINGET(3), QByteArray("a3"));
+        QVERIFY(WinQueued(3));
+        QCOMPARE(WINGET(3), QByteArray());
+        QVERIFY(!WinQueued(3));
+        QCOMPARE(WINGET(4), QByteArray("b1"));
+        resetWinQueue();
+    }
+
+    void winRemoveAndFindEventKeyByMediaPointId()
+    {
+        TestHome home;
+        resetEvents();
+        resetWinQueue();
+        const quint8 statuses[] = {0, 1, 2, 3, 4, 5, 6, 7, 8};
+        int slot = 0;
+        for (quint8 st : statuses) {
+            EventRec &r = Events().edit(2, slot += 3);
+            r.InUse = true;
+            r.Status = st;
+            r.EventKey = "K" + QByteArray::number(st);
+            r.MediaPointID = " MP7 ";
+        }
+        QCOMPARE(FindEventKey(2, "MP7"), QByteArray("K0"));
+        QCOMPARE(FindEventKey(2, ""), QByteArray());
+        QCOMPARE(FindEventKey(2, "MP8"), QByteArray());
+        WINREMOVE(2, "MP7 ");
+        QList<QByteArray> got;
+        for (QByteArray m = WINGET(2); !m.isEmpty(); m = WINGET(2))
+            got.append(m);
+        const QList<QByteArray> want{"\x0cK0", "\x0cK1", "\x0cK3", "\x0cK5"};
+        QCOMPARE(got, want);
+        WINADD("x", 13);
+        QVERIFY(home.readLog().contains("Error WINADD) 9 Subscript out of range"));
+        resetEvents();
+    }
+
+    void aBusyHeadEndQueuesEverythingInOrder()
+    {
+        LinkFixture f;
+        f.settle(1);
+        SendHS(1, "m0", 0);
+        for (int i = 1; i < 15; ++i)
+            SendHS(1, "m" + QByteArray::number(i), 0);
+        QCOMPARE(sendQueueSize(1), 14);
+        QVERIFY(f.home.readLog().contains("SendHS queue of head end 1 is long: 11 messages"));
+        QList<QByteArray> want;
+        for (int i = 1; i < 15; ++i)
+            want.append("m" + QByteArray::number(i));
+        f.sock(1).arrive(LastSent(1).left(4));
+        QCOMPARE(f.pump(1), want);
+    }
+
+    void aSilentServerGetsEachMessageFiveTimesThenTheNext()
+    {
+        // Real timers: the re-send rhythm itself is under test.
+        TestHome home;
+        RecordingUi ui;
+        resetLinkModules();
+        settings().HEOnLine[1] = true;
+        settings().HEListNo[1] = 1;
+        settings().HEPort[1] = "790";
+        settings().HERetryMS[1] = 40;
+        settings().HERetryMS[2] = 0;
+        FakeHsSocket *sock = nullptr;
+        QElapsedTimer clock;
+        QList<QByteArray> sent;
+        QList<qint64> times;
+        {
+            HsLink link(&ui);
+            link.setSocketFactory([&](int) {
+                auto s = std::make_unique<FakeHsSocket>();
+                sock = s.get();
+                sock->timer = &clock;
+                return s;
+            });
+            link.setRetryIntervals();
+            QCOMPARE(link.timeHSCTS(1).interval(), 40);
+            QCOMPARE(link.timeHSCTS(2).interval(), 70);
+            link.connectHeadEnds(false);
+            QCOMPARE(sock->host, settings().HEMainIP[1]);
+            clock.start();
+            SendHS(1, "first", 0);
+            SendHS(1, "second", 0);
+            link.start();
+            QTRY_VERIFY_WITH_TIMEOUT(sock->sent.size() >= 6, 3000);
+            QTest::qWait(50);
+            sent = sock->sent;
+            times = sock->times;
+        }
+        for (int i = 0; i < 5; ++i)
+            QCOMPARE(sent.at(i).mid(4), QByteArray("first"));
+        QCOMPARE(sent.at(5).mid(4), QByteArray("second"));
+        // The re-sends follow the head end's interval, not the 10 ms flush.
+        for (int i = 1; i < 5; ++i) {
+            const qint64 gap = times.at(i) - times.at(i - 1);
+            QVERIFY2(gap >= 30 && gap < 200, QByteArray::number(gap).constData());
+        }
+        QVERIFY(home.readLog().contains("Retry_MS of head end 2 is 0; 70 ms used"));
+        QVERIFY(home.readLog().contains("SendHS gave up on a message to head end 1 after 4 "
+                                        "re-sends: 10<1>1first"));
+        QVERIFY(!home.readLog().contains("<10>"));
+        resetLinkModules();
+    }
+
+    void theTroubleWindowComesOnceAndOnlyAfterTheBootDelay()
+    {
+        LinkFixture f({1, 4});
+        QCOMPARE(f.sock(4).host, QByteArray("10.0.0.4"));
+        QCOMPARE(f.sock(4).port, quint16(790));
+        f.sock(1).connected = false;
+        SendHS(1, "early", 0);
+        QVERIFY(f.ui.trouble.isEmpty());
+        QCOMPARE(LastSent(1).mid(4), QByteArray("early"));
+        QCOMPARE(ResendLeft(1), qint16(4));
+        QVERIFY(f.link->timeHSCTS(1).isActive());
+        for (int i = 0; i < 5; ++i)
+            f.link->timeHSCTS_Timer(1);
+        QVERIFY(!f.link->timeHSCTS(1).isActive());
+        QVERIFY(f.home.readLog().contains("gave up on a message to head end 1"));
+
+        f.link->timeBoot_Timer();
+        QVERIFY(Booted(12));
+        SendHS(1, "late", 0);
+        QCOMPARE(f.ui.trouble, QList<int>{1});
+        QVERIFY(f.sock(1).closed);
+        QCOMPARE(TroubleHE(), qint16(1));
+        QCOMPARE(TroubleFlag(), QByteArray("1"));
+        for (int i = 0; i < 5; ++i)
+            f.link->timeHSCTS_Timer(1);
+        SendHS(1, "later", 0);
+        QCOMPARE(f.ui.trouble, QList<int>{1});
+        QVERIFY(f.sock(1).sent.isEmpty());
+        // A connected head end raises nothing.
+        SendHS(4, "fine", 0);
+        QCOMPARE(f.sock(4).sent.size(), 1);
+        QCOMPARE(f.ui.trouble, QList<int>{1});
+    }
+
+    void backupServersAndPortsAtConnect()
+    {
+        TestHome home;
+        RecordingUi ui;
+        resetLinkModules();
+        settings().HEOnLine[3] = true;
+        settings().HEBackupIP[3] = "192.168.9.9";
+        settings().HEPort[3] = "7000x";
+        std::array<FakeHsSocket *, 13> made{};
+        HsLink link(&ui);
+        link.setSocketFactory([&](int he) {
+            auto s = std::make_unique<FakeHsSocket>();
+            made[static_cast<size_t>(he)] = s.get();
+            return s;
+        });
+        link.connectHeadEnds(true);
+        QCOMPARE(made[3]->host, QByteArray("192.168.9.9"));
+        QCOMPARE(made[3]->port, quint16(7000));
+        QVERIFY(!made[1]);
+        QCOMPARE(link.localAddress(3), QStringLiteral("10.20.30.40"));
+        // Head end 1 has no socket: the machine's own address stands in.
+        QVERIFY(!link.localAddress(1).isEmpty());
+
+        settings().HEPort[3] = "70000";
+        QVERIFY_THROWS_EXCEPTION(Failure, link.connectHeadEnds(false));
+        resetLinkModules();
+    }
+};
+
+VEK_TEST(TestSendPath)
+#include "tst_sendpath.moc"

@@ -1,0 +1,102 @@
+// vek-hwsim: the simulated Hardware Servers of a scenario, for running the console.
+//
+//   vek-hwsim --scenario demo.scn [--port 1=7901] [--trace hwsim.trace] [--quiet]
+//
+// Prints "HE<n> port <p>" for every head end once it listens, then reads control
+// commands from stdin, one per line (see hwsim.h or README.md); "quit" ends it.
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QSocketNotifier>
+#include <cstdio>
+#include <unistd.h>
+
+#include "platform/text.h"
+#include "tools/hwsim/hwsim.h"
+
+using vek::sim::HwSim;
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName("vek-hwsim");
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription("Simulated Hardware Servers for the VEK console.");
+    parser.addHelpOption();
+    const QCommandLineOption scenarioOption({"s", "scenario"}, "Scenario file.", "file");
+    const QCommandLineOption portOption({"p", "port"},
+                                        "Port of a head end, as HE=PORT (repeatable).", "he=port");
+    const QCommandLineOption traceOption({"t", "trace"}, "Append the trace to this file.", "file");
+    const QCommandLineOption quietOption({"q", "quiet"}, "Do not echo the trace to stderr.");
+    parser.addOptions({scenarioOption, portOption, traceOption, quietOption});
+    parser.process(app);
+
+    if (!parser.isSet(scenarioOption)) {
+        std::fprintf(stderr, "vek-hwsim: --scenario is required\n");
+        return 2;
+    }
+
+    HwSim sim;
+    QString error;
+    if (!sim.loadScenario(parser.value(scenarioOption), &error)) {
+        std::fprintf(stderr, "vek-hwsim: %s\n", qPrintable(error));
+        return 2;
+    }
+    for (const QString &item : parser.values(portOption)) {
+        const QStringList parts = item.split('=');
+        bool okHe = false;
+        bool okPort = false;
+        const int he = parts.value(0).toInt(&okHe);
+        const int port = parts.value(1).toInt(&okPort);
+        if (parts.size() != 2 || !okHe || !okPort || port < 0 || port > 65535 ||
+            !sim.headEnds().contains(he)) {
+            std::fprintf(stderr, "vek-hwsim: bad --port %s\n", qPrintable(item));
+            return 2;
+        }
+        sim.setScenarioPort(he, quint16(port));
+    }
+    if (parser.isSet(traceOption) && !sim.setTraceFile(parser.value(traceOption))) {
+        std::fprintf(stderr, "vek-hwsim: cannot write %s\n", qPrintable(parser.value(traceOption)));
+        return 2;
+    }
+    if (!parser.isSet(quietOption)) {
+        QObject::connect(&sim, &HwSim::traced, [](const vek::sim::TraceLine &line) {
+            std::fprintf(stderr, "%s\n", line.text().constData());
+        });
+    }
+    if (!sim.listenAll(&error)) {
+        std::fprintf(stderr, "vek-hwsim: %s\n", qPrintable(error));
+        return 1;
+    }
+    for (const int he : sim.headEnds())
+        std::printf("HE%d port %d\n", he, sim.port(he));
+    std::fflush(stdout);
+    sim.setAutoTick(1000);
+
+    // Control commands from stdin; end of input leaves the servers running.
+    QByteArray pending;
+    QSocketNotifier notifier(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&notifier, &QSocketNotifier::activated, [&] {
+        char buffer[4096];
+        const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (n <= 0) {
+            notifier.setEnabled(false);
+            return;
+        }
+        pending.append(buffer, n);
+        qsizetype eol;
+        while ((eol = pending.indexOf('\n')) >= 0) {
+            const QByteArray line = pending.left(eol).trimmed();
+            pending.remove(0, eol + 1);
+            if (line == "quit") {
+                QCoreApplication::quit();
+                return;
+            }
+            const QByteArray problem = sim.command(line);
+            if (!problem.isEmpty())
+                std::fprintf(stderr, "vek-hwsim: %s\n", problem.constData());
+        }
+    });
+    return QCoreApplication::exec();
+}
