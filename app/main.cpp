@@ -1,32 +1,21 @@
 #include <QApplication>
-#include <QLabel>
-#include <QMainWindow>
+#include <QStringList>
 
-#include "core/log.h"
-#include "core/settings.h"
-#include "core/users.h"
-#include "platform/failure.h"
-#include "platform/text.h"
+#include "core/consolecore.h"
+#include "core/ui/mdimain.h"
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setStyle(QStringLiteral("Fusion"));
 
-    try {
-        vek::LoadSettings();
-        vek::LoadUsers();
-    } catch (const vek::Failure &f) {
-        vek::logError("Error (MDIForm_Load)", f);
-    }
-
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Quenrath VEK Software Version %1.%2.%3")
-                              .arg(VEK_VERSION_MAJOR)
-                              .arg(VEK_VERSION_MINOR)
-                              .arg(VEK_VERSION_PATCH));
-    window.resize(800, 600);
+    vek::MDIMain window;
+    vek::ConsoleCore core(&window);
+    window.attach(&core);
     window.show();
-    vek::WriteLog("Program Started");
+    // The command line is tested by substring, as one upper-cased text.
+    core.MDIForm_Load(QCoreApplication::arguments().mid(1).join(QLatin1Char(' ')));
+    if (window.ended())
+        return 1;
     return app.exec();
 }

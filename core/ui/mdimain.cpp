@@ -1,0 +1,269 @@
+#include "mdimain.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QStatusBar>
+
+#include "core/consolecore.h"
+#include "core/login.h"
+#include "core/startupstate.h"
+#include "frmalarm.h"
+#include "frmlogin.h"
+#include "frmtrouble.h"
+#include "mdiarrange.h"
+#include "platform/text.h"
+#include "platform/widgets/dialogseam.h"
+#include "settings/frmsetnics.h"
+
+namespace vek {
+
+namespace {
+// New dialogs open over the middle of the main window.
+void centreOver(QWidget *dialog, const QWidget *main)
+{
+    dialog->adjustSize();
+    const QRect frame = main->frameGeometry();
+    dialog->move(frame.center() - QPoint(dialog->width() / 2, dialog->height() / 2));
+}
+} // namespace
+
+MDIMain::MDIMain(QWidget *parent) : QMainWindow(parent)
+{
+    m_mdi = new QMdiArea(this);
+    setCentralWidget(m_mdi);
+    buildMenus();
+    buildStatusBar();
+    resize(1024, 700);
+    setSessionObserver([this](const SessionStatus &s) {
+        m_panels[3]->setText(s.userPanel);
+        m_panels[4]->setText(s.privilegePanel);
+        m_menuSettings->setEnabled(s.settingsEnabled);
+    });
+}
+
+MDIMain::~MDIMain()
+{
+    setSessionObserver(nullptr);
+}
+
+void MDIMain::attach(ConsoleCore *core)
+{
+    m_core = core;
+}
+
+QAction *MDIMain::addLater(QMenu *menu, const QString &caption)
+{
+    // Its window is not part of this build yet.
+    QAction *a = menu->addAction(caption);
+    a->setEnabled(false);
+    return a;
+}
+
+void MDIMain::buildMenus()
+{
+    QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
+    connect(file->addAction(QStringLiteral("Exit")), &QAction::triggered, this,
+            &MDIMain::menuFileExit_Click);
+
+    QMenu *view = menuBar()->addMenu(QStringLiteral("&View"));
+    addLater(view, QStringLiteral("Channel View"));
+    addLater(view, QStringLiteral("Color"));
+    QMenu *events = view->addMenu(QStringLiteral("Event View"));
+    for (int v = 1; v <= 8; ++v) {
+        m_menuVEvent[v] =
+            addLater(events, fromBytes("View" + Str(qint64(v)) + " (View" + Str(qint64(v)) + ")"));
+    }
+    addLater(view, QStringLiteral("Server Status"));
+
+    m_menuSettings = menuBar()->addMenu(QStringLiteral("&Settings"));
+    addLater(m_menuSettings, QStringLiteral("As Run Comments"));
+    addLater(m_menuSettings, QStringLiteral("Colour Settings"));
+    addLater(m_menuSettings, QStringLiteral("Event View Names"));
+    addLater(m_menuSettings, QStringLiteral("Head End Settings"));
+    addLater(m_menuSettings, QStringLiteral("Media Stats Auto Load"));
+    connect(m_menuSettings->addAction(QStringLiteral("Network Cards")), &QAction::triggered, this,
+            &MDIMain::menuSetNics_Click);
+    addLater(m_menuSettings, QStringLiteral("Quality Control"));
+    addLater(m_menuSettings, QStringLiteral("Time Reference"));
+    addLater(m_menuSettings, QStringLiteral("Users"));
+    // Only an administrator's login enables it.
+    m_menuSettings->setEnabled(false);
+
+    QMenu *window = menuBar()->addMenu(QStringLiteral("&Window"));
+    const QString arrangements[4] = {QStringLiteral("&Cascade"), QStringLiteral("Tile &Horizontal"),
+                                     QStringLiteral("Tile &Vertical"),
+                                     QStringLiteral("&Arrange Icons")};
+    for (int i = 0; i < 4; ++i) {
+        connect(window->addAction(arrangements[i]), &QAction::triggered, this,
+                [this, i] { menuWindowArrange_Click(i); });
+    }
+
+    QMenu *usersMenu = menuBar()->addMenu(QStringLiteral("&Users"));
+    connect(usersMenu->addAction(QStringLiteral("Login")), &QAction::triggered, this,
+            &MDIMain::menuUserLI_Click);
+    connect(usersMenu->addAction(QStringLiteral("Logout")), &QAction::triggered, this,
+            &MDIMain::menuUserLO_Click);
+    addLater(usersMenu, QStringLiteral("Administrator Options"));
+
+    QAction *about = menuBar()->addAction(QStringLiteral("About"));
+    about->setEnabled(false);
+}
+
+void MDIMain::buildStatusBar()
+{
+    const QString texts[StatusPanels + 1] = {QString(),
+                                             QString(),
+                                             QString(),
+                                             QStringLiteral("User:"),
+                                             QStringLiteral("Privileges:"),
+                                             QStringLiteral("CAPS"),
+                                             QStringLiteral("NUM"),
+                                             QStringLiteral("INS")};
+    for (int p = 1; p <= StatusPanels; ++p) {
+        m_panels[p] = new QLabel(texts[p], this);
+        m_panels[p]->setFrameShape(QFrame::Panel);
+        m_panels[p]->setFrameShadow(QFrame::Sunken);
+        m_panels[p]->setMinimumWidth(p == 3 || p == 4 ? 200 : 70);
+        statusBar()->addWidget(m_panels[p], p == 3 || p == 4 ? 1 : 0);
+    }
+}
+
+QAction *MDIMain::menuVEvent(int view) const
+{
+    return view >= 1 && view <= 8 ? m_menuVEvent[view] : nullptr;
+}
+
+QLabel *MDIMain::statusPanel(int panel) const
+{
+    return panel >= 1 && panel <= StatusPanels ? m_panels[panel] : nullptr;
+}
+
+QList<frmALARM *> MDIMain::alarmWindows() const
+{
+    QList<frmALARM *> out;
+    for (const QPointer<frmALARM> &w : m_alarmWindows) {
+        if (w && w->isVisible())
+            out.append(w);
+    }
+    return out;
+}
+
+QList<frmTrouble *> MDIMain::troubleWindows() const
+{
+    QList<frmTrouble *> out;
+    for (const QPointer<frmTrouble> &w : m_troubleWindows) {
+        if (w && w->isVisible())
+            out.append(w);
+    }
+    return out;
+}
+
+void MDIMain::menuWindowArrange_Click(int index)
+{
+    arrangeMdi(m_mdi, index);
+}
+
+void MDIMain::menuFileExit_Click()
+{
+    close();
+    QCoreApplication::exit(0);
+}
+
+void MDIMain::menuUserLI_Click()
+{
+    showLogin();
+}
+
+void MDIMain::menuUserLO_Click()
+{
+    UserLogOut();
+}
+
+void MDIMain::menuSetNics_Click()
+{
+    openNetworkCards();
+}
+
+void MDIMain::setCaption(const QString &caption)
+{
+    setWindowTitle(caption);
+}
+
+void MDIMain::showBackupLook()
+{
+    m_mdi->setBackground(QBrush(QColor(255, 0, 0)));
+}
+
+void MDIMain::setViewMenuCaption(int view, const QString &caption)
+{
+    if (QAction *a = menuVEvent(view))
+        a->setText(caption);
+}
+
+void MDIMain::showCriticalMessage(const QString &title, const QString &text)
+{
+    DialogSeam::message(this, QMessageBox::Critical, title, text, QMessageBox::Ok);
+}
+
+void MDIMain::openNetworkCards()
+{
+    auto *dialog = new frmSetNics(this);
+    centreOver(dialog, this);
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+}
+
+void MDIMain::openEventView(int)
+{
+    // The Event View windows are not part of this build yet.
+}
+
+void MDIMain::showLogin()
+{
+    if (!m_login) {
+        m_login = new frmLogin(this);
+        centreOver(m_login, this);
+    }
+    m_login->show();
+    m_login->raise();
+    m_login->activateWindow();
+}
+
+void MDIMain::setClockPanels(const QString &time, const QString &date)
+{
+    m_panels[1]->setText(time);
+    m_panels[2]->setText(date);
+}
+
+void MDIMain::endProgram()
+{
+    m_ended = true;
+    close();
+    QCoreApplication::exit(1);
+}
+
+void MDIMain::showTroubleWindow(int headEnd)
+{
+    auto *w = new frmTrouble(headEnd, UseBackupServers(), this);
+    m_troubleWindows.removeAll(nullptr);
+    m_troubleWindows.append(w);
+    w->show();
+}
+
+void MDIMain::showAlarmWindow(int headEnd, const QByteArray &text)
+{
+    auto *w = new frmALARM(m_core, fromBytes(CStr(qint64(headEnd))), text, true, this);
+    m_alarmWindows.removeAll(nullptr);
+    m_alarmWindows.append(w);
+    w->show();
+}
+
+void MDIMain::fillChanView(int)
+{
+    // The Channel View is not part of this build yet.
+}
+
+} // namespace vek

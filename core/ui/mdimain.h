@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QList>
+#include <QMainWindow>
+#include <QPointer>
+#include <array>
+
+#include "core/consolewindows.h"
+#include "frmalarm.h"
+#include "frmlogin.h"
+#include "frmtrouble.h"
+
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMenu;
+
+namespace vek {
+
+class ConsoleCore;
+
+// The console's main window: child windows in an MDI area, the menus, the seven-panel
+// status bar. Start-up and the timers live in ConsoleCore, which drives it.
+class MDIMain : public QMainWindow, public ConsoleWindows
+{
+    Q_OBJECT
+public:
+    static constexpr int StatusPanels = 7;
+
+    explicit MDIMain(QWidget *parent = nullptr);
+    ~MDIMain() override;
+
+    // The core whose start-up this window shows; alarm windows report through it.
+    void attach(ConsoleCore *core);
+
+    void menuWindowArrange_Click(int index);
+    void menuFileExit_Click();
+    void menuUserLI_Click();
+    void menuUserLO_Click();
+    void menuSetNics_Click();
+
+    QMdiArea *mdiArea() const { return m_mdi; }
+    QMenu *menuSettings() const { return m_menuSettings; }
+    QAction *menuVEvent(int view) const;
+    QLabel *statusPanel(int panel) const;
+    QList<frmALARM *> alarmWindows() const;
+    QList<frmTrouble *> troubleWindows() const;
+    frmLogin *loginWindow() const { return m_login; }
+    bool ended() const { return m_ended; }
+
+    // ConsoleWindows
+    void setCaption(const QString &caption) override;
+    void showBackupLook() override;
+    void setViewMenuCaption(int view, const QString &caption) override;
+    void showCriticalMessage(const QString &title, const QString &text) override;
+    void openNetworkCards() override;
+    void openEventView(int view) override;
+    void showLogin() override;
+    void setClockPanels(const QString &time, const QString &date) override;
+    void endProgram() override;
+    void showTroubleWindow(int headEnd) override;
+    void showAlarmWindow(int headEnd, const QByteArray &text) override;
+    void fillChanView(int headEnd) override;
+
+private:
+    void buildMenus();
+    void buildStatusBar();
+    QAction *addLater(QMenu *menu, const QString &caption);
+
+    ConsoleCore *m_core = nullptr;
+    QMdiArea *m_mdi;
+    QMenu *m_menuSettings = nullptr;
+    std::array<QAction *, 9> m_menuVEvent{};
+    std::array<QLabel *, StatusPanels + 1> m_panels{};
+    QPointer<frmLogin> m_login;
+    QList<QPointer<frmALARM>> m_alarmWindows;
+    QList<QPointer<frmTrouble>> m_troubleWindows;
+    bool m_ended = false;
+};
+
+} // namespace vek

@@ -1,0 +1,54 @@
+#include "deactivationcloser.h"
+
+#include <QApplication>
+#include <QWindow>
+
+#include "dialogseam.h"
+
+namespace vek {
+
+DeactivationCloser *DeactivationCloser::install(QWidget *window)
+{
+    return new DeactivationCloser(window);
+}
+
+DeactivationCloser::DeactivationCloser(QWidget *window) : QObject(window), m_window(window)
+{
+    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this,
+            &DeactivationCloser::onFocusWindowChanged);
+}
+
+void DeactivationCloser::onFocusWindowChanged(QWindow *now)
+{
+    // No window of ours active: the user went to another application.
+    if (!m_window || now == nullptr || !m_window->isVisible())
+        return;
+    if (DialogSeam::openCount() > 0)
+        return;
+    QWidget *own = m_window->window();
+    if (own->windowHandle() == now) {
+        m_wasActive = true;
+        return;
+    }
+    // It can only lose an activation it had: a window activated before it ever was (the
+    // main window coming up after it at start-up) does not close it.
+    if (!m_wasActive)
+        return;
+    // A window of its own (a child dialog) is not another window.
+    for (QWidget *top : QApplication::topLevelWidgets()) {
+        if (top->windowHandle() != now)
+            continue;
+        for (QWidget *w = top; w != nullptr; w = w->parentWidget()) {
+            if (w == own)
+                return;
+        }
+    }
+    for (QWindow *w = now; w != nullptr; w = w->transientParent()) {
+        if (w == own->windowHandle() && w != now)
+            return;
+    }
+    own->close();
+    own->deleteLater();
+}
+
+} // namespace vek
