@@ -1,0 +1,46 @@
+#include <QSet>
+#include <QTest>
+
+#include "core/eventkeys.h"
+#include "platform/clock.h"
+#include "testregistry.h"
+
+using namespace vek;
+
+class TestEventKeys : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { resetEventKeys(); }
+
+    void keysAreStampAndSuffix()
+    {
+        ManualClock clock(QDateTime(QDate(2024, 12, 25), QTime(14, 30, 5)));
+        ScopedClock scope(clock);
+        QCOMPARE(NewEventKey(), QByteArray("2412251430050000"));
+        QCOMPARE(NewEventKey(), QByteArray("2412251430050001"));
+        clock.advanceMs(1000);
+        QCOMPARE(NewEventKey(), QByteArray("2412251430060000"));
+    }
+
+    void noKeyRepeatsWhenTheClockStandsStillOrGoesBack()
+    {
+        ManualClock clock(QDateTime(QDate(2026, 3, 8), QTime(2, 0, 0)));
+        ScopedClock scope(clock);
+        QSet<QByteArray> seen;
+        for (int i = 0; i < 10500; ++i)
+            seen.insert(NewEventKey());
+        QCOMPARE(seen.size(), 10500);
+        QVERIFY(seen.contains("2603080200010499")); // past 9999 in one second
+        clock.advanceMs(-3600 * 1000);
+        for (int i = 0; i < 100; ++i) {
+            const QByteArray k = NewEventKey();
+            QCOMPARE(k.size(), 16);
+            QVERIFY2(!seen.contains(k), k.constData());
+            seen.insert(k);
+        }
+    }
+};
+
+VEK_TEST(TestEventKeys)
+#include "tst_eventkeys.moc"
