@@ -3,6 +3,7 @@
 
 #include "core/consolecore.h"
 #include "core/ui/mdimain.h"
+#include "eventview/eventviews.h"
 
 int main(int argc, char *argv[])
 {
@@ -12,6 +13,7 @@ int main(int argc, char *argv[])
     vek::MDIMain window;
     vek::ConsoleCore core(&window);
     window.attach(&core);
+    vek::installEventViewOpener(&window);
     window.show();
     // The command line is tested by substring, as one upper-cased text.
     core.MDIForm_Load(QCoreApplication::arguments().mid(1).join(QLatin1Char(' ')));

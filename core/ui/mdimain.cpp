@@ -216,9 +216,20 @@ void MDIMain::openNetworkCards()
     dialog->activateWindow();
 }
 
-void MDIMain::openEventView(int)
+void MDIMain::setEventViewOpener(EventViewOpener opener)
 {
-    // The Event View windows are not part of this build yet.
+    m_openEventView = std::move(opener);
+    for (int v = 1; v <= 8; ++v) {
+        m_menuVEvent[v]->setEnabled(bool(m_openEventView));
+        disconnect(m_menuVEvent[v], &QAction::triggered, this, nullptr);
+        connect(m_menuVEvent[v], &QAction::triggered, this, [this, v] { openEventView(v); });
+    }
+}
+
+void MDIMain::openEventView(int view)
+{
+    if (m_openEventView)
+        m_openEventView(view);
 }
 
 void MDIMain::showLogin()

@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
+#include <functional>
 
 #include "core/consolewindows.h"
 #include "frmalarm.h"
@@ -32,6 +33,12 @@ public:
 
     // The core whose start-up this window shows; alarm windows report through it.
     void attach(ConsoleCore *core);
+    ConsoleCore *core() const { return m_core; }
+
+    // Opens Event View n; the Event View library installs it, which enables the View
+    // menu's Event View entries.
+    using EventViewOpener = std::function<void(int view)>;
+    void setEventViewOpener(EventViewOpener opener);
 
     void menuWindowArrange_Click(int index);
     void menuFileExit_Click();
@@ -68,6 +75,7 @@ private:
     QAction *addLater(QMenu *menu, const QString &caption);
 
     ConsoleCore *m_core = nullptr;
+    EventViewOpener m_openEventView;
     QMdiArea *m_mdi;
     QMenu *m_menuSettings = nullptr;
     std::array<QAction *, 9> m_menuVEvent{};

@@ -1,0 +1,826 @@
+#include "frmview.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeySequence>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+#include "core/consolecore.h"
+#include "core/eventtext.h"
+#include "core/hslink.h"
+#include "core/log.h"
+#include "core/login.h"
+#include "core/receivestate.h"
+#include "core/reportidentity.h"
+#include "core/ui/mdimain.h"
+#include "core/users.h"
+#include "core/zoneclocks.h"
+#include "eventview/dashboard.h"
+#include "eventview/eventviews.h"
+#include "eventview/viewtables.h"
+#include "platform/clock.h"
+#include "platform/failure.h"
+#include "platform/text.h"
+#include "platform/timezonebias.h"
+#include "platform/widgets/colors.h"
+#include "platform/widgets/gridview.h"
+#include "platform/widgets/twips.h"
+
+namespace vek {
+
+namespace {
+
+constexpr int TabUpcoming = 0;
+constexpr int TabOnAir = 1;
+constexpr int TabAsRun = 2;
+constexpr int FilterIndexLessThan = 4;
+
+const QColor ButtonGreen = colorFromBgr(0x00FF00);
+const QColor FilterRed = colorFromBgr(255);
+
+int px(int twips)
+{
+    return twipsToPixels(twips);
+}
+
+// The zone list's entries, in their order.
+const char *const ZoneEntries[ZoneCount] = {"Pacific",        "Mountain",       "Central",
+                                            "Saskatchewan",   "Eastern",        "Atlantic",
+                                            "Newfoundland",   "Pacific No DST", "Mountain No DST",
+                                            "Central No DST", "Eastern No DST", "Atlantic No DST"};
+
+// The toolbar: caption, tooltip.
+const char *const ButtonTexts[frmView::ButtonCount + 1][2] = {
+    {"", ""},
+    {"Add", "Add a new event"},
+    {"Update", "Update the selected event"},
+    {"Delete", "Delete all selected events"},
+    {"Hold", "Hold all selected events"},
+    {"Sub Now", "Switch all selected events now"},
+    {"Hold Group", "Hold selected group"},
+    {"Sub Group", "Switch selected group now"},
+    {"Int. / Res.", "Interupt or Resume Substitution"},
+    {"Int. / Res. Gr.", "Interupt or Resume Group"}};
+
+const char *const DashCaptions[8] = {"Total",   "Upcoming",   "On-Air",    "Less Than 30 Min",
+                                     "On Hold", "Interupted", "Completed", "Problem"};
+
+// An invalid colour returns the widget to the normal button face.
+void setBackground(QWidget *w, const QColor &colour)
+{
+    if (!colour.isValid()) {
+        w->setAutoFillBackground(false);
+        w->setPalette(QPalette());
+        return;
+    }
+    QPalette p = w->palette();
+    p.setColor(QPalette::Button, colour);
+    p.setColor(QPalette::Window, colour);
+    w->setAutoFillBackground(true);
+    w->setPalette(p);
+}
+
+QAction *addLater(QMenu *menu, const QString &caption)
+{
+    // Its window or command is not part of this build yet.
+    QAction *a = menu->addAction(caption);
+    a->setEnabled(false);
+    return a;
+}
+
+void setTextIfChanged(QLabel *label, const QString &text)
+{
+    if (label->text() != text)
+        label->setText(text);
+}
+
+} // namespace
+
+frmView::frmView(int view, MDIMain *main, QWidget *parent)
+    : QWidget(parent), m_view(view), m_main(main),
+      m_wheelHooked(!(main && main->core() && main->core()->runningInIDE()))
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("VEK Event View"));
+
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+    auto *bar = new QMenuBar(this);
+    outer->setMenuBar(bar);
+    buildMenus(bar);
+    m_body = new QWidget(this);
+    outer->addWidget(m_body, 1);
+    buildToolbar();
+    buildTop(m_body);
+    buildDashBoard(m_body);
+    buildTabs(m_body);
+    buildStatusBar();
+    outer->addWidget(m_statusBar);
+
+    // F1..F12 toggle the head ends of this view wherever the focus is inside it.
+    for (int he = 1; he <= MaxHeadEnds; ++he) {
+        auto *key = new QShortcut(QKeySequence(Qt::Key_F1 + (he - 1)), this);
+        key->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(key, &QShortcut::activated, this, [this, he] { menuShHE_Click(he); });
+    }
+
+    m_timeMain.setInterval(100);
+    connect(&m_timeMain, &QTimer::timeout, this, &frmView::timeMain_Timer);
+    m_timeLoad.setInterval(100);
+    m_timeLoad.setSingleShot(true);
+    connect(&m_timeLoad, &QTimer::timeout, this, &frmView::timeLoad_Timer);
+    m_timeDashBoardUpdate.setInterval(2000);
+    connect(&m_timeDashBoardUpdate, &QTimer::timeout, this, &frmView::timeDashBoardUpdate_Timer);
+
+    resize(px(7000), px(4000));
+    Form_Load();
+    m_timeMain.start();
+    m_timeDashBoardUpdate.start();
+}
+
+frmView::~frmView()
+{
+    if (EventViews()[size_t(m_view)] == this)
+        EventViews()[size_t(m_view)] = nullptr;
+}
+
+void frmView::runGuarded(const char *label, const std::function<void()> &work)
+{
+    try {
+        work();
+    } catch (const Failure &f) {
+        logError(label, f);
+    }
+}
+
+void frmView::buildMenus(QMenuBar *bar)
+{
+    QMenu *file = bar->addMenu(QStringLiteral("&File"));
+    addLater(file, QStringLiteral("Open Media Stats"))
+        ->setShortcut(QKeySequence(QStringLiteral("Ctrl+O")));
+    connect(file->addAction(QStringLiteral("Exit")), &QAction::triggered, this, [this] {
+        if (m_main)
+            m_main->menuFileExit_Click();
+    });
+
+    QMenu *event = bar->addMenu(QStringLiteral("&Event"));
+    m_menuEventAdd = addLater(event, QStringLiteral("Add Event"));
+    m_menuEventAdd->setShortcut(QKeySequence(QStringLiteral("Ctrl+A")));
+    addLater(event, QStringLiteral("Update Event"))
+        ->setShortcut(QKeySequence(QStringLiteral("Ctrl+U")));
+    addLater(event, QStringLiteral("Delete Event"))->setShortcut(QKeySequence(Qt::Key_Delete));
+    m_menuEventHold = addLater(event, QStringLiteral("Hold Event"));
+    m_menuEventHold->setShortcut(QKeySequence(QStringLiteral("Ctrl+H")));
+    m_menuEventSub = addLater(event, QStringLiteral("Sub Now"));
+    m_menuEventSub->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
+    m_menuEventInt = addLater(event, QStringLiteral("Int. / Res. Event"));
+    m_menuEventInt->setShortcut(QKeySequence(QStringLiteral("Ctrl+I")));
+
+    QMenu *viewMenu = bar->addMenu(QStringLiteral("&View"));
+    addLater(viewMenu, QStringLiteral("Channel View"))
+        ->setShortcut(QKeySequence(QStringLiteral("Ctrl+C")));
+    addLater(viewMenu, QStringLiteral("Color"));
+    QMenu *views = viewMenu->addMenu(QStringLiteral("Event View"));
+    for (int v = 1; v <= ViewCount; ++v) {
+        m_menuVEvent[size_t(v)] = views->addAction(QStringLiteral("View %1").arg(v));
+        m_menuVEvent[size_t(v)]->setShortcut(QKeySequence(Qt::SHIFT | (Qt::Key_F1 + (v - 1))));
+        connect(m_menuVEvent[size_t(v)], &QAction::triggered, this, [this, v] {
+            if (m_main)
+                openEventView(m_main, v);
+        });
+    }
+    addLater(viewMenu, QStringLiteral("Server Status"));
+
+    m_menuSettings = bar->addMenu(QStringLiteral("&Settings"));
+    addLater(m_menuSettings, QStringLiteral("As Run Comments"));
+    addLater(m_menuSettings, QStringLiteral("Color Settings"));
+    addLater(m_menuSettings, QStringLiteral("Event View Names"));
+    addLater(m_menuSettings, QStringLiteral("Head End Settings"));
+    addLater(m_menuSettings, QStringLiteral("Media Stats Auto Load"));
+    connect(m_menuSettings->addAction(QStringLiteral("Network Cards")), &QAction::triggered, this,
+            [this] {
+                if (m_main)
+                    m_main->menuSetNics_Click();
+            });
+    addLater(m_menuSettings, QStringLiteral("Quality Control"));
+    addLater(m_menuSettings, QStringLiteral("Time Reference"));
+    addLater(m_menuSettings, QStringLiteral("Users"));
+    m_menuSettings->setEnabled(false);
+
+    QMenu *show = bar->addMenu(QStringLiteral("S&how"));
+    QMenu *showHE = show->addMenu(QStringLiteral("Head Ends"));
+    for (int he = 1; he <= MaxHeadEnds; ++he) {
+        m_menuShHE[size_t(he)] = showHE->addAction(QStringLiteral("Head End %1  (F%1)").arg(he));
+        m_menuShHE[size_t(he)]->setCheckable(true);
+        connect(m_menuShHE[size_t(he)], &QAction::triggered, this,
+                [this, he] { menuShHE_Click(he); });
+    }
+
+    QMenu *window = bar->addMenu(QStringLiteral("&Window"));
+    const char *const arrange[4] = {"&Cascade", "Tile &Horizontal", "Tile &Vertical",
+                                    "&Arrange Icons"};
+    for (int i = 0; i < 4; ++i) {
+        connect(window->addAction(QString::fromLatin1(arrange[i])), &QAction::triggered, this,
+                [this, i] {
+                    if (m_main)
+                        m_main->menuWindowArrange_Click(i);
+                });
+    }
+
+    QMenu *usersMenu = bar->addMenu(QStringLiteral("&Users"));
+    QAction *login = usersMenu->addAction(QStringLiteral("Login"));
+    login->setShortcut(QKeySequence(QStringLiteral("Ctrl+L")));
+    connect(login, &QAction::triggered, this, [this] {
+        if (m_main)
+            m_main->menuUserLI_Click();
+    });
+    connect(usersMenu->addAction(QStringLiteral("Logout")), &QAction::triggered, this,
+            [] { UserLogOut(); });
+    addLater(usersMenu, QStringLiteral("Administrator Options"));
+    addLater(bar->addMenu(QStringLiteral("About")), QStringLiteral("About"));
+
+    // The pop-ups of the lists (their commands come with the event commands).
+    m_menuPOP = new QMenu(QStringLiteral("POPGROUP"), this);
+    for (int g = 0; g <= MaxGroups; ++g)
+        m_menuPOPGROUP[size_t(g)] = addLater(m_menuPOP, fromBytes(GroupText(quint8(g))));
+    m_menuPOPEVENT = new QMenu(QStringLiteral("POPEVENT"), this);
+    addLater(m_menuPOPEVENT, QStringLiteral("Delete Event"));
+    addLater(m_menuPOPEVENT, QStringLiteral("Hold Event"));
+    m_menuPESubNow = addLater(m_menuPOPEVENT, QStringLiteral("Sub Now"));
+    m_menuPEIntRes = addLater(m_menuPOPEVENT, QStringLiteral("Int. / Res. Event"));
+    m_menuPEIntRes->setVisible(false);
+    addLater(m_menuPOPEVENT, QStringLiteral("Active"));
+    m_menuPECopyMediaPoint = addLater(m_menuPOPEVENT, QStringLiteral("Copy Media Point ID"));
+}
+
+void frmView::buildToolbar()
+{
+    m_toolbar = new QToolBar(m_body);
+    m_toolbar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    for (int b = 1; b <= ButtonCount; ++b) {
+        m_buttons[size_t(b)] = m_toolbar->addAction(QString::fromLatin1(ButtonTexts[b][0]));
+        m_buttons[size_t(b)]->setToolTip(QString::fromLatin1(ButtonTexts[b][1]));
+        // The event and group commands are not part of this build yet.
+        m_buttons[size_t(b)]->setEnabled(false);
+    }
+    m_buttonByTab = {false, true, true, true, true, true, true, true, false, false};
+}
+
+void frmView::buildTop(QWidget *body)
+{
+    m_frame1 = new QGroupBox(QStringLiteral("Time Zone"), body);
+    auto *tz = new QHBoxLayout(m_frame1);
+    tz->setContentsMargins(4, 0, 4, 2);
+    m_cmbTZ = new QComboBox(m_frame1);
+    tz->addWidget(m_cmbTZ);
+    for (int i = 0; i < 2; ++i) {
+        m_lblTime[size_t(i)] = new QLabel(QStringLiteral("00:00:00"), m_frame1);
+        m_lblTime[size_t(i)]->setMinimumWidth(70);
+        tz->addWidget(m_lblTime[size_t(i)]);
+    }
+
+    m_frameView = new QGroupBox(QStringLiteral("View Options"), body);
+    auto *vo = new QHBoxLayout(m_frameView);
+    vo->setContentsMargins(4, 0, 4, 2);
+    m_cmdDefault = new QPushButton(QStringLiteral("Default"), m_frameView);
+    m_cmdDefault->setToolTip(QStringLiteral(
+        "Returns grid to show all events and default sorting for headends that were enabled when "
+        "form activated."));
+    connect(m_cmdDefault, &QPushButton::clicked, this, &frmView::cmdDefault_Click);
+    m_cmbView = new QComboBox(m_frameView);
+    for (int i = 0; i < 14; ++i)
+        m_cmbView->addItem(fromBytes(filterEntry(i)));
+    connect(m_cmbView, &QComboBox::activated, this, [this] { cmbView_Click(); });
+    m_dtPick = new QDateEdit(m_frameView);
+    m_dtPick->setCalendarPopup(true);
+    m_dtPick->setEnabled(false);
+    connect(m_dtPick, &QDateEdit::dateChanged, this, [this](const QDate &d) {
+        m_dtPick->setToolTip(QLocale::c().toString(d, QStringLiteral("dddd, MMM d yyyy")));
+        dtPick_Change();
+    });
+    vo->addWidget(m_cmdDefault);
+    vo->addWidget(m_cmbView);
+    vo->addWidget(m_dtPick);
+    m_toolbar->addSeparator();
+    m_toolbar->addWidget(m_frame1);
+    // A widget on a toolbar is shown and hidden through its action.
+    m_frameViewAction = m_toolbar->addWidget(m_frameView);
+}
+
+void frmView::buildDashBoard(QWidget *body)
+{
+    m_picDashBoard = new QFrame(body);
+    static_cast<QFrame *>(m_picDashBoard)->setFrameShape(QFrame::StyledPanel);
+    auto *row = new QHBoxLayout(m_picDashBoard);
+    row->setContentsMargins(4, 2, 4, 2);
+    auto *scope = new QVBoxLayout;
+    m_cmdAll = new QPushButton(QStringLiteral("All"), m_picDashBoard);
+    m_cmdToday = new QPushButton(QStringLiteral("Today"), m_picDashBoard);
+    connect(m_cmdAll, &QPushButton::clicked, this, &frmView::cmdAll_Click);
+    connect(m_cmdToday, &QPushButton::clicked, this, &frmView::cmdToday_Click);
+    setBackground(m_cmdAll, ButtonGreen);
+    scope->addWidget(m_cmdAll);
+    scope->addWidget(m_cmdToday);
+    row->addLayout(scope);
+    for (int i = 0; i < 8; ++i) {
+        auto *cell = new QVBoxLayout;
+        cell->addWidget(new QLabel(QString::fromLatin1(DashCaptions[i]), m_picDashBoard));
+        m_dashNumbers[size_t(i)] = new QLabel(QStringLiteral("0"), m_picDashBoard);
+        QFont f = m_dashNumbers[size_t(i)]->font();
+        f.setBold(true);
+        m_dashNumbers[size_t(i)]->setFont(f);
+        cell->addWidget(m_dashNumbers[size_t(i)]);
+        row->addLayout(cell);
+    }
+    auto *done = new QVBoxLayout;
+    m_lblPercent = new QLabel(QStringLiteral("% Completed"), m_picDashBoard);
+    m_progCompleted = new QProgressBar(m_picDashBoard);
+    m_progCompleted->setRange(0, 100);
+    m_progCompleted->setValue(0);
+    m_progCompleted->setTextVisible(false);
+    done->addWidget(m_lblPercent);
+    done->addWidget(m_progCompleted);
+    row->addLayout(done, 1);
+    m_picDashBoard->hide();
+}
+
+void frmView::buildTabs(QWidget *body)
+{
+    m_tabs = new QTabWidget(body);
+    const char *const titles[3] = {"Upcoming", "Substituted (On-Air)", "As Run Log"};
+    for (int list = 1; list <= EventListCount; ++list) {
+        auto *g = new GridView(m_tabs);
+        m_grids.grid[size_t(list)] = g;
+        m_tabs->addTab(g, QString::fromLatin1(titles[list - 1]));
+        if (m_wheelHooked)
+            g->viewport()->installEventFilter(this);
+    }
+    connect(m_tabs, &QTabWidget::currentChanged, this, [this](int tab) {
+        const int previous = m_currentTab;
+        m_currentTab = tab;
+        SSTab1_Click(previous);
+    });
+}
+
+void frmView::buildStatusBar()
+{
+    m_statusBar = new QWidget(this);
+    auto *row = new QHBoxLayout(m_statusBar);
+    row->setContentsMargins(2, 1, 2, 1);
+    row->setSpacing(2);
+    for (int p = 1; p <= StatusPanels; ++p) {
+        auto *panel = new QLabel(m_statusBar);
+        panel->setFrameShape(QFrame::Panel);
+        panel->setFrameShadow(QFrame::Sunken);
+        panel->setContentsMargins(3, 0, 3, 0);
+        m_panels[size_t(p)] = panel;
+        row->addWidget(panel, p == 14 ? 1 : 0);
+        if (p <= MaxHeadEnds)
+            panel->hide();
+        panel->installEventFilter(this);
+    }
+    m_panels[13]->setToolTip(QStringLiteral("Number of events on the above grid."));
+    m_panels[14]->setText(QStringLiteral("Non-Standard Sort"));
+    m_panels[14]->setToolTip(QStringLiteral("Non-Standard Sort"));
+    m_panels[15]->setText(QStringLiteral("Clear Alarm"));
+    m_panels[15]->setToolTip(QStringLiteral("Clear Alarm"));
+    m_panels[16]->setText(QStringLiteral("DashBoard On/Off"));
+    m_panels[16]->setToolTip(QStringLiteral("DashBoard On/Off"));
+}
+
+void frmView::Form_Load()
+{
+    runGuarded("Error frmView_Load)", [this] {
+        const Settings &s = settings();
+        for (int g = 1; g <= MaxGroups; ++g)
+            m_menuPOPGROUP[size_t(g)]->setVisible(s.GroupEnabled[size_t(g)]);
+        m_menuPECopyMediaPoint->setVisible(s.VCOGLock);
+
+        m_tzBias = TimeZoneBias::current().standardBias(Clock::localNow());
+        static const int known[] = {210, 240, 300, 360, 420, 480};
+        if (std::find(std::begin(known), std::end(known), m_tzBias) == std::end(known))
+            m_tzBias = 480;
+        for (const char *zone : ZoneEntries)
+            m_cmbTZ->addItem(QString::fromLatin1(zone));
+        const int preselect = m_tzBias == 420   ? 1
+                              : m_tzBias == 360 ? 2
+                              : m_tzBias == 300 ? 4
+                              : m_tzBias == 240 ? 5
+                              : m_tzBias == 210 ? 6
+                                                : 0;
+        m_cmbTZ->setCurrentIndex(preselect);
+
+        setDefaultColumnWidths();
+        GRIDSET(m_grids, s.VCOGLock);
+        m_timeLoad.start();
+        for (GridView *g : m_grids.grid) {
+            if (g)
+                g->setSelectionBackColor(colorFromBgr(s.EventColors[8]));
+        }
+        m_dtPick->setDate(Clock::today());
+        // Rights are evaluated at once: a user logged in before this view opened keeps them.
+        applyPrivileges();
+    });
+}
+
+void frmView::timeLoad_Timer()
+{
+    m_timeLoad.stop();
+    runGuarded("Error frmView_timeLoad_Timer)", [this] {
+        setDefaultSorts(m_view);
+        m_cmbView->setCurrentIndex(0);
+        cmbView_Click();
+    });
+}
+
+void frmView::Form_Activate()
+{
+    runGuarded("Error frmView_Activate)", [this] {
+        const Settings &s = settings();
+        const QString title =
+            fromBytes(s.ViewName[size_t(m_view)]) + QStringLiteral(" (Event View %1 )").arg(m_view);
+        setWindowTitle(title);
+        if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
+            sub->setWindowTitle(title);
+        for (int v = 1; v <= ViewCount; ++v)
+            m_menuVEvent[size_t(v)]->setText(
+                fromBytes("View" + Str(qint64(v)) + " (" + s.ViewName[size_t(v)] + ")"));
+        for (int he = 1; he <= MaxHeadEnds; ++he) {
+            m_menuShHE[size_t(he)]->setText(fromBytes(s.HEName[size_t(he)]));
+            m_menuShHE[size_t(he)]->setChecked(s.ShowHE[size_t(m_view)][size_t(he)]);
+            m_enabledAtActivate[size_t(he)] = s.ShowHE[size_t(m_view)][size_t(he)];
+            m_panels[size_t(he)]->setText(fromBytes(s.HEName[size_t(he)]) +
+                                          QStringLiteral(" (F%1)").arg(he));
+            if (m_menuShHE[size_t(he)]->isChecked())
+                m_panels[size_t(he)]->show();
+        }
+        const QColor selection = colorFromBgr(s.EventColors[8]);
+        for (GridView *g : m_grids.grid) {
+            if (g)
+                g->setSelectionBackColor(selection);
+        }
+    });
+}
+
+void frmView::Form_Deactivate()
+{
+    // Only the active view shows its selection highlighted.
+    for (GridView *g : m_grids.grid) {
+        if (g)
+            g->setSelectionBackColor(palette().color(QPalette::Base));
+    }
+}
+
+void frmView::menuShHE_Click(int he)
+{
+    if (he < 1 || he > MaxHeadEnds)
+        return;
+    QAction *item = m_menuShHE[size_t(he)];
+    const bool show = !item->isChecked();
+    item->setChecked(show);
+    settings().ShowHE[size_t(m_view)][size_t(he)] = show;
+    setPanelsVisibleByMenu();
+    SaveSettings();
+    GRIDUPDATE();
+    DashBoard_Update();
+    restartDashBoardTimer();
+}
+
+void frmView::setPanelsVisibleByMenu()
+{
+    for (int he = 1; he <= MaxHeadEnds; ++he)
+        m_panels[size_t(he)]->setVisible(m_menuShHE[size_t(he)]->isChecked());
+}
+
+void frmView::restartDashBoardTimer()
+{
+    m_timeDashBoardUpdate.stop();
+    m_timeDashBoardUpdate.start();
+}
+
+void frmView::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmView::Form_Resize()
+{
+    if (isMinimized())
+        return;
+    const int w = pixelsToTwips(width());
+    const int h = pixelsToTwips(height());
+    // The top strip: the toolbar carries the zone clock and the view options at its end.
+    m_toolbar->setGeometry(0, 0, width(), px(690) - 2);
+
+    QRect tab = m_tabs->geometry();
+    tab.setLeft(px(120));
+    if (m_dashBoardShown) {
+        m_picDashBoard->show();
+        tab.moveTop(px(1670));
+        if (h > 2570)
+            tab.setHeight(px(h - 2570));
+    } else {
+        m_picDashBoard->hide();
+        tab.moveTop(px(690));
+        if (h > 1550)
+            tab.setHeight(px(h - 1550));
+    }
+    m_picDashBoard->setGeometry(px(120), px(690), px(qMax(0, w - 330)), px(1670 - 690) - 2);
+    if (w > 330)
+        tab.setWidth(px(w - 330));
+    m_tabs->setGeometry(tab);
+    const bool narrow = pixelsToTwips(tab.width()) < 5200;
+    m_tabs->setTabText(0, narrow ? QStringLiteral("Up") : QStringLiteral("Upcoming"));
+    m_tabs->setTabText(1,
+                       narrow ? QStringLiteral("On-Air") : QStringLiteral("Substituted (On-Air)"));
+    m_tabs->setTabText(2, narrow ? QStringLiteral("Log") : QStringLiteral("As Run Log"));
+}
+
+void frmView::closeEvent(QCloseEvent *event)
+{
+    if (EventViews()[size_t(m_view)] == this)
+        EventViews()[size_t(m_view)] = nullptr;
+    QWidget::closeEvent(event);
+}
+
+bool frmView::frameViewShown() const
+{
+    return m_frameViewAction->isVisible();
+}
+
+int frmView::zoneIndex() const
+{
+    static const int map[ZoneCount] = {0, 1, 2, 6, 3, 4, 5, 7, 8, 9, 10, 11};
+    const int i = m_cmbTZ->currentIndex();
+    return i >= 0 && i < ZoneCount ? map[i] : 0;
+}
+
+void frmView::applyPrivileges()
+{
+    const Users &u = users();
+    const int current = u.CurrentUser;
+    const bool admin = current >= 1 && current <= MaxUsers && u.UserPrivilege[size_t(current)] >= 3;
+    m_menuSettings->setEnabled(admin);
+}
+
+void frmView::timeMain_Timer()
+{
+    runGuarded("Error frmView_timeMain_Timer)", [this] {
+        const QDateTime zone = ZoneTimes()[size_t(zoneIndex())];
+        const QTime t = zone.time();
+        m_lblTime[0]->setText(t.toString(QStringLiteral("HH:mm:ss")));
+        m_lblTime[1]->setText(QLocale::c().toString(t, QStringLiteral("h:mm:ss AP")));
+        if (GridDirty(m_view, 0)) {
+            applyPrivileges();
+            GridDirty(m_view, 0) = false;
+            return;
+        }
+        for (int he = 1; he <= MaxHeadEnds; ++he) {
+            if (!GridDirty(m_view, he))
+                continue;
+            GridDirty(m_view, he) = false;
+            GRIDUPDATE(he);
+            DashBoard_Update();
+            restartDashBoardTimer();
+            return;
+        }
+    });
+}
+
+void frmView::timeDashBoardUpdate_Timer()
+{
+    DashBoard_Update();
+    if (m_timeDashBoardUpdate.interval() == 2000) {
+        m_timeDashBoardUpdate.setInterval(2001);
+    } else {
+        m_timeDashBoardUpdate.setInterval(2000);
+        m_timeDashBoardUpdate.stop();
+    }
+}
+
+ViewOptions frmView::options() const
+{
+    return viewOptionsOf(m_view, m_dtPick->date());
+}
+
+void frmView::GRIDUPDATE(int dirtyHeadEnd)
+{
+    const GridPanels panels =
+        vek::GRIDUPDATE(m_grids, m_engine, options(), m_tabs->currentIndex(), dirtyHeadEnd);
+    m_panels[13]->setText(fromBytes(panels.events));
+    m_panels[14]->setText(fromBytes(panels.sort));
+}
+
+void frmView::DashBoard_Update()
+{
+    const DashBoardFigures f = sumDashBoard(settings().ShowHE[size_t(m_view)], m_showToday);
+    if (m_progCompleted->value() != f.bar)
+        m_progCompleted->setValue(f.bar);
+    setTextIfChanged(m_lblPercent, fromBytes(f.percentText()));
+    const auto numbers = f.numberTexts();
+    for (size_t i = 0; i < numbers.size(); ++i)
+        setTextIfChanged(m_dashNumbers[i], fromBytes(numbers[i]));
+}
+
+void frmView::setFilterIndex(int index)
+{
+    m_cmbView->setCurrentIndex(index);
+    cmbView_Click();
+}
+
+void frmView::cmbView_Click()
+{
+    ViewFilter(m_view) = qint16(m_cmbView->currentIndex() + 1);
+    // The "less than" filter never applies to the On-Air list.
+    if (m_tabs->currentIndex() == TabOnAir && m_cmbView->currentIndex() == FilterIndexLessThan) {
+        setFilterIndex(0);
+        return;
+    }
+    const bool all = ViewFilter(m_view) == FilterAll;
+    setBackground(m_frameView, all ? QColor() : FilterRed);
+    m_dtPick->setEnabled(ViewFilter(m_view) == FilterDate);
+    GRIDUPDATE();
+    DashBoard_Update();
+    restartDashBoardTimer();
+}
+
+void frmView::cmdAll_Click()
+{
+    setBackground(m_cmdAll, ButtonGreen);
+    setBackground(m_cmdToday, QColor());
+    m_showToday = false;
+    DashBoard_Update();
+}
+
+void frmView::cmdToday_Click()
+{
+    setBackground(m_cmdToday, ButtonGreen);
+    setBackground(m_cmdAll, QColor());
+    m_showToday = true;
+    DashBoard_Update();
+}
+
+void frmView::cmdDefault_Click()
+{
+    setDefaultSorts(m_view);
+    for (int he = 1; he <= MaxHeadEnds; ++he)
+        settings().ShowHE[size_t(m_view)][size_t(he)] = m_enabledAtActivate[size_t(he)];
+    for (int he = 1; he <= MaxHeadEnds; ++he)
+        m_menuShHE[size_t(he)]->setChecked(settings().ShowHE[size_t(m_view)][size_t(he)]);
+    setPanelsVisibleByMenu();
+    if (m_cmbView->currentIndex() != 0) {
+        setFilterIndex(0);
+        return;
+    }
+    GRIDUPDATE();
+    DashBoard_Update();
+    restartDashBoardTimer();
+}
+
+void frmView::dtPick_Change()
+{
+    if (ViewFilter(m_view) != FilterDate)
+        return;
+    GRIDUPDATE();
+    DashBoard_Update();
+    restartDashBoardTimer();
+}
+
+void frmView::setButtonByTab(int button, bool enabled)
+{
+    m_buttonByTab[size_t(button)] = enabled;
+}
+
+void frmView::setSortAndCountPanels(int tab)
+{
+    const int list = tab + 1;
+    m_panels[14]->setText(fromBytes(sortText(SortCol(m_view, list))));
+    const GridView *g = m_grids.grid[size_t(list)];
+    m_panels[13]->setText(fromBytes(tabEventCountText(g->rows() - 2)));
+}
+
+void frmView::SSTab1_Click(int)
+{
+    const int tab = m_tabs->currentIndex();
+    const bool up = tab == TabUpcoming;
+    const bool onAir = tab == TabOnAir;
+    const bool asRun = tab == TabAsRun;
+    m_frameViewAction->setVisible(!asRun);
+    setButtonByTab(BtnAdd, up);
+    for (int b : {BtnHold, BtnSubNow, BtnHoldGroup, BtnSubGroup})
+        setButtonByTab(b, !asRun);
+    setButtonByTab(BtnIntRes, onAir);
+    setButtonByTab(BtnIntResGroup, onAir);
+    if (up || onAir) {
+        m_buttons[BtnSubNow]->setText(up ? QStringLiteral("Sub Now") : QStringLiteral("Def. Now"));
+        m_buttons[BtnSubNow]->setToolTip(
+            up ? QStringLiteral("Switch all selected events now")
+               : QStringLiteral("Return selected events to their default source now"));
+        m_buttons[BtnSubGroup]->setText(up ? QStringLiteral("Sub Group")
+                                           : QStringLiteral("Def. Group"));
+        m_buttons[BtnSubGroup]->setToolTip(
+            up ? QStringLiteral("Switch selected group now")
+               : QStringLiteral("Return selected group to their default source now"));
+        m_menuEventSub->setText(up ? QStringLiteral("Sub Now") : QStringLiteral("Def. Now"));
+        m_menuPESubNow->setText(up ? QStringLiteral("Sub Now") : QStringLiteral("Def. Now"));
+        m_menuPEIntRes->setVisible(onAir);
+    }
+    setSortAndCountPanels(tab);
+    if (onAir && m_cmbView->currentIndex() == FilterIndexLessThan)
+        setFilterIndex(0);
+}
+
+void frmView::StatusBar1_PanelClick(int panel)
+{
+    if (panel == 15) {
+        WriteLog("Operator cleared alarm from Event View.");
+        QString address;
+        if (m_main && m_main->core())
+            address = m_main->core()->hsLink().localAddress(1);
+        const QByteArray text = "Operator cleared alarm from Event View from IP " +
+                                toBytes(address) + ".  NT user name = " + reportUserName() +
+                                " on domain " + reportUserDomain();
+        SendHS(1, "d" + text, 0);
+    } else if (panel == 16) {
+        m_dashBoardShown = !m_dashBoardShown;
+        Form_Resize();
+        DashBoard_Update();
+        restartDashBoardTimer();
+    }
+}
+
+void frmView::MouseWheel(int, int rotation, int xpos, int ypos)
+{
+    const QPoint at(xpos, ypos);
+    for (GridView *g : m_grids.grid) {
+        if (!g || !g->isVisible())
+            continue;
+        const QRect r(g->mapToGlobal(QPoint(0, 0)), g->size());
+        if (!r.contains(at))
+            continue;
+        if (rotation < 1)
+            g->setTopRow(qMin(g->topRow() + 1, g->rows() - 1));
+        else
+            g->setTopRow(qMax(g->topRow() - 1, 1));
+        return;
+    }
+    setWindowTitle(QStringLiteral("Form Scroll ") +
+                   (rotation < 0 ? QStringLiteral("Down") : QStringLiteral("Up")));
+    if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
+        sub->setWindowTitle(windowTitle());
+}
+
+bool frmView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseButtonPress) {
+        for (int p = 1; p <= StatusPanels; ++p) {
+            if (watched == m_panels[size_t(p)]) {
+                StatusBar1_PanelClick(p);
+                return true;
+            }
+        }
+    }
+    if (event->type() == QEvent::Wheel && m_wheelHooked) {
+        handleWheel(static_cast<QWheelEvent *>(event));
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmView::wheelEvent(QWheelEvent *event)
+{
+    // Wheel messages that no control of the window took: over the dashboard, frames, labels.
+    if (!m_wheelHooked) {
+        QWidget::wheelEvent(event);
+        return;
+    }
+    handleWheel(event);
+}
+
+void frmView::handleWheel(QWheelEvent *wheel)
+{
+    wheel->accept();
+    // Vertical wheel only: one row per message, whatever the distance.
+    if (wheel->angleDelta().y() == 0)
+        return;
+    const QPoint global = wheel->globalPosition().toPoint();
+    MouseWheel(int(wheel->buttons()), wheel->angleDelta().y(), global.x(), global.y());
+}
+
+} // namespace vek

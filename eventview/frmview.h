@@ -1,0 +1,194 @@
+#pragma once
+
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+#include <array>
+#include <functional>
+
+#include "core/settings.h"
+#include "eventview/eventgrids.h"
+#include "eventview/eventlists.h"
+
+class QAction;
+class QComboBox;
+class QDateEdit;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QMenuBar;
+class QProgressBar;
+class QPushButton;
+class QTabWidget;
+class QToolBar;
+class QToolButton;
+class QWheelEvent;
+
+namespace vek {
+
+class GridView;
+class MDIMain;
+
+// An Event View window: the Upcoming, On-Air and As Run lists of the head ends this view
+// shows, the dashboard, a zone clock, the view options, a toolbar, a status bar and the
+// console's menus. Up to eight exist at once, one per view number (its tag).
+class frmView : public QWidget
+{
+    Q_OBJECT
+public:
+    // The toolbar's buttons, numbered as the tab rules number them.
+    enum Button {
+        BtnAdd = 1,
+        BtnUpdate,
+        BtnDelete,
+        BtnHold,
+        BtnSubNow,
+        BtnHoldGroup,
+        BtnSubGroup,
+        BtnIntRes,
+        BtnIntResGroup,
+        ButtonCount = 9
+    };
+    static constexpr int StatusPanels = 16;
+
+    frmView(int view, MDIMain *main, QWidget *parent = nullptr);
+    ~frmView() override;
+
+    int view() const { return m_view; }
+
+    // Lifecycle and handlers; the window's own events call them, tests call them directly.
+    void Form_Activate();
+    void Form_Deactivate();
+    void Form_Resize();
+    void menuShHE_Click(int headEnd);
+    void timeMain_Timer();
+    void timeLoad_Timer();
+    void timeDashBoardUpdate_Timer();
+    void cmbView_Click();
+    void cmdAll_Click();
+    void cmdToday_Click();
+    void cmdDefault_Click();
+    void dtPick_Change();
+    void SSTab1_Click(int previousTab);
+    void StatusBar1_PanelClick(int panel);
+
+    void GRIDUPDATE(int dirtyHeadEnd = 0);
+    void DashBoard_Update();
+    // One wheel message at a screen position: the visible list under it scrolls one row.
+    void MouseWheel(int mouseKeys, int rotation, int xpos, int ypos);
+
+    // Widgets and state, for the window's users and for tests.
+    GridView *grid(int list) const { return m_grids.grid[size_t(list)]; }
+    QTabWidget *tabs() const { return m_tabs; }
+    QComboBox *cmbView() const { return m_cmbView; }
+    QComboBox *cmbTZ() const { return m_cmbTZ; }
+    QDateEdit *dtPick() const { return m_dtPick; }
+    QLabel *statusPanel(int panel) const { return m_panels[size_t(panel)]; }
+    QLabel *lblTime(int i) const { return m_lblTime[size_t(i)]; }
+    QLabel *lblPercent() const { return m_lblPercent; }
+    QLabel *dashNumber(int i) const { return m_dashNumbers[size_t(i)]; }
+    QProgressBar *progCompleted() const { return m_progCompleted; }
+    QWidget *picDashBoard() const { return m_picDashBoard; }
+    QGroupBox *frameView() const { return m_frameView; }
+    bool frameViewShown() const;
+    QPushButton *cmdAll() const { return m_cmdAll; }
+    QPushButton *cmdToday() const { return m_cmdToday; }
+    QMenu *menuSettings() const { return m_menuSettings; }
+    QAction *menuShHE(int headEnd) const { return m_menuShHE[size_t(headEnd)]; }
+    QAction *menuVEvent(int view) const { return m_menuVEvent[size_t(view)]; }
+    QAction *toolButton(int button) const { return m_buttons[size_t(button)]; }
+    // Whether the tab rules enable a toolbar button (its command may still be missing).
+    bool buttonEnabledByTab(int button) const { return m_buttonByTab[size_t(button)]; }
+    bool showToday() const { return m_showToday; }
+    bool dashBoardShown() const { return m_dashBoardShown; }
+    bool timeDashBoardUpdateActive() const { return m_timeDashBoardUpdate.isActive(); }
+    int timeDashBoardUpdateInterval() const { return m_timeDashBoardUpdate.interval(); }
+    const EventListEngine &engine() const { return m_engine; }
+    // The caption the window shows (its sub-window's title).
+    QString caption() const { return windowTitle(); }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+
+private:
+    void buildMenus(QMenuBar *bar);
+    void buildToolbar();
+    void buildTop(QWidget *body);
+    void buildDashBoard(QWidget *body);
+    void buildTabs(QWidget *body);
+    void buildStatusBar();
+    void Form_Load();
+    void setPanelsVisibleByMenu();
+    void restartDashBoardTimer();
+    void applyPrivileges();
+    void setFilterIndex(int index);
+    void setButtonByTab(int button, bool enabled);
+    void setSortAndCountPanels(int tab);
+    int zoneIndex() const;
+    ViewOptions options() const;
+    void runGuarded(const char *label, const std::function<void()> &work);
+    void handleWheel(QWheelEvent *wheel);
+
+    int m_view;
+    QPointer<MDIMain> m_main;
+    // Started with "IDE": the lists keep the standard wheel handling.
+    bool m_wheelHooked;
+    EventListEngine m_engine;
+    EventGrids m_grids;
+
+    QMenu *m_menuSettings = nullptr;
+    std::array<QAction *, MaxHeadEnds + 1> m_menuShHE{};
+    std::array<QAction *, 9> m_menuVEvent{};
+    QAction *m_menuEventAdd = nullptr;
+    QAction *m_menuEventHold = nullptr;
+    QAction *m_menuEventSub = nullptr;
+    QAction *m_menuEventInt = nullptr;
+    QMenu *m_menuPOP = nullptr;
+    std::array<QAction *, MaxGroups + 1> m_menuPOPGROUP{};
+    QMenu *m_menuPOPEVENT = nullptr;
+    QAction *m_menuPESubNow = nullptr;
+    QAction *m_menuPEIntRes = nullptr;
+    QAction *m_menuPECopyMediaPoint = nullptr;
+
+    QToolBar *m_toolbar = nullptr;
+    std::array<QAction *, ButtonCount + 1> m_buttons{};
+    std::array<bool, ButtonCount + 1> m_buttonByTab{};
+
+    QGroupBox *m_frame1 = nullptr;
+    QComboBox *m_cmbTZ = nullptr;
+    std::array<QLabel *, 2> m_lblTime{};
+    QGroupBox *m_frameView = nullptr;
+    QAction *m_frameViewAction = nullptr;
+    QPushButton *m_cmdDefault = nullptr;
+    QComboBox *m_cmbView = nullptr;
+    QDateEdit *m_dtPick = nullptr;
+
+    QWidget *m_body = nullptr;
+    QWidget *m_picDashBoard = nullptr;
+    QPushButton *m_cmdAll = nullptr;
+    QPushButton *m_cmdToday = nullptr;
+    QProgressBar *m_progCompleted = nullptr;
+    QLabel *m_lblPercent = nullptr;
+    std::array<QLabel *, 8> m_dashNumbers{};
+
+    QTabWidget *m_tabs = nullptr;
+    QWidget *m_statusBar = nullptr;
+    std::array<QLabel *, StatusPanels + 1> m_panels{};
+
+    QTimer m_timeMain;
+    QTimer m_timeLoad;
+    QTimer m_timeDashBoardUpdate;
+
+    int m_tzBias = 480;
+    std::array<bool, MaxHeadEnds + 1> m_enabledAtActivate{};
+    bool m_showToday = false;
+    bool m_dashBoardShown = false;
+    bool m_inFilterClick = false;
+    int m_currentTab = 0;
+};
+
+} // namespace vek

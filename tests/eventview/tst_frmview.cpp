@@ -1,0 +1,263 @@
+#include <QAction>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QProgressBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QWheelEvent>
+
+#include "core/eventtable.h"
+#include "core/receivestate.h"
+#include "core/settings.h"
+#include "core/users.h"
+#include "eventfixture.h"
+#include "eventview/frmview.h"
+#include "eventview/viewtables.h"
+#include "platform/clock.h"
+#include "platform/widgets/gridview.h"
+#include "testhome.h"
+#include "testregistry.h"
+
+using namespace vek;
+using eventfixture::addEvent;
+
+namespace {
+
+void sendWheel(QWidget *target, int delta, bool horizontal = false)
+{
+    const QPointF local(target->width() / 2.0, target->height() / 2.0);
+    const QPointF global = target->mapToGlobal(local);
+    const QPoint angle = horizontal ? QPoint(delta, 0) : QPoint(0, delta);
+    QWheelEvent e(local, global, QPoint(), angle, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                  false);
+    QApplication::sendEvent(target, &e);
+}
+
+} // namespace
+
+class TestFrmView : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        resetSettings();
+        resetEvents();
+        resetReceiveState();
+        resetViewTables();
+        resetUsers();
+        m_clock.set(QDateTime(eventfixture::today(), QTime(12, 0)));
+        Clock::install(&m_clock);
+    }
+    void cleanup() { Clock::install(nullptr); }
+
+    void firstBuildShowsTheShownHeadEndsWithDefaultSorts()
+    {
+        TestHome home;
+        addEvent(1, 0, 1);
+        addEvent(1, 1, 2);
+        addEvent(2, 0, 8);
+        frmView view(1, nullptr);
+        view.timeLoad_Timer();
+        QCOMPARE(SortCol(1, 1), qint16(17));
+        QCOMPARE(SortCol(1, 2), qint16(18));
+        QCOMPARE(view.grid(ListUpcoming)->rows(), 3);
+        QCOMPARE(view.grid(ListOnAir)->rows(), 3);
+        QCOMPARE(view.grid(ListAsRun)->rows(), 3);
+        QCOMPARE(view.statusPanel(13)->text(), QStringLiteral("1 Event"));
+        QCOMPARE(view.statusPanel(14)->text(), QStringLiteral("Sort: Start Date"));
+        QCOMPARE(view.grid(ListUpcoming)->textMatrix(2, 0), QByteArray("1-0"));
+    }
+
+    void fKeysToggleHeadEndsAndSaveThem()
+    {
+        TestHome home;
+        addEvent(5, 3, 1);
+        frmView view(2, nullptr);
+        view.Form_Activate();
+        view.timeLoad_Timer();
+        QCOMPARE(view.grid(ListUpcoming)->rows(), 3);
+        view.show();
+        view.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&view));
+        QTest::keyClick(view.grid(ListUpcoming), Qt::Key_F5);
+        QVERIFY(!settings().ShowHE[2][5]);
+        QVERIFY(!view.menuShHE(5)->isChecked());
+        QVERIFY(home.read(QStringLiteral("VEK.INI")).contains("View_2_HeadEnd_5=0"));
+        QCOMPARE(view.grid(ListUpcoming)->rows(), 2);
+        QVERIFY(view.statusPanel(5)->isHidden());
+        QTest::keyClick(view.grid(ListUpcoming), Qt::Key_F5);
+        QVERIFY(settings().ShowHE[2][5]);
+        QVERIFY(home.read(QStringLiteral("VEK.INI")).contains("View_2_HeadEnd_5=1"));
+        QCOMPARE(view.grid(ListUpcoming)->rows(), 3);
+    }
+
+    void defaultRestoresTheHeadEndsOfTheLastActivationWithoutSaving()
+    {
+        TestHome home;
+        frmView view(1, nullptr);
+        view.Form_Activate();
+        view.timeLoad_Timer();
+        view.menuShHE_Click(3);
+        QVERIFY(!settings().ShowHE[1][3]);
+        SortCol(1, 1) = 4;
+        view.cmbView()->setCurrentIndex(2);
+        view.cmbView_Click();
+        home.write(QStringLiteral("VEK.INI"), "");
+        view.cmdDefault_Click();
+        QVERIFY(settings().ShowHE[1][3]);
+        QVERIFY(view.menuShHE(3)->isChecked());
+        QCOMPARE(SortCol(1, 1), qint16(17));
+        QCOMPARE(view.cmbView()->currentIndex(), 0);
+        QCOMPARE(ViewFilter(1), qint16(FilterAll));
+        QCOMPARE(home.read(QStringLiteral("VEK.INI")), QByteArray());
+    }
+
+    void theOnAirTabNeverKeepsTheLessThanFilter()
+    {
+        TestHome home;
+        frmView view(1, nullptr);
+        view.timeLoad_Timer();
+        view.cmbView()->setCurrentIndex(4);
+        view.cmbView_Click();
+        QCOMPARE(ViewFilter(1), qint16(FilterLessThan));
+        QVERIFY(view.frameView()->autoFillBackground()); // red while filtered
+        view.tabs()->setCurrentIndex(1);
+        QCOMPARE(view.cmbView()->currentIndex(), 0);
+        QCOMPARE(ViewFilter(1), qint16(FilterAll));
+        QVERIFY(!view.frameView()->autoFillBackground());
+        // Choosing it on the On-Air tab falls back at once.
+        view.cmbView()->setCurrentIndex(4);
+        view.cmbView_Click();
+        QCOMPARE(view.cmbView()->currentIndex(), 0);
+        QCOMPARE(view.toolButton(frmView::BtnSubNow)->text(), QStringLiteral("Def. Now"));
+        QVERIFY(view.buttonEnabledByTab(frmView::BtnIntRes));
+        view.tabs()->setCurrentIndex(2);
+        QVERIFY(!view.frameViewShown());
+        QVERIFY(!view.buttonEnabledByTab(frmView::BtnHold));
+        QCOMPARE(view.statusPanel(13)->text(), QStringLiteral(" 0 Events"));
+    }
+
+    void theTickRebuildsOneDirtyHeadEndAndEvaluatesRights()
+    {
+        TestHome home;
+        frmView view(3, nullptr);
+        view.timeLoad_Timer();
+        addEvent(4, 0, 1);
+        addEvent(6, 0, 1);
+        GridDirty(3, 4) = true;
+        GridDirty(3, 6) = true;
+        view.timeMain_Timer();
+        QVERIFY(!GridDirty(3, 4));
+        QVERIFY(GridDirty(3, 6)); // one head end per tick
+        QCOMPARE(view.grid(ListUpcoming)->rows(), 3);
+        view.timeMain_Timer();
+        QCOMPARE(view.grid(ListUpcoming)->rows(), 4);
+
+        users().UserPrivilege[2] = 3;
+        users().CurrentUser = 2;
+        GridDirty(3, 0) = true;
+        GridDirty(3, 4) = true;
+        view.timeMain_Timer();
+        QVERIFY(view.menuSettings()->isEnabled());
+        QVERIFY(GridDirty(3, 4)); // a privilege change delays the rebuild by one tick
+    }
+
+    void aNewViewTakesTheRightsOfTheUserAlreadyLoggedIn()
+    {
+        users().UserPrivilege[1] = 3;
+        users().CurrentUser = 1;
+        frmView admin(1, nullptr);
+        QVERIFY(admin.menuSettings()->isEnabled());
+        users().UserPrivilege[1] = 2;
+        frmView op(2, nullptr);
+        QVERIFY(!op.menuSettings()->isEnabled());
+    }
+
+    void theDashBoardSumsTheShownHeadEnds()
+    {
+        TestHome home;
+        frmView view(1, nullptr);
+        DashBoardAll(1).Total = 8;
+        DashBoardAll(1).Completed = 3;
+        DashBoardAll(2).Total = 0;
+        DashBoardAll(2).Upcoming = 4;
+        DashBoardToday(1).Total = 10;
+        DashBoardToday(1).Completed = 3;
+        DashBoardToday(1).Completed2 = 2;
+        view.DashBoard_Update();
+        QCOMPARE(view.lblPercent()->text(), QStringLiteral("38 % Completed"));
+        QCOMPARE(view.progCompleted()->value(), 38);
+        QCOMPARE(view.dashNumber(1)->text(), QStringLiteral("4"));
+        view.cmdToday_Click();
+        QCOMPARE(view.lblPercent()->text(), QStringLiteral("50 % Completed"));
+        QCOMPARE(view.dashNumber(6)->text(), QStringLiteral("3"));
+        settings().ShowHE[1][1] = false;
+        view.DashBoard_Update();
+        QCOMPARE(view.lblPercent()->text(), QStringLiteral("0 % Completed"));
+
+        // The dashboard timer redraws twice after a restart, then stops.
+        view.timeDashBoardUpdate_Timer();
+        QCOMPARE(view.timeDashBoardUpdateInterval(), 2001);
+        view.timeDashBoardUpdate_Timer();
+        QCOMPARE(view.timeDashBoardUpdateInterval(), 2000);
+        QVERIFY(!view.timeDashBoardUpdateActive());
+
+        QVERIFY(!view.dashBoardShown());
+        view.StatusBar1_PanelClick(16);
+        QVERIFY(view.dashBoardShown());
+        view.StatusBar1_PanelClick(16);
+        QVERIFY(!view.dashBoardShown());
+    }
+
+    void oneWheelNotchScrollsOneRowOfTheListUnderThePointer()
+    {
+        TestHome home;
+        for (int slot = 0; slot < 60; ++slot)
+            addEvent(1, slot, 1);
+        frmView view(1, nullptr);
+        view.resize(900, 500);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.timeLoad_Timer();
+        GridView *up = view.grid(ListUpcoming);
+        up->setTopRow(10);
+        QCOMPARE(up->topRow(), 10);
+        sendWheel(up->viewport(), -120);
+        QCOMPARE(up->topRow(), 11);
+        sendWheel(up->viewport(), -360); // one row whatever the distance
+        QCOMPARE(up->topRow(), 12);
+        sendWheel(up->viewport(), 120);
+        QCOMPARE(up->topRow(), 11);
+        sendWheel(up->viewport(), 120, true); // horizontal: ignored
+        QCOMPARE(up->topRow(), 11);
+        up->setTopRow(1);
+        sendWheel(up->viewport(), 120);
+        QCOMPARE(up->topRow(), 1);
+
+        // Over no list: the caption says which way.
+        view.MouseWheel(0, -120, -5000, -5000);
+        QCOMPARE(view.caption(), QStringLiteral("Form Scroll Down"));
+        view.Form_Activate();
+        QCOMPARE(view.caption(), QStringLiteral("View 1 (Event View 1 )"));
+    }
+
+    void narrowWindowsShowShortTabTitles()
+    {
+        frmView view(1, nullptr);
+        view.resize(300, 400);
+        view.Form_Resize();
+        QCOMPARE(view.tabs()->tabText(0), QStringLiteral("Up"));
+        view.resize(1000, 400);
+        view.Form_Resize();
+        QCOMPARE(view.tabs()->tabText(1), QStringLiteral("Substituted (On-Air)"));
+    }
+
+private:
+    ManualClock m_clock{QDateTime()};
+};
+
+VEK_TEST(TestFrmView)
+#include "tst_frmview.moc"
