@@ -5,6 +5,8 @@
 #include <QDateEdit>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
+#include <QHelpEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QMdiSubWindow>
@@ -16,6 +18,7 @@
 #include <QShortcut>
 #include <QTabWidget>
 #include <QToolBar>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
@@ -367,8 +370,9 @@ void frmView::buildTabs(QWidget *body)
         auto *g = new GridView(m_tabs);
         m_grids.grid[size_t(list)] = g;
         m_tabs->addTab(g, QString::fromLatin1(titles[list - 1]));
-        if (m_wheelHooked)
-            g->viewport()->installEventFilter(this);
+        g->viewport()->installEventFilter(this);
+        connect(g->horizontalHeader(), &QHeaderView::sectionDoubleClicked, this,
+                [this, list](int col) { headerDblClick(list, col); });
     }
     connect(m_tabs, &QTabWidget::currentChanged, this, [this](int tab) {
         const int previous = m_currentTab;
@@ -765,6 +769,41 @@ void frmView::StatusBar1_PanelClick(int panel)
     }
 }
 
+void frmView::headerDblClick(int list, int col)
+{
+    // The date and start-time columns sort by the start key, the end time by the end key.
+    qint16 sortCol = qint16(col);
+    if (col == 3 || col == 4)
+        sortCol = SortStart;
+    else if (col == 5)
+        sortCol = SortEnd;
+    SortCol(m_view, list) = sortCol;
+    GRIDUPDATE();
+    DashBoard_Update();
+    restartDashBoardTimer();
+}
+
+void frmView::gridMouseMove(int list, int row, int col)
+{
+    GridView *g = m_grids.grid[size_t(list)];
+    if (!g || col >= 13)
+        return;
+    const QString text = fromBytes(g->textMatrix(row, col));
+    QString tip = text;
+    if (!trimBlanks(text).isEmpty()) {
+        if (col == 3) {
+            const QDate d = QLocale::system().toDate(text, QLocale::ShortFormat);
+            if (d.isValid())
+                tip = QLocale::system().toString(d, QStringLiteral("dddd, MMM d yyyy"));
+        } else if (col == 4 || col == 5) {
+            const QTime t = QTime::fromString(trimBlanks(text), QStringLiteral("HH:mm:ss"));
+            if (t.isValid())
+                tip = QLocale::system().toString(t, QLocale::LongFormat);
+        }
+    }
+    g->setToolTip(tip);
+}
+
 void frmView::MouseWheel(int, int rotation, int xpos, int ypos)
 {
     const QPoint at(xpos, ypos);
@@ -792,6 +831,23 @@ bool frmView::eventFilter(QObject *watched, QEvent *event)
         for (int p = 1; p <= StatusPanels; ++p) {
             if (watched == m_panels[size_t(p)]) {
                 StatusBar1_PanelClick(p);
+                return true;
+            }
+        }
+    }
+    if (event->type() == QEvent::ToolTip) {
+        for (int list = 1; list <= EventListCount; ++list) {
+            GridView *g = m_grids.grid[size_t(list)];
+            if (g && watched == g->viewport()) {
+                const auto *help = static_cast<QHelpEvent *>(event);
+                const QModelIndex at = g->indexAt(help->pos());
+                if (at.isValid())
+                    gridMouseMove(list, at.row() + 1, at.column());
+                const QString tip = g->toolTip();
+                if (tip.isEmpty())
+                    QToolTip::hideText();
+                else
+                    QToolTip::showText(help->globalPos(), tip, g);
                 return true;
             }
         }

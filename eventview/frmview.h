@@ -73,6 +73,11 @@ public:
     void SSTab1_Click(int previousTab);
     void StatusBar1_PanelClick(int panel);
 
+    // Mouse on the lists: a header double click chooses the sort column; moving over a
+    // cell sets the list's tool tip (row and column as the list numbers them).
+    void headerDblClick(int list, int col);
+    void gridMouseMove(int list, int row, int col);
+
     void GRIDUPDATE(int dirtyHeadEnd = 0);
     void DashBoard_Update();
     // One wheel message at a screen position: the visible list under it scrolls one row.

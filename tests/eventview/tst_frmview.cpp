@@ -244,6 +244,42 @@ private slots:
         QCOMPARE(view.caption(), QStringLiteral("View 1 (Event View 1 )"));
     }
 
+    void headerDoubleClicksChooseTheSortColumn()
+    {
+        TestHome home;
+        addEvent(1, 0, 1).Description = "b";
+        addEvent(1, 1, 1).Description = "a";
+        frmView view(1, nullptr);
+        view.timeLoad_Timer();
+        view.headerDblClick(ListUpcoming, 5);
+        QCOMPARE(SortCol(1, ListUpcoming), qint16(18));
+        QVERIFY(view.grid(ListUpcoming)->headerBackColor().isValid()); // red: not the default
+        QCOMPARE(view.statusPanel(14)->text(), QStringLiteral("Sort: End Date"));
+        view.headerDblClick(ListUpcoming, 8);
+        QCOMPARE(SortCol(1, ListUpcoming), qint16(8));
+        QCOMPARE(view.grid(ListUpcoming)->textMatrix(2, 8), QByteArray("a"));
+        view.headerDblClick(ListUpcoming, 3);
+        QCOMPARE(SortCol(1, ListUpcoming), qint16(17));
+        QVERIFY(!view.grid(ListUpcoming)->headerBackColor().isValid());
+    }
+
+    void toolTipsShowTheCellUnderThePointer()
+    {
+        TestHome home;
+        addEvent(1, 0, 1).StartTime = "14:30:05";
+        frmView view(1, nullptr);
+        view.timeLoad_Timer();
+        GridView *up = view.grid(ListUpcoming);
+        view.gridMouseMove(ListUpcoming, 2, 3);
+        QCOMPARE(up->toolTip(), QStringLiteral("Thursday, Dec 10 2026"));
+        view.gridMouseMove(ListUpcoming, 2, 15); // columns from 13 on keep the last tip
+        QCOMPARE(up->toolTip(), QStringLiteral("Thursday, Dec 10 2026"));
+        view.gridMouseMove(ListUpcoming, 2, 4);
+        QVERIFY(up->toolTip().startsWith(QStringLiteral("14:30:05")));
+        view.gridMouseMove(ListUpcoming, 1, 8);
+        QCOMPARE(up->toolTip(), QString());
+    }
+
     void narrowWindowsShowShortTabTitles()
     {
         frmView view(1, nullptr);
