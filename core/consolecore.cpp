@@ -1,5 +1,7 @@
 #include "consolecore.h"
 
+#include "reportidentity.h"
+
 #include <QCoreApplication>
 #include <cmath>
 
@@ -35,17 +37,6 @@ const char *const StageTimeNetwork =
 const char *const StageGeneral = "General Problem. Check VEK.INI File.";
 const char *const ClearedText = "Operator cleared alarm.  Alarm = ";
 
-// The environment variables of the alarm report; Linux has no USERNAME, so the login name
-// of the process stands in for it.
-QByteArray userNameForReport()
-{
-    QByteArray name = qgetenv("USERNAME");
-    if (name.isEmpty())
-        name = qgetenv("USER");
-    if (name.isEmpty())
-        name = qgetenv("LOGNAME");
-    return name;
-}
 } // namespace
 
 ConsoleCore::ConsoleCore(ConsoleWindows *windows, QObject *parent)
@@ -175,7 +166,7 @@ void ConsoleCore::clearAlarm(const QString &tag, const QByteArray &shownText)
     WriteLog(ClearedText + shownText);
     const QByteArray report =
         ClearedText + shownText + " from IP " + toBytes(m_hs->localAddress(1)) +
-        ".  NT user name = " + userNameForReport() + " on domain " + qgetenv("USERDOMAIN");
+        ".  NT user name = " + reportUserName() + " on domain " + reportUserDomain();
     // 0 (an empty or non-numeric tag) means head end 1; so does a number no head end has,
     // rather than a report sent nowhere.
     double headEnd = std::nearbyint(leadingValue(toBytes(tag)));
