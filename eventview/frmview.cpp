@@ -33,7 +33,9 @@
 #include "core/users.h"
 #include "core/zoneclocks.h"
 #include "eventview/dashboard.h"
+#include "eventview/eventcommands.h"
 #include "eventview/eventviews.h"
+#include "eventview/groupcommands.h"
 #include "eventview/viewtables.h"
 #include "platform/clock.h"
 #include "platform/failure.h"
@@ -47,9 +49,6 @@ namespace vek {
 
 namespace {
 
-constexpr int TabUpcoming = 0;
-constexpr int TabOnAir = 1;
-constexpr int TabAsRun = 2;
 constexpr int FilterIndexLessThan = 4;
 
 const QColor ButtonGreen = colorFromBgr(0x00FF00);
@@ -186,12 +185,20 @@ void frmView::buildMenus(QMenuBar *bar)
     m_menuEventAdd->setShortcut(QKeySequence(QStringLiteral("Ctrl+A")));
     addLater(event, QStringLiteral("Update Event"))
         ->setShortcut(QKeySequence(QStringLiteral("Ctrl+U")));
-    addLater(event, QStringLiteral("Delete Event"))->setShortcut(QKeySequence(Qt::Key_Delete));
-    m_menuEventHold = addLater(event, QStringLiteral("Hold Event"));
+    QAction *del = event->addAction(QStringLiteral("Delete Event"));
+    del->setShortcut(QKeySequence(Qt::Key_Delete));
+    connect(del, &QAction::triggered, this, [this] { runCommand(BtnDelete); });
+    m_menuEventHold = event->addAction(QStringLiteral("Hold Event"));
+    connect(m_menuEventHold, &QAction::triggered, this, [this] { runCommand(BtnHold); });
     m_menuEventHold->setShortcut(QKeySequence(QStringLiteral("Ctrl+H")));
-    m_menuEventSub = addLater(event, QStringLiteral("Sub Now"));
+    m_menuEventSub = event->addAction(QStringLiteral("Sub Now"));
+    connect(m_menuEventSub, &QAction::triggered, this,
+            [this] { menuEventSub_Click(commandView(), selectedRows(*currentGrid())); });
     m_menuEventSub->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
-    m_menuEventInt = addLater(event, QStringLiteral("Int. / Res. Event"));
+    m_menuEventInt = event->addAction(QStringLiteral("Int. / Res. Event"));
+    m_menuEventInt->setEnabled(false);
+    connect(m_menuEventInt, &QAction::triggered, this,
+            [this] { menuEventInt_Click(commandView(), selectedRows(*currentGrid())); });
     m_menuEventInt->setShortcut(QKeySequence(QStringLiteral("Ctrl+I")));
 
     QMenu *viewMenu = bar->addMenu(QStringLiteral("&View"));
@@ -259,16 +266,30 @@ void frmView::buildMenus(QMenuBar *bar)
 
     // The pop-ups of the lists (their commands come with the event commands).
     m_menuPOP = new QMenu(QStringLiteral("POPGROUP"), this);
-    for (int g = 0; g <= MaxGroups; ++g)
-        m_menuPOPGROUP[size_t(g)] = addLater(m_menuPOP, fromBytes(GroupText(quint8(g))));
+    for (int g = 0; g <= MaxGroups; ++g) {
+        m_menuPOPGROUP[size_t(g)] = m_menuPOP->addAction(fromBytes(GroupText(quint8(g))));
+        connect(m_menuPOPGROUP[size_t(g)], &QAction::triggered, this, [this, g] {
+            if (m_popupSource == ListUpcoming || m_popupSource == ListOnAir)
+                menuPOPGROUP_Click(g, m_popupSource, groupList(*grid(m_popupSource)), this);
+        });
+    }
     m_menuPOPEVENT = new QMenu(QStringLiteral("POPEVENT"), this);
-    addLater(m_menuPOPEVENT, QStringLiteral("Delete Event"));
-    addLater(m_menuPOPEVENT, QStringLiteral("Hold Event"));
-    m_menuPESubNow = addLater(m_menuPOPEVENT, QStringLiteral("Sub Now"));
-    m_menuPEIntRes = addLater(m_menuPOPEVENT, QStringLiteral("Int. / Res. Event"));
+    auto popupItem = [this](const QString &caption, auto command) {
+        QAction *a = m_menuPOPEVENT->addAction(caption);
+        connect(a, &QAction::triggered, this,
+                [this, command] { command(commandView(), selectedRows(*currentGrid())); });
+        return a;
+    };
+    m_menuPEDelete = popupItem(QStringLiteral("Delete Event"), &menuEventDel_Click);
+    m_menuPEHold = m_menuPOPEVENT->addAction(QStringLiteral("Hold Event"));
+    connect(m_menuPEHold, &QAction::triggered, this, [this] { runCommand(BtnHold); });
+    m_menuPESubNow = popupItem(QStringLiteral("Sub Now"), &menuPESubNow_Click);
+    m_menuPEIntRes = popupItem(QStringLiteral("Int. / Res. Event"), &menuPEIntRes_Click);
     m_menuPEIntRes->setVisible(false);
-    addLater(m_menuPOPEVENT, QStringLiteral("Active"));
-    m_menuPECopyMediaPoint = addLater(m_menuPOPEVENT, QStringLiteral("Copy Media Point ID"));
+    m_menuPEActive = popupItem(QStringLiteral("Active"), &menuPEActive_Click);
+    m_menuPECopyMediaPoint = m_menuPOPEVENT->addAction(QStringLiteral("Copy Media Point ID"));
+    connect(m_menuPECopyMediaPoint, &QAction::triggered, this,
+            [this] { menuPECopyMediaPoint_Click(selectedRows(*currentGrid())); });
 }
 
 void frmView::buildToolbar()
@@ -278,10 +299,10 @@ void frmView::buildToolbar()
     for (int b = 1; b <= ButtonCount; ++b) {
         m_buttons[size_t(b)] = m_toolbar->addAction(QString::fromLatin1(ButtonTexts[b][0]));
         m_buttons[size_t(b)]->setToolTip(QString::fromLatin1(ButtonTexts[b][1]));
-        // The event and group commands are not part of this build yet.
-        m_buttons[size_t(b)]->setEnabled(false);
+        connect(m_buttons[size_t(b)], &QAction::triggered, this, [this, b] { runCommand(b); });
     }
     m_buttonByTab = {false, true, true, true, true, true, true, true, false, false};
+    applyButtonStates();
 }
 
 void frmView::buildTop(QWidget *body)
@@ -711,6 +732,82 @@ void frmView::setButtonByTab(int button, bool enabled)
     m_buttonByTab[size_t(button)] = enabled;
 }
 
+void frmView::applyButtonStates()
+{
+    for (int b = 1; b <= ButtonCount; ++b) {
+        // Add and Update open the event dialog, which is not part of this build yet.
+        const bool available = b != BtnAdd && b != BtnUpdate;
+        m_buttons[size_t(b)]->setEnabled(available && m_buttonByTab[size_t(b)]);
+    }
+}
+
+GridView *frmView::currentGrid() const
+{
+    return m_grids.grid[size_t(qBound(0, m_tabs->currentIndex(), 2) + 1)];
+}
+
+CommandView frmView::commandView()
+{
+    return CommandView{m_tabs->currentIndex(), m_view, this};
+}
+
+void frmView::runCommand(int button)
+{
+    GridView *g = currentGrid();
+    const std::vector<CommandRow> rows = selectedRows(*g);
+    switch (button) {
+    case BtnDelete:
+        menuEventDel_Click(commandView(), rows);
+        break;
+    case BtnHold:
+        if (menuEventHold_Click(commandView(), rows))
+            selectFirstRow(*g);
+        break;
+    case BtnSubNow:
+        PopupFlag() = false;
+        menuEventSub_Click(commandView(), rows);
+        break;
+    case BtnIntRes:
+        PopupFlag() = false;
+        menuEventInt_Click(commandView(), rows);
+        if (ResetSelection())
+            selectFirstRow(*grid(ListOnAir));
+        break;
+    case BtnHoldGroup:
+        if (groupHold_Click(commandView(), rows))
+            selectFirstRow(*g);
+        break;
+    case BtnSubGroup:
+        groupSub_Click(commandView(), rows);
+        break;
+    case BtnIntResGroup:
+        groupIntRes_Click(commandView(), rows);
+        break;
+    default:
+        break;
+    }
+}
+
+void frmView::gridMouseDown(int list, Qt::MouseButton button, int row, int col,
+                            const QPoint &globalPos)
+{
+    if (button != Qt::RightButton || row < 1)
+        return;
+    GridView *g = grid(list);
+    if (trimBlanks(g->textMatrix(row, 0)).isEmpty())
+        return;
+    if ((list == ListUpcoming || list == ListOnAir) && col == GroupColumn) {
+        m_popupSource = list;
+        m_menuPOP->popup(globalPos);
+        return;
+    }
+    m_menuPEHold->setVisible(list != ListAsRun);
+    m_menuPESubNow->setVisible(list != ListAsRun);
+    m_menuPEIntRes->setVisible(list != ListAsRun);
+    m_menuPEActive->setVisible(list == ListUpcoming);
+    m_menuPOPEVENT->popup(globalPos);
+}
+
 void frmView::setSortAndCountPanels(int tab)
 {
     const int list = tab + 1;
@@ -745,6 +842,10 @@ void frmView::SSTab1_Click(int)
         m_menuPESubNow->setText(up ? QStringLiteral("Sub Now") : QStringLiteral("Def. Now"));
         m_menuPEIntRes->setVisible(onAir);
     }
+    applyButtonStates();
+    m_menuEventHold->setEnabled(!asRun);
+    m_menuEventSub->setEnabled(!asRun);
+    m_menuEventInt->setEnabled(onAir);
     setSortAndCountPanels(tab);
     if (onAir && m_cmbView->currentIndex() == FilterIndexLessThan)
         setFilterIndex(0);
@@ -831,6 +932,20 @@ bool frmView::eventFilter(QObject *watched, QEvent *event)
         for (int p = 1; p <= StatusPanels; ++p) {
             if (watched == m_panels[size_t(p)]) {
                 StatusBar1_PanelClick(p);
+                return true;
+            }
+        }
+    }
+    if (event->type() == QEvent::MouseButtonPress) {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        for (int list = 1; list <= EventListCount; ++list) {
+            GridView *g = m_grids.grid[size_t(list)];
+            if (g && watched == g->viewport() && mouse->button() == Qt::RightButton) {
+                const QModelIndex at = g->indexAt(mouse->position().toPoint());
+                if (at.isValid())
+                    gridMouseDown(list, mouse->button(), at.row() + 1, at.column(),
+                                  mouse->globalPosition().toPoint());
+                // The right button never moves the selection.
                 return true;
             }
         }

@@ -28,6 +28,7 @@ class QWheelEvent;
 namespace vek {
 
 class GridView;
+struct CommandView;
 class MDIMain;
 
 // An Event View window: the Upcoming, On-Air and As Run lists of the head ends this view
@@ -76,6 +77,14 @@ public:
     // Mouse on the lists: a header double click chooses the sort column; moving over a
     // cell sets the list's tool tip (row and column as the list numbers them).
     void headerDblClick(int list, int col);
+    // A mouse button pressed on a list row: the right button opens the group popup on the
+    // Group column of Upcoming and On-Air, else the row popup.
+    void gridMouseDown(int list, Qt::MouseButton button, int row, int col, const QPoint &globalPos);
+    // A toolbar button (also the Event menu's entries of the same name).
+    void runCommand(int button);
+    QMenu *menuPOP() const { return m_menuPOP; }
+    QMenu *menuPOPEVENT() const { return m_menuPOPEVENT; }
+    int popupSource() const { return m_popupSource; }
     void gridMouseMove(int list, int row, int col);
 
     void GRIDUPDATE(int dirtyHeadEnd = 0);
@@ -132,6 +141,9 @@ private:
     void applyPrivileges();
     void setFilterIndex(int index);
     void setButtonByTab(int button, bool enabled);
+    void applyButtonStates();
+    GridView *currentGrid() const;
+    CommandView commandView();
     void setSortAndCountPanels(int tab);
     int zoneIndex() const;
     ViewOptions options() const;
@@ -155,6 +167,9 @@ private:
     QMenu *m_menuPOP = nullptr;
     std::array<QAction *, MaxGroups + 1> m_menuPOPGROUP{};
     QMenu *m_menuPOPEVENT = nullptr;
+    QAction *m_menuPEDelete = nullptr;
+    QAction *m_menuPEHold = nullptr;
+    QAction *m_menuPEActive = nullptr;
     QAction *m_menuPESubNow = nullptr;
     QAction *m_menuPEIntRes = nullptr;
     QAction *m_menuPECopyMediaPoint = nullptr;
@@ -194,6 +209,8 @@ private:
     bool m_dashBoardShown = false;
     bool m_inFilterClick = false;
     int m_currentTab = 0;
+    // The list whose Group cell opened the group popup (1 Upcoming, 2 On-Air).
+    int m_popupSource = 0;
 };
 
 } // namespace vek

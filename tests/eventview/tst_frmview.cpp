@@ -12,6 +12,7 @@
 #include "core/receivestate.h"
 #include "core/settings.h"
 #include "core/users.h"
+#include "core/winqueue.h"
 #include "eventfixture.h"
 #include "eventview/frmview.h"
 #include "eventview/viewtables.h"
@@ -278,6 +279,58 @@ private slots:
         QVERIFY(up->toolTip().startsWith(QStringLiteral("14:30:05")));
         view.gridMouseMove(ListUpcoming, 1, 8);
         QCOMPARE(up->toolTip(), QString());
+    }
+
+    void theRightButtonOpensThePopupsWithoutMovingTheSelection()
+    {
+        TestHome home;
+        addEvent(1, 0, 2);
+        addEvent(1, 1, 2);
+        frmView view(1, nullptr);
+        view.resize(900, 500);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.timeLoad_Timer();
+        view.tabs()->setCurrentIndex(1);
+        GridView *onAir = view.grid(ListOnAir);
+        onAir->setRow(2);
+        const QRect groupCell = onAir->visualRect(onAir->model()->index(1, 2));
+        QTest::mouseClick(onAir->viewport(), Qt::RightButton, Qt::NoModifier, groupCell.center());
+        QVERIFY(view.menuPOP()->isVisible());
+        QCOMPARE(view.popupSource(), int(ListOnAir));
+        QCOMPARE(onAir->row(), 2);
+        view.menuPOP()->close();
+
+        const QRect descCell = onAir->visualRect(onAir->model()->index(1, 8));
+        QTest::mouseClick(onAir->viewport(), Qt::RightButton, Qt::NoModifier, descCell.center());
+        QVERIFY(view.menuPOPEVENT()->isVisible());
+        QCOMPARE(onAir->row(), 2);
+        view.menuPOPEVENT()->close();
+
+        // The blank row opens nothing.
+        const QRect blank = onAir->visualRect(onAir->model()->index(0, 8));
+        QTest::mouseClick(onAir->viewport(), Qt::RightButton, Qt::NoModifier, blank.center());
+        QVERIFY(!view.menuPOPEVENT()->isVisible());
+    }
+
+    void theToolbarRunsTheCommandsOnTheShownList()
+    {
+        TestHome home;
+        resetWinQueue();
+        users().UserPrivilege[1] = 2;
+        users().UserHEAccess[1][1] = true;
+        users().CurrentUser = 1;
+        addEvent(1, 0, 1);
+        frmView view(1, nullptr);
+        view.timeLoad_Timer();
+        view.grid(ListUpcoming)->setRow(2);
+        view.runCommand(frmView::BtnHold);
+        QCOMPARE(Events().at(1, 0).Status, quint8(3));
+        const QByteArray queued = WINGET(1);
+        QVERIFY(queued.startsWith("Q" + Events().at(1, 0).EventKey.left(16)));
+        QVERIFY(view.toolButton(frmView::BtnHold)->isEnabled());
+        QVERIFY(!view.toolButton(frmView::BtnAdd)->isEnabled()); // its dialog comes later
+        resetUsers();
     }
 
     void narrowWindowsShowShortTabTitles()
