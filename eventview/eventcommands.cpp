@@ -28,8 +28,6 @@ namespace {
 
 struct CommandOptions
 {
-    bool confirmPopupSub = true;
-    bool resetSelection = false;
     bool popupFlag = false;
     int msgAnswer = 0;
 };
@@ -69,16 +67,6 @@ QDateTime zoneClockOf(int headEnd)
 
 } // namespace
 
-bool &ConfirmPopupSub()
-{
-    return options().confirmPopupSub;
-}
-
-bool &ResetSelection()
-{
-    return options().resetSelection;
-}
-
 bool &PopupFlag()
 {
     return options().popupFlag;
@@ -92,6 +80,7 @@ int &MsgAnswer()
 void resetEventCommands()
 {
     options() = CommandOptions();
+    resetSystemOptions();
 }
 
 // ---------------------------------------------------------------------------------------

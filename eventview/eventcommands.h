@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <vector>
 
+#include "core/systemoptions.h"
+
 class QWidget;
 
 namespace vek {
@@ -52,13 +54,7 @@ struct CommandView
     QWidget *parent = nullptr;
 };
 
-// Options of the console whose storage is ours. ConfirmPopupSub (default on): the
-// popup's "Sub Now" on the Upcoming tab still asks before substituting, since it puts
-// a channel on air. ResetSelection (default off): Hold, HG and the toolbar's Int. / Res.
-// select the first row again, and events may be grouped only on their own day; off by
-// default so an operator's selection stays where it was.
-bool &ConfirmPopupSub();
-bool &ResetSelection();
+// ConfirmPopupSub and ResetSelection: core/systemoptions.h.
 // The popup's request to run the next Sub Now / Def. Now or Int. / Res. without its
 // question; the command it starts clears it on every path.
 bool &PopupFlag();

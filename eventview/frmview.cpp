@@ -23,15 +23,20 @@
 #include <QWheelEvent>
 
 #include "core/consolecore.h"
+#include "core/eventtable.h"
 #include "core/eventtext.h"
 #include "core/hslink.h"
 #include "core/log.h"
 #include "core/login.h"
 #include "core/receivestate.h"
 #include "core/reportidentity.h"
+#include "core/selection.h"
 #include "core/ui/mdimain.h"
 #include "core/users.h"
 #include "core/zoneclocks.h"
+#include "dialogs/frmadd.h"
+#include "dialogs/frmasrun.h"
+#include "dialogs/frmonair.h"
 #include "eventview/dashboard.h"
 #include "eventview/eventcommands.h"
 #include "eventview/eventviews.h"
@@ -39,9 +44,11 @@
 #include "eventview/viewtables.h"
 #include "platform/clock.h"
 #include "platform/failure.h"
+#include "platform/numeric.h"
 #include "platform/text.h"
 #include "platform/timezonebias.h"
 #include "platform/widgets/colors.h"
+#include "platform/widgets/dialogseam.h"
 #include "platform/widgets/gridview.h"
 #include "platform/widgets/twips.h"
 
@@ -181,10 +188,12 @@ void frmView::buildMenus(QMenuBar *bar)
     });
 
     QMenu *event = bar->addMenu(QStringLiteral("&Event"));
-    m_menuEventAdd = addLater(event, QStringLiteral("Add Event"));
+    m_menuEventAdd = event->addAction(QStringLiteral("Add Event"));
+    connect(m_menuEventAdd, &QAction::triggered, this, &frmView::menuEventAdd_Click);
     m_menuEventAdd->setShortcut(QKeySequence(QStringLiteral("Ctrl+A")));
-    addLater(event, QStringLiteral("Update Event"))
-        ->setShortcut(QKeySequence(QStringLiteral("Ctrl+U")));
+    QAction *update = event->addAction(QStringLiteral("Update Event"));
+    connect(update, &QAction::triggered, this, &frmView::menuEventUp_Click);
+    update->setShortcut(QKeySequence(QStringLiteral("Ctrl+U")));
     QAction *del = event->addAction(QStringLiteral("Delete Event"));
     del->setShortcut(QKeySequence(Qt::Key_Delete));
     connect(del, &QAction::triggered, this, [this] { runCommand(BtnDelete); });
@@ -394,6 +403,7 @@ void frmView::buildTabs(QWidget *body)
         g->viewport()->installEventFilter(this);
         connect(g->horizontalHeader(), &QHeaderView::sectionDoubleClicked, this,
                 [this, list](int col) { headerDblClick(list, col); });
+        connect(g, &QAbstractItemView::doubleClicked, this, [this, list] { gridDblClick(list); });
     }
     connect(m_tabs, &QTabWidget::currentChanged, this, [this](int tab) {
         const int previous = m_currentTab;
@@ -734,11 +744,8 @@ void frmView::setButtonByTab(int button, bool enabled)
 
 void frmView::applyButtonStates()
 {
-    for (int b = 1; b <= ButtonCount; ++b) {
-        // Add and Update open the event dialog, which is not part of this build yet.
-        const bool available = b != BtnAdd && b != BtnUpdate;
-        m_buttons[size_t(b)]->setEnabled(available && m_buttonByTab[size_t(b)]);
-    }
+    for (int b = 1; b <= ButtonCount; ++b)
+        m_buttons[size_t(b)]->setEnabled(m_buttonByTab[size_t(b)]);
 }
 
 GridView *frmView::currentGrid() const
@@ -756,6 +763,12 @@ void frmView::runCommand(int button)
     GridView *g = currentGrid();
     const std::vector<CommandRow> rows = selectedRows(*g);
     switch (button) {
+    case BtnAdd:
+        menuEventAdd_Click();
+        break;
+    case BtnUpdate:
+        menuEventUp_Click();
+        break;
     case BtnDelete:
         menuEventDel_Click(commandView(), rows);
         break;
@@ -882,6 +895,61 @@ void frmView::headerDblClick(int list, int col)
     GRIDUPDATE();
     DashBoard_Update();
     restartDashBoardTimer();
+}
+
+void frmView::menuEventAdd_Click()
+{
+    if (m_tabs->currentIndex() != TabUpcoming)
+        return;
+    SelHE() = 0;
+    SelCh() = 0;
+    SelView() = qint16(m_view);
+    frmAdd::open(this);
+}
+
+void frmView::menuEventUp_Click()
+{
+    gridDblClick(qBound(0, m_tabs->currentIndex(), 2) + 1);
+}
+
+void frmView::gridDblClick(int list)
+{
+    SelHE() = 0;
+    SelCh() = 0;
+    const QByteArray key = trimBlanks(grid(list)->textMatrix(grid(list)->row(), 0));
+    const QList<QByteArray> parts = key.split('-');
+    const bool named = !key.isEmpty() && parts.size() == 2;
+    if (named) {
+        SelHE() = qint16(qBound(-32768.0, leadingValue(parts.at(0)), 32767.0));
+        SelCh() = qint16(qBound(-32768.0, leadingValue(parts.at(1)), 32767.0));
+    }
+    if (list != ListUpcoming && !named)
+        return;
+    SelView() = qint16(m_view);
+    const QString locked = QStringLiteral("VCOG Locked Event");
+    const bool lock = settings().VCOGLock;
+    if (list == ListUpcoming) {
+        const bool lessThan = SelHE() > 0 && EventTable::validIndex(SelHE(), SelCh()) &&
+                              Events().at(SelHE(), SelCh()).Status == StatusLessThan;
+        if (lock && lessThan) {
+            DialogSeam::message(
+                this, QMessageBox::NoIcon, locked,
+                QStringLiteral(
+                    "This event can no longer be edited as it is less than 30 minutes to air."));
+            return;
+        }
+        frmAdd::open(this);
+    } else if (list == ListOnAir) {
+        if (lock) {
+            DialogSeam::message(
+                this, QMessageBox::NoIcon, locked,
+                QStringLiteral("This event can no longer be edited as it is on air."));
+            return;
+        }
+        frmOnAir::open(this);
+    } else {
+        frmAsRun::open(this);
+    }
 }
 
 void frmView::gridMouseMove(int list, int row, int col)

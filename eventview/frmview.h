@@ -80,6 +80,11 @@ public:
     // A mouse button pressed on a list row: the right button opens the group popup on the
     // Group column of Upcoming and On-Air, else the row popup.
     void gridMouseDown(int list, Qt::MouseButton button, int row, int col, const QPoint &globalPos);
+    // Add opens the event dialog for a new event (Upcoming tab only); Update and a double
+    // click on a row open the dialog of the list's current event.
+    void menuEventAdd_Click();
+    void menuEventUp_Click();
+    void gridDblClick(int list);
     // A toolbar button (also the Event menu's entries of the same name).
     void runCommand(int button);
     QMenu *menuPOP() const { return m_menuPOP; }

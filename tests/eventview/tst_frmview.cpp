@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -10,6 +11,7 @@
 
 #include "core/eventtable.h"
 #include "core/receivestate.h"
+#include "core/selection.h"
 #include "core/settings.h"
 #include "core/users.h"
 #include "core/winqueue.h"
@@ -17,6 +19,7 @@
 #include "eventview/frmview.h"
 #include "eventview/viewtables.h"
 #include "platform/clock.h"
+#include "platform/widgets/dialogseam.h"
 #include "platform/widgets/gridview.h"
 #include "testhome.h"
 #include "testregistry.h"
@@ -329,8 +332,55 @@ private slots:
         const QByteArray queued = WINGET(1);
         QVERIFY(queued.startsWith("Q" + Events().at(1, 0).EventKey.left(16)));
         QVERIFY(view.toolButton(frmView::BtnHold)->isEnabled());
-        QVERIFY(!view.toolButton(frmView::BtnAdd)->isEnabled()); // its dialog comes later
+        QVERIFY(view.toolButton(frmView::BtnAdd)->isEnabled());
         resetUsers();
+    }
+
+    void doubleClicksOpenTheEventsDialog()
+    {
+        TestHome home;
+        addEvent(1, 4, 2);
+        addEvent(1, 5, 5);
+        frmView view(1, nullptr);
+        view.timeLoad_Timer();
+        // Counts the dialogs the view has opened, then closes them.
+        auto open = [&view] {
+            int n = 0;
+            for (QWidget *w : view.findChildren<QWidget *>()) {
+                if (w->isWindow() && w->isVisible()) {
+                    ++n;
+                    w->close();
+                }
+            }
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            return n;
+        };
+        // The blank row of Upcoming opens the dialog for a new event.
+        view.grid(ListUpcoming)->setRow(1);
+        view.gridDblClick(ListUpcoming);
+        QCOMPARE(SelHE(), qint16(0));
+        QCOMPARE(SelView(), qint16(1));
+        QCOMPARE(open(), 1);
+        // On-Air and As Run open nothing without an event.
+        view.grid(ListAsRun)->setRow(1);
+        view.gridDblClick(ListAsRun);
+        QCOMPARE(open(), 0);
+
+        settings().VCOGLock = true;
+        ScopedDialogHandler answers;
+        view.grid(ListOnAir)->setRow(2);
+        view.gridDblClick(ListOnAir);
+        QCOMPARE(SelHE(), qint16(1));
+        QCOMPARE(SelCh(), qint16(4));
+        QCOMPARE(answers.requests().size(), 1);
+        QCOMPARE(answers.requests().at(0).title, QStringLiteral("VCOG Locked Event"));
+        QCOMPARE(answers.requests().at(0).text,
+                 QStringLiteral("This event can no longer be edited as it is on air."));
+        QCOMPARE(open(), 0);
+        view.grid(ListUpcoming)->setRow(2);
+        view.gridDblClick(ListUpcoming);
+        QCOMPARE(answers.requests().size(), 2);
+        QCOMPARE(open(), 0);
     }
 
     void narrowWindowsShowShortTabTitles()

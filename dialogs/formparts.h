@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include "channelentries.h"
+
+class QComboBox;
+class QGridLayout;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QWidget;
+
+namespace vek {
+
+// Building blocks shared by the event dialogs' forms.
+
+// A masked time box "hh:mm:ss"; blanks show as "_".
+QLineEdit *makeTimeBox(QWidget *parent);
+// The box as shown, blanks as "_" ("12:3_:__").
+QByteArray timeBoxText(const QLineEdit *box);
+
+// A frame with a grid of label and field columns.
+QGroupBox *makeFrame(const QString &title, QWidget *parent, QGridLayout **grid);
+// Gives the frames' grids the same column widths, so captions and fields line up from
+// frame to frame.
+void alignGrids(const QList<QGridLayout *> &grids);
+// A caption label for a field, in the form's label column.
+QLabel *makeCaption(const QString &text, QWidget *parent);
+// A read-only value label, sunken like a box so empty values still show their place.
+QLabel *makeValue(QWidget *parent);
+
+// Fills a list with entries, their keys as item data; no signal while filling.
+void fillList(QComboBox *list, const QList<ComboEntry> &entries);
+// The key of the list's selected item; "" when none is selected.
+QByteArray selectedKey(const QComboBox *list);
+// Selects the item whose key is key; false (selection unchanged) when there is none.
+bool selectKey(QComboBox *list, const QByteArray &key);
+
+} // namespace vek
