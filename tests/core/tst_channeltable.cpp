@@ -163,7 +163,7 @@ private slots:
         QVERIFY(Channel(1, 2).Substituted);
 
         entry(1, 20, 82, 2, 1, 2, "TMX", 120);
-        for (const QByteArray &part : {"\x97", "\x98", "\x99"})
+        for (const char *part : {"\x97", "\x98", "\x99"})
             f.arrive(1, part + chr(2) + QByteArray(1, '\0'));
         f.arrive(1, "\x9a" + chr(2) + chr(2));
         QCOMPARE(Channel(1, 20).CurSrcText, QByteArray("BU-TMX (120)"));
