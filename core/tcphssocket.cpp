@@ -43,7 +43,8 @@ QString TcpHsSocket::localAddress() const
 
 void TcpHsSocket::readAvailable()
 {
-    const QByteArray data = m_socket.readAll();
+    // Exactly what is there: readAll() of a socket allocates a whole read chunk per call.
+    const QByteArray data = m_socket.read(m_socket.bytesAvailable());
     if (!data.isEmpty())
         deliver(data);
 }

@@ -7,6 +7,7 @@ packages=(
   cmake ninja-build g++ clang-format
   qt6-base-dev qt6-base-dev-tools libgl-dev
   tzdata locales xvfb xauth
+  x11-apps netpbm
 )
 
 missing=()

@@ -866,7 +866,7 @@ void HwSim::write(HeadEnd *h, Connection *c, const QByteArray &bytes)
 
 void HwSim::onReadyRead(HeadEnd *h, Connection *c)
 {
-    const QByteArray data = c->socket->readAll();
+    const QByteArray data = c->socket->read(c->socket->bytesAvailable());
     if (data.isEmpty())
         return;
     addTrace(h->number, "in", data);
