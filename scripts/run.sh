@@ -120,6 +120,9 @@ echo "No display found: running under Xvfb for about 10 s, then saving a screens
 shot='
   home="$1"
   shift
+  # A small window manager, so every window is mapped and drawn as on a desktop.
+  twm -f scripts/xvfb/twmrc > /dev/null 2>&1 &
+  sleep 1
   build/bin/vek "$@" &
   pid=$!
   sleep 10
@@ -128,7 +131,7 @@ shot='
     echo "The console ended before the screenshot." >&2
     exit 1
   fi
-  xwd -root -silent | xwdtopnm 2> /dev/null | pnmtopng > "$home/screenshot.png"
+  build/bin/vek-screenshot "$home/screenshot.png"
   kill "$pid" 2> /dev/null || true
   wait "$pid" 2> /dev/null || true
   echo "Screenshot: $home/screenshot.png"

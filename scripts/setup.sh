@@ -6,8 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ clang-format
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  tzdata locales xvfb xauth
-  x11-apps netpbm
+  tzdata locales xvfb xauth twm xfonts-base
 )
 
 missing=()
