@@ -317,8 +317,10 @@ void frmView::buildToolbar()
 void frmView::buildTop(QWidget *body)
 {
     m_frame1 = new QGroupBox(QStringLiteral("Time Zone"), body);
+    // The top strip is 46 pixels high: flat frames with compact controls fit it.
+    m_frame1->setFlat(true);
     auto *tz = new QHBoxLayout(m_frame1);
-    tz->setContentsMargins(4, 0, 4, 2);
+    tz->setContentsMargins(4, 0, 4, 0);
     m_cmbTZ = new QComboBox(m_frame1);
     tz->addWidget(m_cmbTZ);
     for (int i = 0; i < 2; ++i) {
@@ -328,8 +330,9 @@ void frmView::buildTop(QWidget *body)
     }
 
     m_frameView = new QGroupBox(QStringLiteral("View Options"), body);
+    m_frameView->setFlat(true);
     auto *vo = new QHBoxLayout(m_frameView);
-    vo->setContentsMargins(4, 0, 4, 2);
+    vo->setContentsMargins(4, 0, 4, 0);
     m_cmdDefault = new QPushButton(QStringLiteral("Default"), m_frameView);
     m_cmdDefault->setToolTip(QStringLiteral(
         "Returns grid to show all events and default sorting for headends that were enabled when "
@@ -349,6 +352,9 @@ void frmView::buildTop(QWidget *body)
     vo->addWidget(m_cmdDefault);
     vo->addWidget(m_cmbView);
     vo->addWidget(m_dtPick);
+    for (QWidget *w : {static_cast<QWidget *>(m_cmbTZ), static_cast<QWidget *>(m_cmdDefault),
+                       static_cast<QWidget *>(m_cmbView), static_cast<QWidget *>(m_dtPick)})
+        w->setFixedHeight(22);
     m_toolbar->addSeparator();
     m_toolbar->addWidget(m_frame1);
     // A widget on a toolbar is shown and hidden through its action.
