@@ -1,5 +1,7 @@
 #include "formparts.h"
 
+#include <QCheckBox>
+
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -94,6 +96,44 @@ bool selectKey(QComboBox *list, const QByteArray &key)
         return false;
     list->setCurrentIndex(i);
     return true;
+}
+
+QGroupBox *makeAttributesFrame(QWidget *parent, int textLimit, AttributeFields *fields,
+                               QGridLayout **grid)
+{
+    QGroupBox *frame = makeFrame(QStringLiteral("Attributes"), parent, grid);
+    QGridLayout *g = *grid;
+    AttributeFields &f = *fields;
+    f.txtDesc = new QLineEdit(frame);
+    f.txtDesc->setMaxLength(textLimit);
+    f.txtComment = new QLineEdit(frame);
+    f.txtComment->setMaxLength(textLimit);
+    f.cmbStat = new QComboBox(frame);
+    f.cmbControl = new QComboBox(frame);
+    f.chkBKUP = new QCheckBox(QStringLiteral("Enable Backup Source"), frame);
+    f.chkMonBeg = new QCheckBox(QStringLiteral("Monitor Beginning"), frame);
+    f.chkMonEnd = new QCheckBox(QStringLiteral("Monitor End"), frame);
+    g->addWidget(makeCaption(QStringLiteral("Description"), frame), 0, 0);
+    g->addWidget(f.txtDesc, 0, 1, 1, 3);
+    g->addWidget(makeCaption(QStringLiteral("Comments"), frame), 1, 0);
+    g->addWidget(f.txtComment, 1, 1, 1, 3);
+    g->addWidget(makeCaption(QStringLiteral("Status"), frame), 2, 0);
+    g->addWidget(f.cmbStat, 2, 1);
+    g->addWidget(makeCaption(QStringLiteral("Automation"), frame), 2, 2);
+    g->addWidget(f.cmbControl, 2, 3);
+    g->addWidget(f.chkBKUP, 3, 1);
+    g->addWidget(f.chkMonBeg, 4, 1);
+    g->addWidget(f.chkMonEnd, 4, 3);
+    g->setColumnStretch(1, 1);
+    g->setColumnStretch(3, 1);
+    return frame;
+}
+
+void showInFront(QWidget *dialog)
+{
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
 }
 
 } // namespace vek

@@ -6,6 +6,7 @@
 
 #include "channelentries.h"
 
+class QCheckBox;
 class QComboBox;
 class QGridLayout;
 class QGroupBox;
@@ -31,6 +32,24 @@ void alignGrids(const QList<QGridLayout *> &grids);
 QLabel *makeCaption(const QString &text, QWidget *parent);
 // A read-only value label, sunken like a box so empty values still show their place.
 QLabel *makeValue(QWidget *parent);
+
+// The Attributes frame of the Add / Update and On-Air dialogs: description and comments
+// (at most textLimit characters each), status, automation and the three check boxes.
+struct AttributeFields
+{
+    QLineEdit *txtDesc = nullptr;
+    QLineEdit *txtComment = nullptr;
+    QComboBox *cmbStat = nullptr;
+    QComboBox *cmbControl = nullptr;
+    QCheckBox *chkBKUP = nullptr;
+    QCheckBox *chkMonBeg = nullptr;
+    QCheckBox *chkMonEnd = nullptr;
+};
+QGroupBox *makeAttributesFrame(QWidget *parent, int textLimit, AttributeFields *fields,
+                               QGridLayout **grid);
+
+// Shows a freshly built dialog in front of the others.
+void showInFront(QWidget *dialog);
 
 // Fills a list with entries, their keys as item data; no signal while filling.
 void fillList(QComboBox *list, const QList<ComboEntry> &entries);

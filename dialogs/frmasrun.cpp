@@ -26,9 +26,7 @@ namespace vek {
 frmAsRun *frmAsRun::open(QWidget *parent)
 {
     auto *dialog = new frmAsRun(parent);
-    dialog->show();
-    dialog->raise();
-    dialog->activateWindow();
+    showInFront(dialog);
     return dialog;
 }
 

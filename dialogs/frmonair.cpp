@@ -31,9 +31,7 @@ constexpr int TextLimit = 50;
 frmOnAir *frmOnAir::open(QWidget *parent)
 {
     auto *dialog = new frmOnAir(parent);
-    dialog->show();
-    dialog->raise();
-    dialog->activateWindow();
+    showInFront(dialog);
     return dialog;
 }
 
@@ -92,29 +90,15 @@ void frmOnAir::buildForm()
     layout->addWidget(scheduling);
     grids.append(grid);
 
-    QGroupBox *attributes = makeFrame(QStringLiteral("Attributes"), this, &grid);
-    m_txtDesc = new QLineEdit(attributes);
-    m_txtDesc->setMaxLength(TextLimit);
-    m_txtComment = new QLineEdit(attributes);
-    m_txtComment->setMaxLength(TextLimit);
-    m_cmbStat = new QComboBox(attributes);
-    m_cmbControl = new QComboBox(attributes);
-    m_chkBKUP = new QCheckBox(QStringLiteral("Enable Backup Source"), attributes);
-    m_chkMonBeg = new QCheckBox(QStringLiteral("Monitor Beginning"), attributes);
-    m_chkMonEnd = new QCheckBox(QStringLiteral("Monitor End"), attributes);
-    grid->addWidget(makeCaption(QStringLiteral("Description"), attributes), 0, 0);
-    grid->addWidget(m_txtDesc, 0, 1, 1, 3);
-    grid->addWidget(makeCaption(QStringLiteral("Comments"), attributes), 1, 0);
-    grid->addWidget(m_txtComment, 1, 1, 1, 3);
-    grid->addWidget(makeCaption(QStringLiteral("Status"), attributes), 2, 0);
-    grid->addWidget(m_cmbStat, 2, 1);
-    grid->addWidget(makeCaption(QStringLiteral("Automation"), attributes), 2, 2);
-    grid->addWidget(m_cmbControl, 2, 3);
-    grid->addWidget(m_chkBKUP, 3, 1);
-    grid->addWidget(m_chkMonBeg, 4, 1);
-    grid->addWidget(m_chkMonEnd, 4, 3);
-    grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(3, 1);
+    AttributeFields fields;
+    QGroupBox *attributes = makeAttributesFrame(this, TextLimit, &fields, &grid);
+    m_txtDesc = fields.txtDesc;
+    m_txtComment = fields.txtComment;
+    m_cmbStat = fields.cmbStat;
+    m_cmbControl = fields.cmbControl;
+    m_chkBKUP = fields.chkBKUP;
+    m_chkMonBeg = fields.chkMonBeg;
+    m_chkMonEnd = fields.chkMonEnd;
     layout->addWidget(attributes);
     grids.append(grid);
 
