@@ -22,6 +22,11 @@ void notice(QWidget *parent, QMessageBox::Icon icon, const QByteArray &title,
 bool confirm(QWidget *parent, const QByteArray &title, const QByteArray &text,
              QMessageBox::Icon icon = QMessageBox::Question);
 
+// The row's slot still holds the event that was picked; otherwise "This is not a valid
+// event." is shown. Questions and notices run the event loop, so the lists may have been
+// rebuilt (and the slot reused) since the row was picked.
+bool rowStillValid(QWidget *parent, const CommandRow &row);
+
 enum class RowCheck { Go, Skip, Stop };
 // What a command does with a row that names no event (or no longer its event).
 enum class InvalidRow { Skip, Stop };

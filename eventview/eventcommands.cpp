@@ -182,6 +182,14 @@ void notice(QWidget *parent, QMessageBox::Icon icon, const QByteArray &title,
     DialogSeam::message(parent, icon, fromBytes(title), fromBytes(text), QMessageBox::Ok);
 }
 
+bool rowStillValid(QWidget *parent, const CommandRow &row)
+{
+    if (slotHoldsEvent(row.rowKey, row.fullKey))
+        return true;
+    showInvalidEventMessage(parent);
+    return false;
+}
+
 bool confirm(QWidget *parent, const QByteArray &title, const QByteArray &text,
              QMessageBox::Icon icon)
 {
@@ -202,10 +210,8 @@ RowCheck checkRow(QWidget *parent, const CommandRow &row, InvalidRow onInvalid)
     }
     // The lists may have been rebuilt since the row was picked: its event may be gone,
     // or its slot may hold another event by now.
-    if (!slotHoldsEvent(row.rowKey, row.fullKey)) {
-        showInvalidEventMessage(parent);
+    if (!rowStillValid(parent, row))
         return invalid;
-    }
     if (!currentUserMayChangeHeadEnd(row.headEnd)) {
         showHeadEndRightMessage(parent, row.headEnd);
         return RowCheck::Stop;
@@ -430,11 +436,8 @@ void menuEventInt_Click(const CommandView &view, const std::vector<CommandRow> &
                                        "substituted source.");
             if (!confirm(view.parent, "Are You Sure?", question))
                 return;
-            // The question may have stayed open across a rebuild of the lists.
-            if (!slotHoldsEvent(row.rowKey, row.fullKey)) {
-                showInvalidEventMessage(view.parent);
+            if (!rowStillValid(view.parent, row))
                 return;
-            }
         }
         EventRec &rec = Events().edit(row.headEnd, row.slot);
         if (rec.Status != StatusOnAir && rec.Status != StatusOnHoldOnAir) {

@@ -43,10 +43,8 @@ Target groupTarget(QWidget *parent, const CommandRow &row)
     if (row.rowKey.isEmpty())
         return Target::EmptyKey;
     // The row may have been picked before a rebuild of the lists.
-    if (!slotHoldsEvent(row.rowKey, row.fullKey)) {
-        showInvalidEventMessage(parent);
+    if (!rowStillValid(parent, row))
         return Target::Stop;
-    }
     // A group command changes the events of the head end it goes to.
     if (!currentUserMayChangeHeadEnd(row.headEnd)) {
         showHeadEndRightMessage(parent, row.headEnd);
@@ -113,10 +111,8 @@ void menuPOPGROUP_Click(int index, int popupSource, const GroupList &list, QWidg
                 continue;
             if (!currentUserMayChange() || !currentUserMayChangeHeadEnd(row->headEnd))
                 continue;
-            if (!slotHoldsEvent(row->rowKey, row->fullKey)) {
-                showInvalidEventMessage(parent);
+            if (!rowStillValid(parent, *row))
                 continue;
-            }
             if (ResetSelection() && index > 0 &&
                 Events().at(row->headEnd, row->slot).EventDate != Clock::today()) {
                 notice(parent, QMessageBox::Warning, "Grouping Error",
@@ -140,11 +136,8 @@ void menuPOPGROUP_Click(int index, int popupSource, const GroupList &list, QWidg
                                      ").  Are you sure you would like to add the selected "
                                      "member to the group?"))
                         return;
-                    // The question was open: the event may have gone meanwhile.
-                    if (!slotHoldsEvent(row->rowKey, row->fullKey)) {
-                        showInvalidEventMessage(parent);
+                    if (!rowStillValid(parent, *row))
                         continue;
-                    }
                 }
             }
             EventRec &rec = Events().edit(row->headEnd, row->slot);
@@ -277,11 +270,8 @@ void groupIntRes_Click(const CommandView &view, const std::vector<CommandRow> &r
                                    "source.");
         if (!confirm(view.parent, "Are You Sure?", question))
             return;
-        // The question may have stayed open across a rebuild of the lists.
-        if (!slotHoldsEvent(row.rowKey, row.fullKey)) {
-            showInvalidEventMessage(view.parent);
+        if (!rowStillValid(view.parent, row))
             return;
-        }
         const EventRec &rec = Events().at(row.headEnd, row.slot);
         if (rec.Status != StatusOnAir && rec.Status != StatusOnHoldOnAir) {
             notice(view.parent, QMessageBox::NoIcon, "Problem Event",
