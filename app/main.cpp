@@ -4,6 +4,7 @@
 #include "core/consolecore.h"
 #include "core/ui/mdimain.h"
 #include "eventview/eventviews.h"
+#include "settings/settingsopeners.h"
 
 int main(int argc, char *argv[])
 {
@@ -14,6 +15,7 @@ int main(int argc, char *argv[])
     vek::ConsoleCore core(&window);
     window.attach(&core);
     vek::installEventViewOpener(&window);
+    vek::installSettingsOpeners(&window);
     window.show();
     // The command line is tested by substring, as one upper-cased text.
     core.MDIForm_Load(QCoreApplication::arguments().mid(1).join(QLatin1Char(' ')));

@@ -9,13 +9,13 @@
 #include "core/consolecore.h"
 #include "core/login.h"
 #include "core/startupstate.h"
+#include "core/users.h"
 #include "frmalarm.h"
 #include "frmlogin.h"
 #include "frmtrouble.h"
 #include "mdiarrange.h"
 #include "platform/text.h"
 #include "platform/widgets/dialogseam.h"
-#include "settings/frmsetnics.h"
 
 namespace vek {
 
@@ -61,6 +61,14 @@ QAction *MDIMain::addLater(QMenu *menu, const QString &caption)
     return a;
 }
 
+QAction *MDIMain::addWindowEntry(QMenu *menu, const QString &caption, MenuWindow window)
+{
+    QAction *a = addLater(menu, caption);
+    m_windowEntries[size_t(window)] = a;
+    connect(a, &QAction::triggered, this, [this, window] { menuWindow_Click(window); });
+    return a;
+}
+
 void MDIMain::buildMenus()
 {
     QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
@@ -68,26 +76,28 @@ void MDIMain::buildMenus()
             &MDIMain::menuFileExit_Click);
 
     QMenu *view = menuBar()->addMenu(QStringLiteral("&View"));
-    addLater(view, QStringLiteral("Channel View"));
-    addLater(view, QStringLiteral("Color"));
+    addWindowEntry(view, QStringLiteral("Channel View"), MenuWindow::ChannelView);
+    addWindowEntry(view, QStringLiteral("Color"), MenuWindow::ColourLegend);
     QMenu *events = view->addMenu(QStringLiteral("Event View"));
     for (int v = 1; v <= 8; ++v) {
         m_menuVEvent[v] =
             addLater(events, fromBytes("View" + Str(qint64(v)) + " (View" + Str(qint64(v)) + ")"));
     }
-    addLater(view, QStringLiteral("Server Status"));
+    addWindowEntry(view, QStringLiteral("Server Status"), MenuWindow::ServerStatus);
 
     m_menuSettings = menuBar()->addMenu(QStringLiteral("&Settings"));
-    addLater(m_menuSettings, QStringLiteral("As Run Comments"));
-    addLater(m_menuSettings, QStringLiteral("Colour Settings"));
-    addLater(m_menuSettings, QStringLiteral("Event View Names"));
-    addLater(m_menuSettings, QStringLiteral("Head End Settings"));
-    addLater(m_menuSettings, QStringLiteral("Media Stats Auto Load"));
-    connect(m_menuSettings->addAction(QStringLiteral("Network Cards")), &QAction::triggered, this,
-            &MDIMain::menuSetNics_Click);
-    addLater(m_menuSettings, QStringLiteral("Quality Control"));
-    addLater(m_menuSettings, QStringLiteral("Time Reference"));
-    addLater(m_menuSettings, QStringLiteral("Users"));
+    const std::pair<const char *, MenuWindow> entries[] = {
+        {"As Run Comments", MenuWindow::AsRunComments},
+        {"Colour Settings", MenuWindow::ColourSettings},
+        {"Event View Names", MenuWindow::ViewNames},
+        {"Head End Settings", MenuWindow::HeadEnds},
+        {"Media Stats Auto Load", MenuWindow::AutoLoad},
+        {"Network Cards", MenuWindow::NetworkCards},
+        {"Quality Control", MenuWindow::QualityControl},
+        {"Time Reference", MenuWindow::TimeReference},
+        {"Users", MenuWindow::Users}};
+    for (const auto &[caption, window] : entries)
+        addWindowEntry(m_menuSettings, QString::fromLatin1(caption), window);
     // Only an administrator's login enables it.
     m_menuSettings->setEnabled(false);
 
@@ -105,10 +115,12 @@ void MDIMain::buildMenus()
             &MDIMain::menuUserLI_Click);
     connect(usersMenu->addAction(QStringLiteral("Logout")), &QAction::triggered, this,
             &MDIMain::menuUserLO_Click);
-    addLater(usersMenu, QStringLiteral("Administrator Options"));
+    addWindowEntry(usersMenu, QStringLiteral("Administrator Options"), MenuWindow::AdminOptions);
 
     QAction *about = menuBar()->addAction(QStringLiteral("About"));
     about->setEnabled(false);
+    m_windowEntries[size_t(MenuWindow::About)] = about;
+    connect(about, &QAction::triggered, this, [this] { menuWindow_Click(MenuWindow::About); });
 }
 
 void MDIMain::buildStatusBar()
@@ -183,7 +195,48 @@ void MDIMain::menuUserLO_Click()
 
 void MDIMain::menuSetNics_Click()
 {
-    openNetworkCards();
+    menuWindow_Click(MenuWindow::NetworkCards);
+}
+
+void MDIMain::setWindowOpener(MenuWindow window, WindowOpener opener)
+{
+    m_windowOpeners[size_t(window)] = std::move(opener);
+    if (QAction *a = m_windowEntries[size_t(window)])
+        a->setEnabled(hasWindowOpener(window));
+}
+
+bool MDIMain::hasWindowOpener(MenuWindow window) const
+{
+    return bool(m_windowOpeners[size_t(window)]);
+}
+
+void MDIMain::menuWindow_Click(MenuWindow window)
+{
+    const Users &u = users();
+    const bool admin = u.CurrentUser >= 1 && u.CurrentUser <= MaxUsers &&
+                       u.UserPrivilege[size_t(u.CurrentUser)] >= PrivilegeAdmin;
+    if (isSettingsWindow(window) && !admin)
+        return;
+    openWindow(window);
+}
+
+void MDIMain::openWindow(MenuWindow window)
+{
+    if (const WindowOpener &open = m_windowOpeners[size_t(window)])
+        open();
+}
+
+QAction *MDIMain::windowEntry(MenuWindow window) const
+{
+    return m_windowEntries[size_t(window)];
+}
+
+void MDIMain::showDialog(QWidget *dialog)
+{
+    centreOver(dialog, this);
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
 }
 
 void MDIMain::setCaption(const QString &caption)
@@ -209,11 +262,7 @@ void MDIMain::showCriticalMessage(const QString &title, const QString &text)
 
 void MDIMain::openNetworkCards()
 {
-    auto *dialog = new frmSetNics(this);
-    centreOver(dialog, this);
-    dialog->show();
-    dialog->raise();
-    dialog->activateWindow();
+    openWindow(MenuWindow::NetworkCards);
 }
 
 void MDIMain::setEventViewOpener(EventViewOpener opener)

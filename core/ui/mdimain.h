@@ -10,6 +10,7 @@
 #include "frmalarm.h"
 #include "frmlogin.h"
 #include "frmtrouble.h"
+#include "menuwindow.h"
 
 class QAction;
 class QLabel;
@@ -39,6 +40,19 @@ public:
     // menu's Event View entries.
     using EventViewOpener = std::function<void(int view)>;
     void setEventViewOpener(EventViewOpener opener);
+
+    // Opens a window of a folder above the core; installing one enables its menu entries.
+    using WindowOpener = std::function<void()>;
+    void setWindowOpener(MenuWindow window, WindowOpener opener);
+    bool hasWindowOpener(MenuWindow window) const;
+    // A menu entry chosen here or in an Event View: the Settings windows open only for an
+    // administrator, whatever the menu's state.
+    void menuWindow_Click(MenuWindow window);
+    // Opens the window whoever is logged in (start-up opens the network cards).
+    void openWindow(MenuWindow window);
+    QAction *windowEntry(MenuWindow window) const;
+    // Shows a freshly built dialog over the middle of this window, in front.
+    void showDialog(QWidget *dialog);
 
     void menuWindowArrange_Click(int index);
     void menuFileExit_Click();
@@ -73,9 +87,12 @@ private:
     void buildMenus();
     void buildStatusBar();
     QAction *addLater(QMenu *menu, const QString &caption);
+    QAction *addWindowEntry(QMenu *menu, const QString &caption, MenuWindow window);
 
     ConsoleCore *m_core = nullptr;
     EventViewOpener m_openEventView;
+    std::array<WindowOpener, MenuWindowCount> m_windowOpeners{};
+    std::array<QAction *, MenuWindowCount> m_windowEntries{};
     QMdiArea *m_mdi;
     QMenu *m_menuSettings = nullptr;
     std::array<QAction *, 9> m_menuVEvent{};

@@ -16,7 +16,6 @@
 #include "core/ui/mdimain.h"
 #include "core/users.h"
 #include "platform/widgets/dialogseam.h"
-#include "settings/frmsetnics.h"
 #include "testhome.h"
 #include "testregistry.h"
 
@@ -60,15 +59,6 @@ QMenu *topMenu(MDIMain &w, const QString &title)
     return nullptr;
 }
 
-QList<frmSetNics *> openNetworkDialogs()
-{
-    QList<frmSetNics *> out;
-    for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (auto *d = qobject_cast<frmSetNics *>(w); d != nullptr && d->isVisible())
-            out.append(d);
-    }
-    return out;
-}
 } // namespace
 
 class TestMDIMain : public QObject
@@ -101,9 +91,9 @@ private slots:
         QVERIFY(!w.menuVEvent(8)->isEnabled());
         QVERIFY(!findAction(view, QStringLiteral("Channel View"))->isEnabled());
 
-        // Only the network-card entry has its window in this build; the menu waits for a login.
+        // Entries wait for their openers, the menu for an administrator's login.
         QVERIFY(!w.menuSettings()->isEnabled());
-        QVERIFY(findAction(w.menuSettings(), QStringLiteral("Network Cards"))->isEnabled());
+        QVERIFY(!findAction(w.menuSettings(), QStringLiteral("Network Cards"))->isEnabled());
         QVERIFY(!findAction(w.menuSettings(), QStringLiteral("Users"))->isEnabled());
         QCOMPARE(w.menuSettings()->actions().size(), 9);
         QMenu *usersMenu = topMenu(w, QStringLiteral("&Users"));
@@ -116,13 +106,45 @@ private slots:
         QCOMPARE(w.statusPanel(7)->text(), QStringLiteral("INS"));
         QVERIFY(w.statusPanel(8) == nullptr);
         QVERIFY(w.menuVEvent(0) == nullptr);
+    }
 
-        settings().HouseNic = "10.20.30.40";
-        findAction(w.menuSettings(), QStringLiteral("Network Cards"))->trigger();
-        const QList<frmSetNics *> nics = openNetworkDialogs();
-        QCOMPARE(nics.size(), 1);
-        QCOMPARE(nics.first()->txtIP(1)->text(), QStringLiteral("10.20.30.40"));
-        nics.first()->cmdCancel_Click();
+    void menuEntriesOpenThroughTheirOpeners()
+    {
+        MDIMain w;
+        QStringList opened;
+        w.setWindowOpener(MenuWindow::Users, [&] { opened << QStringLiteral("users"); });
+        w.setWindowOpener(MenuWindow::About, [&] { opened << QStringLiteral("about"); });
+        QAction *usersEntry = findAction(w.menuSettings(), QStringLiteral("Users"));
+        QVERIFY(usersEntry->isEnabled());
+        QCOMPARE(w.windowEntry(MenuWindow::Users), usersEntry);
+        QVERIFY(w.windowEntry(MenuWindow::About)->isEnabled());
+        QVERIFY(!w.windowEntry(MenuWindow::HeadEnds)->isEnabled());
+
+        // The Settings windows are an administrator's, even when the entry is triggered
+        // while the menu is disabled (an Event View's menu, a shortcut).
+        users().UserName[1] = QStringLiteral("Op");
+        users().UserPass[1] = QStringLiteral("pw");
+        users().UserPrivilege[1] = PrivilegeOperator;
+        users().UserName[2] = QStringLiteral("Boss");
+        users().UserPass[2] = QStringLiteral("pw");
+        users().UserPrivilege[2] = PrivilegeAdmin;
+        usersEntry->trigger();
+        QCOMPARE(tryLogin(QStringLiteral("op"), QStringLiteral("pw")), LoginOutcome::LoggedIn);
+        QVERIFY(!w.menuSettings()->isEnabled());
+        usersEntry->trigger();
+        w.menuWindow_Click(MenuWindow::Users);
+        w.windowEntry(MenuWindow::About)->trigger();
+        QCOMPARE(opened, QStringList({"about"}));
+        QCOMPARE(tryLogin(QStringLiteral("boss"), QStringLiteral("pw")), LoginOutcome::LoggedIn);
+        QVERIFY(w.menuSettings()->isEnabled());
+        usersEntry->trigger();
+        QCOMPARE(opened, QStringList({"about", "users"}));
+
+        // Taking the opener away disables the entry again.
+        w.setWindowOpener(MenuWindow::Users, nullptr);
+        QVERIFY(!usersEntry->isEnabled());
+        w.menuWindow_Click(MenuWindow::Users);
+        QCOMPARE(opened.size(), 2);
     }
 
     void startsWithOnlyAUsersFile()
@@ -224,6 +246,8 @@ private slots:
         home.write(QStringLiteral("VEK.INI"), freeTimeSettings("192.0.2.1"));
         ScopedDialogHandler dialogs;
         MDIMain w;
+        int opened = 0;
+        w.setWindowOpener(MenuWindow::NetworkCards, [&] { ++opened; });
         ConsoleCore core(&w);
         w.attach(&core);
         w.show();
@@ -235,10 +259,8 @@ private slots:
         QVERIFY(dialogs.requests().first().text.startsWith(
             QStringLiteral("Please verify that there is a good network connection")));
         QVERIFY(w.loginWindow() == nullptr);
-        const QList<frmSetNics *> nics = openNetworkDialogs();
-        QCOMPARE(nics.size(), 1);
-        QCOMPARE(nics.first()->txtIP(0)->text(), QStringLiteral("192.0.2.1"));
-        nics.first()->cmdCancel_Click();
+        // Nobody is logged in, and still the dialog opens.
+        QCOMPARE(opened, 1);
     }
 
     void arrangementsPlaceTheChildWindows()

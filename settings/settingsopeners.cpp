@@ -1,0 +1,21 @@
+#include "settingsopeners.h"
+
+#include "core/ui/mdimain.h"
+#include "frmsetnics.h"
+
+namespace vek {
+
+namespace {
+// Every opening builds a fresh dialog from the settings; it releases itself on closing.
+template <typename Dialog> void installDialog(MDIMain *main, MenuWindow window)
+{
+    main->setWindowOpener(window, [main] { main->showDialog(new Dialog(main)); });
+}
+} // namespace
+
+void installSettingsOpeners(MDIMain *main)
+{
+    installDialog<frmSetNics>(main, MenuWindow::NetworkCards);
+}
+
+} // namespace vek
