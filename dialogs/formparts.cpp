@@ -10,6 +10,7 @@
 #include <QSignalBlocker>
 
 #include "platform/text.h"
+#include "platform/widgets/typinglimit.h"
 
 namespace vek {
 
@@ -105,9 +106,9 @@ QGroupBox *makeAttributesFrame(QWidget *parent, int textLimit, AttributeFields *
     QGridLayout *g = *grid;
     AttributeFields &f = *fields;
     f.txtDesc = new QLineEdit(frame);
-    f.txtDesc->setMaxLength(textLimit);
+    TypingLimit::apply(f.txtDesc, textLimit);
     f.txtComment = new QLineEdit(frame);
-    f.txtComment->setMaxLength(textLimit);
+    TypingLimit::apply(f.txtComment, textLimit);
     f.cmbStat = new QComboBox(frame);
     f.cmbControl = new QComboBox(frame);
     f.chkBKUP = new QCheckBox(QStringLiteral("Enable Backup Source"), frame);

@@ -34,7 +34,8 @@ QLabel *makeCaption(const QString &text, QWidget *parent);
 QLabel *makeValue(QWidget *parent);
 
 // The Attributes frame of the Add / Update and On-Air dialogs: description and comments
-// (at most textLimit characters each), status, automation and the three check boxes.
+// (the operator types at most textLimit characters into each; loaded text stays whole), status,
+// automation and the three check boxes.
 struct AttributeFields
 {
     QLineEdit *txtDesc = nullptr;

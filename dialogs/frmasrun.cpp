@@ -4,7 +4,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -20,6 +19,7 @@
 #include "platform/failure.h"
 #include "platform/text.h"
 #include "platform/widgets/deactivationcloser.h"
+#include "platform/widgets/typinglimit.h"
 
 namespace vek {
 
@@ -95,7 +95,8 @@ void frmAsRun::buildForm()
     m_cmbCOM->setMaxVisibleItems(24);
     m_cmbCOM->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_cmbCOM->setMinimumContentsLength(40);
-    m_cmbCOM->lineEdit()->installEventFilter(this);
+    // Typing is limited; a quick comment chosen from the list is taken whole.
+    TypingLimit::apply(m_cmbCOM, AsRunCommentLimit);
     grid->addWidget(makeCaption(QStringLiteral("Operator Comments"), asRun), 2, 0);
     grid->addWidget(m_cmbCOM, 2, 1, 1, 3);
     grid->setColumnStretch(1, 1);
@@ -164,28 +165,6 @@ void frmAsRun::Form_Load()
     } catch (const Failure &f) {
         logError("Error frmAsRun_Form_Load)", f);
     }
-}
-
-bool frmAsRun::cmbCOM_KeyPress(const QString &text, int key)
-{
-    if (key == Qt::Key_Backspace || text == QStringLiteral("\b"))
-        return true;
-    return m_cmbCOM->currentText().size() < AsRunCommentLimit;
-}
-
-bool frmAsRun::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_cmbCOM->lineEdit() && event->type() == QEvent::KeyPress) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        // Only keys that put text in count; moving, deleting and Enter always work.
-        const QString text = key->text();
-        const bool types = key->matches(QKeySequence::Paste) ||
-                           (!text.isEmpty() && text.at(0).isPrint() &&
-                            !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)));
-        if (types && !cmbCOM_KeyPress(text, key->key()))
-            return true;
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void frmAsRun::cmdOK_Click()

@@ -28,8 +28,6 @@ public:
 
     bool readOnly() const { return m_readOnly; }
 
-    // The key press handler of the comment: false drops the key.
-    bool cmbCOM_KeyPress(const QString &text, int key);
     void cmdOK_Click();
     void cmdCancel_Click();
 
@@ -38,9 +36,6 @@ public:
     QLabel *lblName() const { return m_lblName; }
     QPushButton *cmdOK() const { return m_cmdOK; }
     QPushButton *cmdCancel() const { return m_cmdCancel; }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildForm();

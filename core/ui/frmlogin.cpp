@@ -10,6 +10,7 @@
 
 #include "core/login.h"
 #include "platform/widgets/deactivationcloser.h"
+#include "platform/widgets/typinglimit.h"
 
 namespace vek {
 
@@ -34,9 +35,9 @@ frmLogin::frmLogin(QWidget *parent) : QWidget(parent, Qt::Dialog)
     auto *layout = new QVBoxLayout(this);
     auto *form = new QFormLayout;
     m_name = new QLineEdit(this);
-    m_name->setMaxLength(FieldLength);
+    TypingLimit::apply(m_name, FieldLength);
     m_pass = new QLineEdit(this);
-    m_pass->setMaxLength(FieldLength);
+    TypingLimit::apply(m_pass, FieldLength);
     auto *star = new StarPasswordStyle;
     star->setParent(m_pass);
     m_pass->setStyle(star);

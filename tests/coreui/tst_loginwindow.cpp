@@ -33,7 +33,8 @@ private slots:
         frmLogin login;
         QTest::keyClicks(login.txtName(), QString(30, QLatin1Char('a')));
         QCOMPARE(login.txtName()->text().size(), 25);
-        QCOMPARE(login.txtPass()->maxLength(), 25);
+        QTest::keyClicks(login.txtPass(), QString(30, QLatin1Char('p')));
+        QCOMPARE(login.txtPass()->text().size(), 25);
         QCOMPARE(login.txtPass()->echoMode(), QLineEdit::Password);
         QCOMPARE(login.txtPass()->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr,
                                                      login.txtPass()),

@@ -17,6 +17,7 @@
 #include "dialogs/typeahead.h"
 #include "platform/text.h"
 #include "platform/widgets/dialogseam.h"
+#include "platform/widgets/typinglimit.h"
 #include "testregistry.h"
 
 using namespace vek;
@@ -77,7 +78,7 @@ private slots:
         QCOMPARE(d->cmdSDate()->text(), shortText(DialogFixture::today()));
         QCOMPARE(d->cmdEDate()->text(), shortText(DialogFixture::today()));
         QCOMPARE(d->mtxtStart()->displayText(), QStringLiteral("__:__:__"));
-        QCOMPARE(d->txtDesc()->maxLength(), 50);
+        QCOMPARE(TypingLimit::of(d->txtDesc())->limit(), 50);
         QCOMPARE(d->txtDesc()->toolTip(), QStringLiteral("Program Description"));
         d->cmdCancel_Click();
         QTRY_VERIFY(d == nullptr);
