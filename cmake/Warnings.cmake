@@ -8,3 +8,15 @@ if(VEK_SANITIZE)
     -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   target_link_options(vek_warnings INTERFACE -fsanitize=address,undefined)
 endif()
+
+# The fuzz build instruments all our own code for coverage; only the fuzz programs link
+# the fuzzer's main.
+if(VEK_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "VEK_FUZZ needs clang (CXX=clang++)")
+  endif()
+  target_compile_options(vek_warnings INTERFACE
+    -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+    -fno-sanitize-recover=undefined)
+  target_link_options(vek_warnings INTERFACE -fsanitize=address,undefined)
+endif()

@@ -86,7 +86,8 @@ QByteArray wireDate(const QDate &date)
 QByteArray EventToString(const EventRec &r)
 {
     QByteArray h(EventHeaderLength, '0');
-    put(h, 1, field(trimBlanks(r.EventKey)).left(32));
+    // Blanks made of CR or LF are trimmed too: a key led by one would shift the header.
+    put(h, 1, trimBlanks(field(r.EventKey)).left(32));
     put(h, 33, Pad3Byte(r.HeadEnd));
     put(h, 36, Pad3Byte(r.Level));
     put(h, 39, Pad4Int(r.SrcInput));

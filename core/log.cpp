@@ -1,6 +1,7 @@
 #include "log.h"
 
 #include <QFile>
+#include <cstdio>
 
 #include "platform/clock.h"
 #include "platform/datafolder.h"
@@ -14,14 +15,39 @@ QString dailyLogPath(const QDate &day)
     return dataFilePath(day.toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".ENG"));
 }
 
+namespace {
+LogSink &sink()
+{
+    static LogSink s;
+    return s;
+}
+} // namespace
+
+void setLogSink(LogSink s)
+{
+    sink() = std::move(s);
+}
+
 void WriteLog(const QByteArray &text)
 {
-    const QDateTime now = Clock::localNow();
-    QFile f(dailyLogPath(now.date()));
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Append))
+    if (sink()) {
+        sink()(text);
         return;
-    f.write(shortDate(now.date()) + ' ' +
-            now.time().toString(QStringLiteral("HH:mm:ss")).toLatin1() + ' ' + text + "\r\n");
+    }
+    const QDateTime now = Clock::localNow();
+    const QByteArray line = shortDate(now.date()) + ' ' +
+                            now.time().toString(QStringLiteral("HH:mm:ss")).toLatin1() + ' ' + text;
+    QFile f(dailyLogPath(now.date()));
+    if (f.open(QIODevice::WriteOnly | QIODevice::Append)) {
+        const QByteArray crlf = line + "\r\n";
+        if (f.write(crlf) == crlf.size() && f.flush())
+            return;
+    }
+    // A read-only data folder or a full disk: the line still reaches the operator's
+    // terminal or the service journal.
+    const QByteArray fallback = "VEK: cannot write " + f.fileName().toLocal8Bit() + " (" +
+                                f.errorString().toLocal8Bit() + "): " + line + "\n";
+    std::fwrite(fallback.constData(), 1, static_cast<size_t>(fallback.size()), stderr);
 }
 
 void logError(const QByteArray &label, const Failure &failure)

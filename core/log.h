@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QDate>
 #include <QString>
+#include <functional>
 
 namespace vek {
 
@@ -10,8 +11,13 @@ class Failure;
 
 // Appends one line (short date, time, text) to the daily log yyyymmdd.ENG in the data
 // folder. The file is opened and closed for every line; a line that cannot be written
-// is lost silently.
+// there goes to standard error with the reason, so it is never lost silently.
 void WriteLog(const QByteArray &text);
+
+// Fuzzers and tests that only need the text take the lines here instead of the file
+// (an empty function: back to the file).
+using LogSink = std::function<void(const QByteArray &text)>;
+void setLogSink(LogSink sink);
 
 // The error handler's line: label, the error number with its leading blank, a blank and
 // the description ("Error timeUPDATE_Timer) 6 Overflow").

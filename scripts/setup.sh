@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ clang-format
+  clang libclang-rt-14-dev llvm
   qt6-base-dev qt6-base-dev-tools libgl-dev
   tzdata locales xvfb xauth twm xfonts-base
 )

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up the machine, builds and runs the whole test suite: once in the normal build,
-# then again built with AddressSanitizer and UndefinedBehaviorSanitizer.
+# then again built with AddressSanitizer and UndefinedBehaviorSanitizer, then each fuzz
+# target for about a minute.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -12,3 +13,5 @@ cmake --build build-asan --parallel
 # Qt and the platform libraries keep some memory until exit: leaks are not findings here.
 ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan --output-on-failure --parallel "$(nproc)"
+
+bash scripts/fuzz.sh

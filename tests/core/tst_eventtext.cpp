@@ -150,6 +150,14 @@ private slots:
         QCOMPARE(back.Description, QByteArray("two parts  and lines"));
         QCOMPARE(back.Comments, QByteArray("tab here"));
         QCOMPARE(back.MediaPointID, r.MediaPointID);
+
+        // Nor can a key that starts with a line break: the header keeps its columns.
+        r.EventKey = "\r2412251430050000";
+        const EventRec keyed = ParseEvent(EventToString(r));
+        QVERIFY(keyed.EventKey.startsWith("2412251430050000"));
+        QCOMPARE(keyed.HeadEnd, r.HeadEnd);
+        QCOMPARE(keyed.DestBackupSrc, r.DestBackupSrc);
+        QCOMPARE(keyed.TimeZone, r.TimeZone);
     }
 
     void refusesBrokenTexts_data()

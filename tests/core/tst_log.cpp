@@ -1,4 +1,7 @@
+#include <QTemporaryFile>
 #include <QTest>
+#include <cstdio>
+#include <unistd.h>
 
 #include "core/log.h"
 #include "platform/clock.h"
@@ -7,6 +10,41 @@
 #include "testregistry.h"
 
 using namespace vek;
+
+namespace {
+// What the code writes to standard error while the object lives.
+class CapturedStderr
+{
+public:
+    CapturedStderr()
+    {
+        m_file.open();
+        std::fflush(stderr);
+        m_saved = dup(STDERR_FILENO);
+        dup2(m_file.handle(), STDERR_FILENO);
+    }
+    ~CapturedStderr() { restore(); }
+    QByteArray text()
+    {
+        restore();
+        m_file.seek(0);
+        return m_file.readAll();
+    }
+
+private:
+    void restore()
+    {
+        if (m_saved < 0)
+            return;
+        std::fflush(stderr);
+        dup2(m_saved, STDERR_FILENO);
+        close(m_saved);
+        m_saved = -1;
+    }
+    QTemporaryFile m_file;
+    int m_saved = -1;
+};
+} // namespace
 
 class TestLog : public QObject
 {
@@ -32,11 +70,29 @@ private slots:
         QVERIFY(second.endsWith(" 00:00:00 Error timeUPDATE_Timer) 6 Overflow\r\n"));
     }
 
-    void anUnwritableLogIsIgnored()
+    void anUnwritableLogGoesToStandardErrorWithItsCause()
     {
         qputenv("VEK_HOME", "/nonexistent/folder");
-        WriteLog("lost"); // must neither throw nor crash
+        CapturedStderr err;
+        WriteLog("not lost");
+        const QByteArray text = err.text();
         qunsetenv("VEK_HOME");
+        QVERIFY2(text.contains("cannot write /nonexistent/folder/"), text.constData());
+        QVERIFY2(text.contains("No such file or directory"), text.constData());
+        QVERIFY(text.endsWith(" not lost\n"));
+    }
+
+    void aSinkTakesTheLinesInsteadOfTheFile()
+    {
+        TestHome home;
+        QList<QByteArray> lines;
+        setLogSink([&](const QByteArray &t) { lines.append(t); });
+        WriteLog("caught");
+        setLogSink({});
+        WriteLog("filed");
+        QCOMPARE(lines, QList<QByteArray>{"caught"});
+        QVERIFY(home.readLog().contains(" filed\r\n"));
+        QVERIFY(!home.readLog().contains("caught"));
     }
 };
 

@@ -1,0 +1,70 @@
+#pragma once
+
+// Shared set-up of the fuzz programs: a scratch data folder, a clock that stands still,
+// log lines kept out of the file, and the input as bytes.
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+#include "core/log.h"
+#include "platform/clock.h"
+
+namespace vekfuzz {
+
+inline QByteArray bytes(const uint8_t *data, size_t size)
+{
+    // A copy, as a socket or file read gives one: code that reads past the end shows.
+    return QByteArray(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
+}
+
+// A fixed instant, so a finding replays the same way.
+inline const vek::Clock &standingClock()
+{
+    static const vek::ManualClock clock(QDateTime(QDate(2026, 3, 14), QTime(12, 30, 0)));
+    return clock;
+}
+
+// Once per process: VEK_HOME on a scratch folder, the standing clock, and log lines
+// dropped (a run writes thousands; the file would only slow the search).
+inline void setUp()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    static QTemporaryDir home(QDir::tempPath() + QStringLiteral("/vek-fuzz-XXXXXX"));
+    if (!home.isValid()) {
+        std::fputs("vekfuzz: no scratch folder\n", stderr);
+        std::abort();
+    }
+    qputenv("VEK_HOME", home.path().toLocal8Bit());
+    vek::Clock::install(&standingClock());
+    vek::setLogSink([](const QByteArray &) {});
+}
+
+// Replaces a file of the scratch data folder.
+inline void writeDataFile(const QString &path, const QByteArray &content)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(content) != content.size()) {
+        std::fputs("vekfuzz: cannot write the scratch file\n", stderr);
+        std::abort();
+    }
+}
+
+// A property the parser must keep; a breach is a finding.
+inline void require(bool condition, const char *what)
+{
+    if (!condition) {
+        std::fprintf(stderr, "vekfuzz: property broken: %s\n", what);
+        std::abort();
+    }
+}
+
+} // namespace vekfuzz
