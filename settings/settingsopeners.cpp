@@ -2,6 +2,7 @@
 
 #include "core/ui/mdimain.h"
 #include "frmsetnics.h"
+#include "frmsetsites.h"
 
 namespace vek {
 
@@ -15,6 +16,7 @@ template <typename Dialog> void installDialog(MDIMain *main, MenuWindow window)
 
 void installSettingsOpeners(MDIMain *main)
 {
+    installDialog<frmSetSites>(main, MenuWindow::HeadEnds);
     installDialog<frmSetNics>(main, MenuWindow::NetworkCards);
 }
 

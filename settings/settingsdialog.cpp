@@ -1,0 +1,43 @@
+#include "settingsdialog.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "platform/widgets/deactivationcloser.h"
+
+namespace vek {
+
+SettingsDialog::SettingsDialog(const QString &title, const QString &saveCaption, QWidget *parent)
+    : QWidget(parent, Qt::Dialog)
+{
+    setWindowTitle(title);
+    // The title-bar X is Cancel: the dialog goes with its edits.
+    setAttribute(Qt::WA_DeleteOnClose);
+    auto *outer = new QVBoxLayout(this);
+    m_body = new QVBoxLayout;
+    outer->addLayout(m_body);
+    auto *buttons = new QHBoxLayout;
+    m_ok = new QPushButton(saveCaption, this);
+    m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    buttons->addStretch();
+    buttons->addWidget(m_ok);
+    buttons->addWidget(m_cancel);
+    outer->addLayout(buttons);
+    connect(m_ok, &QPushButton::clicked, this, &SettingsDialog::cmdOk_Click);
+    connect(m_cancel, &QPushButton::clicked, this, &SettingsDialog::cmdCancel_Click);
+    DeactivationCloser::install(this);
+}
+
+void SettingsDialog::cmdOk_Click()
+{
+    store();
+    close();
+}
+
+void SettingsDialog::cmdCancel_Click()
+{
+    close();
+}
+
+} // namespace vek
