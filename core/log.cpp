@@ -1,6 +1,7 @@
 #include "log.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <cstdio>
 
 #include "platform/clock.h"
@@ -53,6 +54,13 @@ void WriteLog(const QByteArray &text)
 void logError(const QByteArray &label, const Failure &failure)
 {
     WriteLog(label + Str(static_cast<qint64>(failure.number())) + ' ' + failure.description());
+}
+
+void logWriteFailure(const QByteArray &label, const QString &path, const QString &cause)
+{
+    const QByteArray description = errorDescription(ErrorKind::PathFileAccess) + ": " +
+                                   toBytes(QFileInfo(path).fileName()) + ": " + toBytes(cause);
+    logError(label, Failure(int(ErrorKind::PathFileAccess), description));
 }
 
 } // namespace vek

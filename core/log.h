@@ -23,6 +23,10 @@ void setLogSink(LogSink sink);
 // the description ("Error timeUPDATE_Timer) 6 Overflow").
 void logError(const QByteArray &label, const Failure &failure);
 
+// A file that could not be written: the error handler's line for a path or file access
+// error, followed by the file's name and the cause the system gave.
+void logWriteFailure(const QByteArray &label, const QString &path, const QString &cause);
+
 // The log file of a day.
 QString dailyLogPath(const QDate &day);
 

@@ -183,7 +183,8 @@ bool SaveSettings()
         writeIniValue(doc, b.section, b.key, valueText(b));
     QString error;
     if (!writeFileAtomically(path, doc.toBytes(), &error)) {
-        logError("Error SaveSettings)", Failure(ErrorKind::PathFileAccess));
+        // The old file stays as it was.
+        logWriteFailure("Error SaveSettings)", path, error);
         return false;
     }
     return true;

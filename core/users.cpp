@@ -155,7 +155,8 @@ bool SaveUsers()
     }
     QString error;
     if (!writeFileAtomically(usersFilePath(), doc.toBytes(), &error)) {
-        logError("Error SaveUsers)", Failure(ErrorKind::PathFileAccess));
+        // The old file stays as it was.
+        logWriteFailure("Error SaveUsers)", usersFilePath(), error);
         return false;
     }
     return true;

@@ -1,28 +1,44 @@
 #include "atomicfile.h"
 
 #include <QSaveFile>
+#include <cerrno>
 
 namespace vek {
+
+namespace {
+// The device's own text, or the system's when the device has none to give (a failed
+// flush reports "Unknown error" while errno holds the cause).
+QString causeOf(const QFileDevice &f, int systemError)
+{
+    if (f.error() != QFileDevice::NoError && f.errorString() != QLatin1String("Unknown error"))
+        return f.errorString();
+    return systemError != 0 ? qt_error_string(systemError) : f.errorString();
+}
+} // namespace
 
 bool writeFileAtomically(const QString &path, const QByteArray &content, QString *error)
 {
     QSaveFile f(path);
+    errno = 0;
     if (!f.open(QIODevice::WriteOnly)) {
         if (error)
-            *error = f.errorString();
+            *error = causeOf(f, errno);
         return false;
     }
     // QSaveFile buffers: a write that fails later (disk full, file too large) shows only
     // in flush(), and commit() would still rename a short file over the old one.
+    errno = 0;
     if (f.write(content) != content.size() || !f.flush()) {
+        const int systemError = errno;
         if (error)
-            *error = f.errorString();
+            *error = causeOf(f, systemError);
         f.cancelWriting();
         return false;
     }
+    errno = 0;
     if (!f.commit()) {
         if (error)
-            *error = f.errorString();
+            *error = causeOf(f, errno);
         return false;
     }
     return true;

@@ -154,7 +154,9 @@ private slots:
             QVERIFY(!SaveSettings());
         }
         QCOMPARE(home.read(Ini), old);
-        QVERIFY(home.readLog().contains("Error SaveSettings) 75 Path/File access error"));
+        // The log names the file and the cause.
+        QVERIFY(home.readLog().contains(
+            "Error SaveSettings) 75 Path/File access error: VEK.INI: File too large"));
         QCOMPARE(QDir(home.path(QString())).entryList(QDir::Files).size(), 2); // no leftovers
     }
 

@@ -132,7 +132,8 @@ private slots:
             QVERIFY(!SaveUsers());
         }
         QCOMPARE(home.read(UserIni), QByteArray("[General]\r\nVersion=1\r\n"));
-        QVERIFY(home.readLog().contains("Error SaveUsers) 75 Path/File access error"));
+        QVERIFY(home.readLog().contains(
+            "Error SaveUsers) 75 Path/File access error: USER.INI: File too large"));
     }
 };
 
