@@ -14,20 +14,6 @@
 
 namespace vek {
 
-QLineEdit *makeTimeBox(QWidget *parent)
-{
-    auto *box = new QLineEdit(parent);
-    box->setInputMask(QStringLiteral("99:99:99;_"));
-    const int width = box->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00")) + 24;
-    box->setFixedWidth(width);
-    return box;
-}
-
-QByteArray timeBoxText(const QLineEdit *box)
-{
-    return toBytes(box->displayText());
-}
-
 QGroupBox *makeFrame(const QString &title, QWidget *parent, QGridLayout **grid)
 {
     auto *frame = new QGroupBox(title, parent);

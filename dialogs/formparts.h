@@ -5,6 +5,7 @@
 #include <QString>
 
 #include "channelentries.h"
+#include "platform/widgets/timebox.h"
 
 class QCheckBox;
 class QComboBox;
@@ -17,11 +18,6 @@ class QWidget;
 namespace vek {
 
 // Building blocks shared by the event dialogs' forms.
-
-// A masked time box "hh:mm:ss"; blanks show as "_".
-QLineEdit *makeTimeBox(QWidget *parent);
-// The box as shown, blanks as "_" ("12:3_:__").
-QByteArray timeBoxText(const QLineEdit *box);
 
 // A frame with a grid of label and field columns.
 QGroupBox *makeFrame(const QString &title, QWidget *parent, QGridLayout **grid);

@@ -3,6 +3,8 @@
 #include "core/ui/mdimain.h"
 #include "frmsetnics.h"
 #include "frmsetsites.h"
+#include "frmsettime.h"
+#include "frmsetusers.h"
 
 namespace vek {
 
@@ -18,6 +20,8 @@ void installSettingsOpeners(MDIMain *main)
 {
     installDialog<frmSetSites>(main, MenuWindow::HeadEnds);
     installDialog<frmSetNics>(main, MenuWindow::NetworkCards);
+    installDialog<frmSetTime>(main, MenuWindow::TimeReference);
+    installDialog<frmSetUsers>(main, MenuWindow::Users);
 }
 
 } // namespace vek

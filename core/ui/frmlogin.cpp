@@ -4,30 +4,15 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProxyStyle>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "core/login.h"
 #include "platform/widgets/deactivationcloser.h"
+#include "platform/widgets/passwordbox.h"
 #include "platform/widgets/typinglimit.h"
 
 namespace vek {
-
-namespace {
-// Shows "*" for every character of the password, whatever the style would draw.
-class StarPasswordStyle : public QProxyStyle
-{
-public:
-    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
-                  QStyleHintReturn *returnData) const override
-    {
-        if (hint == SH_LineEdit_PasswordCharacter)
-            return '*';
-        return QProxyStyle::styleHint(hint, option, widget, returnData);
-    }
-};
-} // namespace
 
 frmLogin::frmLogin(QWidget *parent) : QWidget(parent, Qt::Dialog)
 {
@@ -38,10 +23,7 @@ frmLogin::frmLogin(QWidget *parent) : QWidget(parent, Qt::Dialog)
     TypingLimit::apply(m_name, FieldLength);
     m_pass = new QLineEdit(this);
     TypingLimit::apply(m_pass, FieldLength);
-    auto *star = new StarPasswordStyle;
-    star->setParent(m_pass);
-    m_pass->setStyle(star);
-    m_pass->setEchoMode(QLineEdit::Password);
+    makePasswordBox(m_pass);
     form->addRow(QStringLiteral("User Name"), m_name);
     form->addRow(QStringLiteral("Password"), m_pass);
     layout->addLayout(form);

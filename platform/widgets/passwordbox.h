@@ -1,0 +1,11 @@
+#pragma once
+
+class QLineEdit;
+
+namespace vek {
+
+// Makes a box a password box that shows "*" for every character, whatever the style
+// would draw.
+void makePasswordBox(QLineEdit *box);
+
+} // namespace vek
