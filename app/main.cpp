@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QStringList>
 
+#include "channelview/channelwindows.h"
 #include "core/consolecore.h"
 #include "core/ui/mdimain.h"
 #include "eventview/eventviews.h"
@@ -16,6 +17,7 @@ int main(int argc, char *argv[])
     window.attach(&core);
     vek::installEventViewOpener(&window);
     vek::installSettingsOpeners(&window);
+    vek::installChannelViewOpeners(&window);
     window.show();
     // The command line is tested by substring, as one upper-cased text.
     core.MDIForm_Load(QCoreApplication::arguments().mid(1).join(QLatin1Char(' ')));

@@ -1,6 +1,7 @@
 #include "hslink.h"
 
 #include "hssocket.h"
+#include "linkactivity.h"
 #include "log.h"
 #include "platform/failure.h"
 #include "platform/numeric.h"
@@ -89,7 +90,10 @@ void HsLink::connectHeadEnds(bool useBackupServers)
             throw Failure(ErrorKind::InvalidCall);
         std::unique_ptr<HsSocket> socket =
             m_factory ? m_factory(he) : std::make_unique<TcpHsSocket>();
-        socket->setDataHandler([he](const QByteArray &data) { wsHS_DataArrival(he, data); });
+        socket->setDataHandler([he](const QByteArray &data) {
+            noteArrival(he);
+            wsHS_DataArrival(he, data);
+        });
         setHsSocket(he, socket.get());
         socket->connectToHost(host, static_cast<quint16>(port));
         m_sockets[static_cast<size_t>(he)] = std::move(socket);

@@ -210,8 +210,18 @@ void frmView::buildMenus(QMenuBar *bar)
             [this] { menuEventInt_Click(commandView(), selectedRows(*currentGrid())); });
     m_menuEventInt->setShortcut(QKeySequence(QStringLiteral("Ctrl+I")));
 
+    // Windows of other folders open through the main window's openers.
+    const auto windowEntry = [this](QMenu *menu, const QString &caption, MenuWindow w) {
+        QAction *a = menu->addAction(caption);
+        a->setEnabled(m_main && m_main->hasWindowOpener(w));
+        connect(a, &QAction::triggered, this, [this, w] {
+            if (m_main)
+                m_main->menuWindow_Click(w);
+        });
+        return a;
+    };
     QMenu *viewMenu = bar->addMenu(QStringLiteral("&View"));
-    addLater(viewMenu, QStringLiteral("Channel View"))
+    windowEntry(viewMenu, QStringLiteral("Channel View"), MenuWindow::ChannelView)
         ->setShortcut(QKeySequence(QStringLiteral("Ctrl+C")));
     addLater(viewMenu, QStringLiteral("Color"));
     QMenu *views = viewMenu->addMenu(QStringLiteral("Event View"));
@@ -223,7 +233,7 @@ void frmView::buildMenus(QMenuBar *bar)
                 openEventView(m_main, v);
         });
     }
-    addLater(viewMenu, QStringLiteral("Server Status"));
+    windowEntry(viewMenu, QStringLiteral("Server Status"), MenuWindow::ServerStatus);
 
     m_menuSettings = bar->addMenu(QStringLiteral("&Settings"));
     addLater(m_menuSettings, QStringLiteral("As Run Comments"));
@@ -270,7 +280,7 @@ void frmView::buildMenus(QMenuBar *bar)
     });
     connect(usersMenu->addAction(QStringLiteral("Logout")), &QAction::triggered, this,
             [] { UserLogOut(); });
-    addLater(usersMenu, QStringLiteral("Administrator Options"));
+    windowEntry(usersMenu, QStringLiteral("Administrator Options"), MenuWindow::AdminOptions);
     addLater(bar->addMenu(QStringLiteral("About")), QStringLiteral("About"));
 
     // The pop-ups of the lists (their commands come with the event commands).

@@ -321,9 +321,10 @@ void MDIMain::showAlarmWindow(int headEnd, const QByteArray &text)
     w->show();
 }
 
-void MDIMain::fillChanView(int)
+void MDIMain::fillChanView(int headEnd)
 {
-    // The Channel View is not part of this build yet.
+    if (m_fillChanView)
+        m_fillChanView(headEnd);
 }
 
 } // namespace vek

@@ -53,6 +53,10 @@ public:
     QAction *windowEntry(MenuWindow window) const;
     // Shows a freshly built dialog over the middle of this window, in front.
     void showDialog(QWidget *dialog);
+    // Redraws the Channel View for a head end's channel-table change; installed with the
+    // Channel View's opener.
+    using ChanViewFiller = std::function<void(int headEnd)>;
+    void setChanViewFiller(ChanViewFiller filler) { m_fillChanView = std::move(filler); }
 
     void menuWindowArrange_Click(int index);
     void menuFileExit_Click();
@@ -92,6 +96,7 @@ private:
     ConsoleCore *m_core = nullptr;
     EventViewOpener m_openEventView;
     std::array<WindowOpener, MenuWindowCount> m_windowOpeners{};
+    ChanViewFiller m_fillChanView;
     std::array<QAction *, MenuWindowCount> m_windowEntries{};
     QMdiArea *m_mdi;
     QMenu *m_menuSettings = nullptr;

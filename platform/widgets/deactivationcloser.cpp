@@ -7,12 +7,13 @@
 
 namespace vek {
 
-DeactivationCloser *DeactivationCloser::install(QWidget *window)
+DeactivationCloser *DeactivationCloser::install(QWidget *window, AfterClose after)
 {
-    return new DeactivationCloser(window);
+    return new DeactivationCloser(window, after);
 }
 
-DeactivationCloser::DeactivationCloser(QWidget *window) : QObject(window), m_window(window)
+DeactivationCloser::DeactivationCloser(QWidget *window, AfterClose after)
+    : QObject(window), m_window(window), m_after(after)
 {
     connect(qGuiApp, &QGuiApplication::focusWindowChanged, this,
             &DeactivationCloser::onFocusWindowChanged);
@@ -48,7 +49,8 @@ void DeactivationCloser::onFocusWindowChanged(QWindow *now)
             return;
     }
     own->close();
-    own->deleteLater();
+    if (m_after == Release)
+        own->deleteLater();
 }
 
 } // namespace vek

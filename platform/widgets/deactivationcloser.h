@@ -16,14 +16,19 @@ class DeactivationCloser : public QObject
 {
     Q_OBJECT
 public:
+    // What follows the close: Release deletes the window later; Keep leaves it to the
+    // window's own close handling (a window that only hides, or one that may refuse).
+    enum AfterClose { Release, Keep };
+
     // Watches window; the closer is a child of it and goes with it.
-    static DeactivationCloser *install(QWidget *window);
+    static DeactivationCloser *install(QWidget *window, AfterClose after = Release);
 
 private:
-    explicit DeactivationCloser(QWidget *window);
+    DeactivationCloser(QWidget *window, AfterClose after);
     void onFocusWindowChanged(QWindow *now);
 
     QPointer<QWidget> m_window;
+    AfterClose m_after;
     bool m_wasActive = false;
 };
 

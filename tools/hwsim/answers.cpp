@@ -145,11 +145,13 @@ QByteArray HwSim::answer(HeadEnd *h, Connection *c, const QByteArray &body)
             const int level = item.mid(1, 2).toInt(&ok1);
             const int input = item.mid(3, 3).toInt(&ok2);
             const int output = item.mid(6, 3).toInt(&ok3);
-            if (item.size() != 9 || item[0] != '/' || !ok1 || !ok2 || !ok3 ||
-                !take(h, level, input, output)) {
+            if (item.size() != 9 || item[0] != '/' || !ok1 || !ok2 || !ok3) {
                 note(h->number, "send-home item not understood: " + escapeBytes(item));
                 break;
             }
+            // An unused entry travels as output 0, which no router has: passed over.
+            if (!take(h, level, input, output))
+                note(h->number, "send-home item for no output: " + escapeBytes(item));
         }
         return reply;
     }
@@ -160,6 +162,9 @@ QByteArray HwSim::answer(HeadEnd *h, Connection *c, const QByteArray &body)
         note(h->number, "cleared " + QByteArray::number(keys.size()) + " event(s)");
         return reply;
     }
+    case 88: // "X": re-send every event to the ESNI server
+        note(h->number, "re-send of all events to ESNI asked");
+        return reply;
     case 101:
     case 102:
         note(h->number, QByteArray(code == 101 ? "output activated: " : "output in standby: ") +

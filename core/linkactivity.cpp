@@ -1,0 +1,34 @@
+#include "linkactivity.h"
+
+#include <array>
+
+#include "platform/clock.h"
+#include "settings.h"
+
+namespace vek {
+
+namespace {
+std::array<QDateTime, MaxHeadEnds + 1> &arrivals()
+{
+    static std::array<QDateTime, MaxHeadEnds + 1> a;
+    return a;
+}
+} // namespace
+
+void noteArrival(int headEnd)
+{
+    if (headEnd >= 1 && headEnd <= MaxHeadEnds)
+        arrivals()[size_t(headEnd)] = Clock::localNow();
+}
+
+QDateTime lastArrival(int headEnd)
+{
+    return headEnd >= 1 && headEnd <= MaxHeadEnds ? arrivals()[size_t(headEnd)] : QDateTime();
+}
+
+void resetLinkActivity()
+{
+    arrivals().fill(QDateTime());
+}
+
+} // namespace vek
