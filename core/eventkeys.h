@@ -9,6 +9,11 @@ namespace vek {
 // whenever that stamp was already used in this run, so no two events share a key.
 QByteArray NewEventKey();
 
+// The 12-digit stamp yymmddhhnnss of one media-stats import. The import owns the whole
+// second: it appends its own suffixes, so no earlier import and no other key of this run
+// has used that second, and no later key will (the next free second when now is taken).
+QByteArray NewImportStamp();
+
 // Forgets the stamps used so far (tests).
 void resetEventKeys();
 

@@ -92,6 +92,7 @@ std::vector<Binding> bindings(Settings &s)
     add("MediaStats_Settings", "Auto_Load_DBF", Kind::Flag, "0", &s.AutoLoadDBF);
     add("MediaStats_Settings", "Auto_Load_CSV", Kind::Flag, "0", &s.AutoLoadCSV);
     add("MediaStats_Settings", "Auto_Load_VE2", Kind::Flag, "0", &s.AutoLoadVE2);
+    add("MediaStats_Settings", "Auto_Verify", Kind::Flag, "0", &s.AutoVerify);
     for (int n = 1; n <= MaxGroups; ++n)
         add("General", "Group_Event_" + num(n) + "_Enabled", Kind::GroupFlag, "1",
             &s.GroupEnabled[n]);

@@ -58,6 +58,9 @@ struct Settings
     bool AutoLoadDBF = false;
     bool AutoLoadCSV = false;
     bool AutoLoadVE2 = false;
+    // Imported rows with a monitor-beginning marker arrive on hold. Off by default, so a
+    // file imports as its actions say.
+    bool AutoVerify = false;
 
     std::array<bool, MaxGroups + 1> GroupEnabled{};
 };

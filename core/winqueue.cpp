@@ -1,5 +1,6 @@
 #include "winqueue.h"
 
+#include <algorithm>
 #include <array>
 #include <deque>
 
@@ -46,7 +47,7 @@ void WINADD(const QByteArray &msg, int headEnd)
             throw Failure(ErrorKind::SubscriptOutOfRange);
         state().queued[headEnd] = true;
         // A blank message is a free entry: it would never be handed out.
-        if (trimBlanks(msg).isEmpty())
+        if (std::all_of(msg.begin(), msg.end(), [](char c) { return c == ' '; }))
             return;
         state().queue[headEnd].push_back(msg);
     } catch (const Failure &f) {

@@ -15,12 +15,18 @@ QByteArray errorDescription(ErrorKind kind)
         return "Type mismatch";
     case ErrorKind::InputPastEnd:
         return "Input past end of file";
+    case ErrorKind::BadFileName:
+        return "Bad file name or number";
     case ErrorKind::FileNotFound:
         return "File not found";
     case ErrorKind::PermissionDenied:
         return "Permission denied";
     case ErrorKind::PathFileAccess:
         return "Path/File access error";
+    case ErrorKind::InvalidFileFormat:
+        return "Invalid file format";
+    case ErrorKind::DuplicateKey:
+        return "This key is already associated with an element of this collection";
     }
     return "Application-defined or object-defined error";
 }

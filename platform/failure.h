@@ -11,10 +11,13 @@ enum class ErrorKind {
     Overflow = 6,
     SubscriptOutOfRange = 9,
     TypeMismatch = 13,
-    InputPastEnd = 62,
+    BadFileName = 52,
     FileNotFound = 53,
+    InputPastEnd = 62,
     PermissionDenied = 70,
     PathFileAccess = 75,
+    InvalidFileFormat = 321,
+    DuplicateKey = 457,
 };
 
 QByteArray errorDescription(ErrorKind kind);

@@ -40,6 +40,23 @@ private slots:
             seen.insert(k);
         }
     }
+
+    void importsOwnASecondThatNoOtherKeyUses()
+    {
+        ManualClock clock(QDateTime(QDate(2024, 12, 25), QTime(14, 30, 5)));
+        ScopedClock scope(clock);
+        QCOMPARE(NewEventKey(), QByteArray("2412251430050000"));
+        // Two imports in the same second, and a key added between them, each get a second
+        // of their own.
+        QCOMPARE(NewImportStamp(), QByteArray("241225143006"));
+        QCOMPARE(NewImportStamp(), QByteArray("241225143007"));
+        QCOMPARE(NewEventKey(), QByteArray("2412251430080000"));
+        QCOMPARE(NewEventKey(), QByteArray("2412251430080001"));
+        QCOMPARE(NewImportStamp(), QByteArray("241225143009"));
+        clock.advanceMs(10000);
+        QCOMPARE(NewImportStamp(), QByteArray("241225143015"));
+        QCOMPARE(NewEventKey(), QByteArray("2412251430160000"));
+    }
 };
 
 VEK_TEST(TestEventKeys)

@@ -1,0 +1,67 @@
+#include "mediastatsfile.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include "csvreader.h"
+#include "dbfreader.h"
+#include "filetext.h"
+#include "platform/failure.h"
+#include "vekreader.h"
+
+namespace vek {
+
+MediaStatsFormat mediaStatsFormat(const QString &fileName)
+{
+    const QString ext = fileName.right(3).toUpper();
+    if (ext == QLatin1String("DBF"))
+        return MediaStatsFormat::Dbf;
+    if (ext == QLatin1String("VEK"))
+        return MediaStatsFormat::Vek;
+    if (ext == QLatin1String("CSV") || ext == QLatin1String("VE2"))
+        return MediaStatsFormat::Csv;
+    return MediaStatsFormat::None;
+}
+
+void readMediaStatsBytes(MediaStatsFormat format, const QByteArray &bytes, MSRowTable &rows)
+{
+    switch (format) {
+    case MediaStatsFormat::Dbf:
+        readDbf(bytes, rows);
+        return;
+    case MediaStatsFormat::Vek:
+        readVek(bytes, rows);
+        return;
+    case MediaStatsFormat::Csv:
+        readCsv(bytes, rows);
+        return;
+    case MediaStatsFormat::None:
+        break;
+    }
+    rows.clear();
+    throw Failure(ErrorKind::BadFileName);
+}
+
+void readMediaStatsFile(const QString &path, MSRowTable &rows)
+{
+    rows.clear();
+    const MediaStatsFormat format = mediaStatsFormat(path);
+    if (format == MediaStatsFormat::None)
+        throw Failure(ErrorKind::BadFileName);
+    QFile file(path);
+    if (!QFileInfo(path).isFile())
+        throw Failure(ErrorKind::FileNotFound);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Failure(ErrorKind::PermissionDenied);
+    if (file.size() > MaxMediaStatsFileSize)
+        throw Failure(ErrorKind::InvalidFileFormat);
+    // One more byte than the cap shows a file that grew since its size was read.
+    const QByteArray bytes = file.read(MaxMediaStatsFileSize + 1);
+    if (bytes.size() > MaxMediaStatsFileSize)
+        throw Failure(ErrorKind::InvalidFileFormat);
+    if (file.error() != QFileDevice::NoError)
+        throw Failure(ErrorKind::PathFileAccess);
+    readMediaStatsBytes(format, bytes, rows);
+}
+
+} // namespace vek

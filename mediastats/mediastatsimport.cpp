@@ -1,0 +1,368 @@
+#include "mediastatsimport.h"
+
+#include <QSet>
+
+#include "core/channeltable.h"
+#include "core/convert.h"
+#include "core/eventkeys.h"
+#include "core/eventtable.h"
+#include "core/eventtext.h"
+#include "core/log.h"
+#include "core/receivestate.h"
+#include "core/winqueue.h"
+#include "core/zoneclocks.h"
+#include "mediastatsfile.h"
+#include "platform/failure.h"
+#include "platform/numeric.h"
+#include "platform/text.h"
+
+namespace vek {
+
+namespace {
+
+// Upper case of single-byte text as the operator PCs' code page has it.
+QByteArray upperCase(const QByteArray &text)
+{
+    QByteArray out = text;
+    for (char &c : out) {
+        const auto u = static_cast<unsigned char>(c);
+        if ((u >= 'a' && u <= 'z') || (u >= 0xE0 && u <= 0xFE && u != 0xF7))
+            c = static_cast<char>(u - 0x20);
+        else if (u == 0x9A || u == 0x9C || u == 0x9E)
+            c = static_cast<char>(u - 0x10);
+        else if (u == 0xFF)
+            c = static_cast<char>(0x9F);
+    }
+    return out;
+}
+
+QByteArray nameKey(const QByteArray &name)
+{
+    return trimBlanks(upperCase(name));
+}
+
+struct Hms
+{
+    int h = 0;
+    int m = 0;
+    int s = 0;
+    auto operator<=>(const Hms &) const = default;
+};
+
+// Hours, minutes and seconds of a time text; any of them out of range is an error for
+// the row, so no time ever spills into the date digits of a key. 24:00:00 is the end of
+// the day and allowed as an end time.
+Hms checkedTime(const QByteArray &time, bool endTime)
+{
+    const TimeParts p = timeParts(time);
+    const Hms t{toInt16(p.hours), toInt16(p.minutes), toInt16(p.seconds)};
+    if (endTime && t == Hms{24, 0, 0})
+        return t;
+    if (t.h < 0 || t.h > 23 || t.m < 0 || t.m > 59 || t.s < 0 || t.s > 59)
+        throw Failure(ErrorKind::InvalidCall);
+    return t;
+}
+
+// The key of a time; the end of the day keeps the date digits and counts 86400 seconds.
+qint64 timeKey(const QDate &date, const QByteArray &time, const Hms &t)
+{
+    if (t.h == 24)
+        return DateTimeKey(date, "00:00:00") + 86400;
+    return DateTimeKey(date, time);
+}
+
+bool digitsOnly(const QByteArray &text)
+{
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+    }
+    return !text.isEmpty();
+}
+
+// The air date, day first: D/M/Y with one- or two-digit day and month and a four-digit
+// year (two digits count from 2000). Anything else is a type mismatch.
+QDate airDate(const QByteArray &text)
+{
+    const QList<QByteArray> parts = trimBlanks(text).split('/');
+    if (parts.size() != 3)
+        throw Failure(ErrorKind::TypeMismatch);
+    for (const QByteArray &p : parts) {
+        if (!digitsOnly(p))
+            throw Failure(ErrorKind::TypeMismatch);
+    }
+    const QByteArray &y = parts.at(2);
+    if (parts.at(0).size() > 2 || parts.at(1).size() > 2 || (y.size() != 4 && y.size() > 2))
+        throw Failure(ErrorKind::TypeMismatch);
+    const int year = y.size() <= 2 ? 2000 + y.toInt() : y.toInt();
+    const QDate date(year, parts.at(1).toInt(), parts.at(0).toInt());
+    if (!date.isValid())
+        throw Failure(ErrorKind::TypeMismatch);
+    return date;
+}
+
+QDateTime zoneNow(int headEnd)
+{
+    const int zone = HETimeZone(headEnd);
+    if (zone < 0 || zone >= ZoneCount)
+        throw Failure(ErrorKind::SubscriptOutOfRange);
+    const QDateTime now = ZoneTimes()[size_t(zone)];
+    if (!now.isValid())
+        throw Failure(ErrorKind::InvalidCall);
+    return now;
+}
+
+// The suffix of an imported key: the row number after the head end's digit.
+int keySuffix(int headEnd, int row)
+{
+    const int h = headEnd <= 9 ? headEnd : headEnd - 9;
+    return h * 1000 + row;
+}
+
+QByteArray label(const QByteArray &name, qint16 number)
+{
+    return name + " (" + QByteArray::number(number) + ")";
+}
+
+bool matches(const MediaStatsRec &row, const QByteArray &trimmedCo)
+{
+    return trimBlanks(row.CONumber) == trimmedCo;
+}
+
+} // namespace
+
+HeadEndSet allHeadEnds()
+{
+    HeadEndSet all{};
+    all.fill(true);
+    all[0] = false;
+    return all;
+}
+
+void MediaStatsImport::readFile(const QString &path)
+{
+    readMediaStatsFile(path, MSRows);
+}
+
+void MediaStatsImport::convertRows(const HeadEndSet &headEnds)
+{
+    m_channelNames = {};
+    m_keysById = {};
+    m_stamp.clear();
+    checkKeysDistinct(headEnds);
+    std::array<QByteArray, MaxHeadEnds + 1> co;
+    for (int he = 1; he <= MaxHeadEnds; ++he)
+        co[size_t(he)] = trimBlanks(settings().HEMediaStatsCO[size_t(he)]);
+    for (int r = 1; r <= MSRows.count(); ++r) {
+        const QByteArray rowCo = trimBlanks(MSRows.row(r).CONumber);
+        for (int he = 1; he <= MaxHeadEnds; ++he) {
+            if (!headEnds[size_t(he)] || rowCo != co[size_t(he)])
+                continue;
+            MSRowIndex = r;
+            MSHeadEnd = he;
+            MSCONVERT();
+        }
+    }
+}
+
+void MediaStatsImport::checkKeysDistinct(const HeadEndSet &headEnds) const
+{
+    for (int he = 1; he <= MaxHeadEnds; ++he) {
+        if (!headEnds[size_t(he)])
+            continue;
+        const QByteArray co = trimBlanks(settings().HEMediaStatsCO[size_t(he)]);
+        QSet<int> suffixes;
+        for (int r = 1; r <= MSRows.count(); ++r) {
+            const MediaStatsRec &row = MSRows.row(r);
+            if (matches(row, co) && trimBlanks(row.Action) != "REMV")
+                suffixes.insert(keySuffix(he, r));
+        }
+        for (int n : std::as_const(suffixes)) {
+            if (n < 10000 && suffixes.contains(n * 10))
+                throw Failure(ErrorKind::DuplicateKey);
+        }
+    }
+}
+
+void MediaStatsImport::MSCONVERT()
+{
+    try {
+        convertRow();
+    } catch (const Failure &f) {
+        logError("Error MSCONVERT)", f);
+    }
+}
+
+const MediaStatsImport::ChannelNames &MediaStatsImport::channelNames(int headEnd)
+{
+    std::optional<ChannelNames> &names = m_channelNames[size_t(headEnd)];
+    if (!names) {
+        names.emplace();
+        for (int ch = 1; ch <= MaxChannel; ++ch)
+            (*names)[nameKey(Channel(headEnd, ch).ChanName)].push_back(ch);
+    }
+    return *names;
+}
+
+QByteArray MediaStatsImport::existingKey(int headEnd, const QByteArray &mediaPointId)
+{
+    std::optional<QHash<QByteArray, QByteArray>> &keys = m_keysById[size_t(headEnd)];
+    if (!keys) {
+        // The first event of each MediaPoint ID, as FindEventKey gives it.
+        keys.emplace();
+        for (int slot = 0; slot < EventTable::Slots; ++slot) {
+            const EventRec &e = Events().at(headEnd, slot);
+            const QByteArray id = trimBlanks(e.MediaPointID);
+            if (e.InUse && !id.isEmpty() && !keys->contains(id))
+                keys->insert(id, e.EventKey);
+        }
+    }
+    return keys->value(trimBlanks(mediaPointId));
+}
+
+QByteArray MediaStatsImport::newKey(int headEnd)
+{
+    if (m_stamp.isEmpty())
+        m_stamp = NewImportStamp();
+    return m_stamp + QByteArray::number(keySuffix(headEnd, MSRowIndex));
+}
+
+void MediaStatsImport::convertRow()
+{
+    const int he = MSHeadEnd;
+    if (he < 1 || he > MaxHeadEnds)
+        throw Failure(ErrorKind::SubscriptOutOfRange);
+    MediaStatsRec &row = MSRows.row(MSRowIndex);
+
+    if (trimBlanks(row.Action) == "REMV") {
+        WINREMOVE(he, row.MediaPointID);
+        return;
+    }
+
+    const QByteArray duration = TimeCalc(row.EndTime, row.StartTime, "-", true);
+    const Hms start = checkedTime(row.StartTime, false);
+    const Hms end = checkedTime(row.EndTime, true);
+
+    // Destination and source: the last entry of the name wins.
+    row.SrcNo = 0;
+    row.DestNo = 0;
+    const ChannelNames &names = channelNames(he);
+    const std::vector<int> none;
+    const auto candidates = [&](const QByteArray &name) -> const std::vector<int> & {
+        const auto it = names.constFind(nameKey(name));
+        return it == names.constEnd() ? none : *it;
+    };
+    const std::vector<int> &dests = candidates(row.DestName);
+    for (auto it = dests.rbegin(); it != dests.rend(); ++it) {
+        const ChannelEntry &c = Channel(he, *it);
+        if (c.ChanNum > 0 && !c.ChanHidden) {
+            row.DestNo = static_cast<qint16>(*it);
+            break;
+        }
+    }
+    const bool typeCheck = settings().SignalTypeCheck;
+    const ChannelEntry &dest = Channel(he, row.DestNo);
+    const std::vector<int> &srcs = candidates(row.SrcName);
+    for (auto it = srcs.rbegin(); it != srcs.rend(); ++it) {
+        const ChannelEntry &c = Channel(he, *it);
+        if (c.ChanNum > 0 && c.ChanLevel == dest.ChanLevel &&
+            (!typeCheck || c.SrcSigType == dest.DestSigType)) {
+            row.SrcNo = static_cast<qint16>(*it);
+            break;
+        }
+    }
+
+    const QByteArray srcLabel =
+        row.SrcNo == 0 ? row.SrcName
+                       : label(Channel(he, row.SrcNo).SrcName, Channel(he, row.SrcNo).ChanNum);
+    const QByteArray destLabel =
+        row.DestNo == 0 ? row.DestName : label(dest.ChanDesc, dest.ChanNum);
+
+    quint8 status = StatusActive;
+    QByteArray detail = "Active";
+
+    const QDate startDate = airDate(row.AirDate);
+    const QDate endDate = start > end ? startDate.addDays(1) : startDate;
+    const QDateTime startAt(startDate, QTime(start.h, start.m, start.s), Qt::UTC);
+    const QDateTime now = zoneNow(he);
+    if (startAt < now) {
+        status = StatusProblem;
+        if (startAt.date() == now.date()) {
+            detail = "Time Prob.";
+        } else {
+            detail = "Date Prob.";
+            if (!LoadOldEvents)
+                return;
+        }
+    }
+
+    if (settings().AutoVerify && !trimBlanks(row.MonBegMark).isEmpty()) {
+        status = StatusOnHold;
+        detail = "On Hold";
+    }
+    if (upperCase(trimBlanks(row.Action)) == "HOLD") {
+        status = StatusOnHold;
+        detail = "On Hold";
+    }
+
+    const auto channelProblem = [&] {
+        status = StatusProblem;
+        detail = "CH Prob.";
+    };
+    if (row.SrcNo < 1) {
+        row.SrcNo = 1;
+        channelProblem();
+    }
+    if (row.DestNo < 1) {
+        row.DestNo = 1;
+        channelProblem();
+    }
+    const ChannelEntry &src = Channel(he, row.SrcNo);
+    const ChannelEntry &dst = Channel(he, row.DestNo);
+    if (dst.ChanLevel != src.ChanLevel)
+        channelProblem();
+    else if (typeCheck && dst.DestSigType != src.SrcSigType)
+        channelProblem();
+    if (dst.ChanLevel < 1)
+        channelProblem();
+
+    QByteArray key;
+    if (!trimBlanks(row.MediaPointID).isEmpty())
+        key = existingKey(he, row.MediaPointID);
+    if (key.isEmpty())
+        key = newKey(he);
+
+    EventRec rec;
+    rec.InUse = true;
+    rec.EventKey = key;
+    rec.HeadEnd = static_cast<quint8>(he);
+    rec.Level = dst.ChanLevel;
+    rec.SrcInput = src.ChanDefSrc;
+    rec.DestOutput = dst.ChanCol;
+    rec.SrcCh = row.SrcNo;
+    rec.DestCh = row.DestNo;
+    rec.DestDefSrc = dst.ChanDefSrc;
+    rec.DestBackupSrc = dst.ChanBackupSrc;
+    rec.BackupSrc = dst.OnBackup;
+    rec.Status = status;
+    rec.TimeZone = toByte(HETimeZone(he));
+    rec.MonitorBeg = !trimBlanks(row.MonBegMark).isEmpty();
+    rec.MonitorEnd = !trimBlanks(row.MonEndMark).isEmpty();
+    rec.HEText = settings().HEName[size_t(he)];
+    rec.GroupText = GroupText(0);
+    rec.EventDate = startDate;
+    rec.StartTime = row.StartTime;
+    rec.EndTime = row.EndTime;
+    rec.SrcText = srcLabel;
+    rec.DestText = destLabel;
+    rec.Description = row.Description;
+    rec.StatusDetail = detail;
+    rec.Duration = duration;
+    rec.StartKey = timeKey(startDate, row.StartTime, start);
+    rec.EndKey = timeKey(endDate, row.EndTime, end);
+    rec.Comments = row.Comments;
+    rec.MediaPointID = row.MediaPointID;
+    WINADD("Q" + EventToString(rec), he);
+}
+
+} // namespace vek

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <array>
+#include <optional>
+#include <vector>
+
+#include "core/settings.h"
+#include "msrowtable.h"
+
+namespace vek {
+
+// Head ends 1..12 that an import may convert rows for; index 0 is not used.
+using HeadEndSet = std::array<bool, MaxHeadEnds + 1>;
+HeadEndSet allHeadEnds();
+
+// One import of one media-stats file: its rows, the row and head end being converted and
+// the choice of old events all belong to this run, so nothing another import does
+// meanwhile (a watched-folder tick while a dialog waits) can change it.
+class MediaStatsImport
+{
+public:
+    MSRowTable MSRows;
+    int MSRowIndex = 0;
+    int MSHeadEnd = 0;
+    // Rows dated before today are still sent (as "Date Prob.").
+    bool LoadOldEvents = false;
+
+    // Reads the file at path into MSRows by the format of its name; throws a Failure
+    // (the rows read until then stay, and are not converted).
+    void readFile(const QString &path);
+
+    // The matching loop: for every row (outer) and every head end of headEnds (inner)
+    // whose C.O. number equals the row's (both trimmed, exact case), MSCONVERT. A file
+    // whose new keys would read back alike from the server (a suffix N and a suffix 10N
+    // for one head end: "0"-padded they are the same key) is refused with a
+    // duplicate-key Failure before anything is queued.
+    void convertRows(const HeadEndSet &headEnds);
+
+    // Turns row MSRowIndex into an event for head end MSHeadEnd and puts its "Q" message
+    // on the WIN queue, or queues the deletions a "REMV" row asks for. A row that cannot
+    // be converted is logged ("Error MSCONVERT)") and nothing is queued for it.
+    void MSCONVERT();
+
+private:
+    // The channel indexes by upper-cased, trimmed name, in increasing order.
+    using ChannelNames = QHash<QByteArray, std::vector<int>>;
+
+    void convertRow();
+    const ChannelNames &channelNames(int headEnd);
+    QByteArray existingKey(int headEnd, const QByteArray &mediaPointId);
+    QByteArray newKey(int headEnd);
+    void checkKeysDistinct(const HeadEndSet &headEnds) const;
+
+    // Taken from the tables when a loop first needs them; the tables cannot change while
+    // the loop runs, since it never returns to the event loop.
+    std::array<std::optional<ChannelNames>, MaxHeadEnds + 1> m_channelNames;
+    std::array<std::optional<QHash<QByteArray, QByteArray>>, MaxHeadEnds + 1> m_keysById;
+    QByteArray m_stamp;
+};
+
+} // namespace vek

@@ -1,0 +1,379 @@
+#include <QTest>
+
+#include "core/eventtext.h"
+#include "mediastats/loadmediastats.h"
+#include "mediastats/mediastatsimport.h"
+#include "msfixture.h"
+#include "platform/failure.h"
+#include "samples.h"
+#include "testregistry.h"
+
+using namespace vek;
+using namespace samples;
+
+namespace {
+
+// Reads bytes as a file of the given name and converts them for every head end.
+int import(MsFixture &f, const QString &name, const QByteArray &bytes, bool oldEvents = false)
+{
+    MediaStatsImport run;
+    run.LoadOldEvents = oldEvents;
+    try {
+        run.readFile(f.write(name, bytes));
+        run.convertRows(allHeadEnds());
+    } catch (const Failure &e) {
+        return e.number();
+    }
+    return 0;
+}
+
+QList<EventRec> events(int he)
+{
+    QList<EventRec> out;
+    for (const QByteArray &m : MsFixture::drain(he)) {
+        if (m.startsWith('Q'))
+            out += ParseEvent(m.mid(1));
+    }
+    return out;
+}
+
+EventRec onlyEvent(const CsvRow &row, MsFixture &f, int he = 1)
+{
+    if (import(f, "one.csv", csvFile({row.line()})) != 0)
+        return {};
+    const QList<EventRec> e = events(he);
+    return e.size() == 1 ? e.first() : EventRec();
+}
+
+// The fixture's event table: events of head end 1 with MediaPoint IDs.
+void fixtureEvents()
+{
+    MsFixture::event(1, 5, "OLDKEY1", "OLD1", StatusActive);
+    MsFixture::event(1, 6, "ONAIRKEY", "OLD1", StatusOnAir);
+    MsFixture::event(1, 7, "LESSKEY", " OLD1 ", StatusLessThan);
+    MsFixture::event(1, 8, "EXISTINGKEY", "MPX", StatusActive);
+    MsFixture::event(2, 9, "OTHERHE", "OLD1", StatusActive);
+}
+
+QList<QByteArray> goldenCsvLines()
+{
+    QList<QByteArray> lines;
+    auto add = [&](const std::function<void(CsvRow &)> &edit) {
+        CsvRow r;
+        edit(r);
+        lines += r.line();
+    };
+    add([](CsvRow &r) { r.id = "MP1"; });
+    add([](CsvRow &r) { r.action = " hold "; });
+    add([](CsvRow &r) {
+        r.action = "HOLD";
+        r.src = "NOPE";
+    });
+    add([](CsvRow &r) {
+        r.action = "remv";
+        r.id = "MP2";
+    });
+    add([](CsvRow &r) {
+        r.action = "REMV";
+        r.id = "OLD1";
+    });
+    add([](CsvRow &r) { r.co = "2000"; });
+    add([](CsvRow &r) { r.co = "9999"; });
+    add([](CsvRow &r) {
+        r.date = "3/7/24";
+        r.start = "9:30";
+        r.end = "9:30:15";
+    });
+    add([](CsvRow &r) { r.start = "8:00"; });
+    add([](CsvRow &r) { r.date = "3/4/2024"; });
+    add([](CsvRow &r) {
+        r.description = "Caf\xe9";
+        r.comments = "a\tb";
+    });
+    add([](CsvRow &r) { r.description = "12,5"; });
+    add([](CsvRow &r) { r.start = "930"; });
+    add([](CsvRow &r) {
+        r.start = "23:00";
+        r.end = "01:00";
+    });
+    add([](CsvRow &r) { r.dest = "hidden"; });
+    add([](CsvRow &r) { r.id = "MPX"; });
+    add([](CsvRow &r) { r.date = "13/01/2024"; });
+    add([](CsvRow &r) { r.date = "2/30/2024"; });
+    QList<QByteArray> f17 = CsvRow().fields();
+    f17.removeLast();
+    lines += csvLine(f17);
+    QList<QByteArray> f20 = CsvRow().fields();
+    f20 << "19"
+        << "20";
+    f20[5] = "Twenty";
+    lines += csvLine(f20);
+    return lines;
+}
+
+} // namespace
+
+class TestMediaStatsConvert : public QObject
+{
+    Q_OBJECT
+private slots:
+    void csvRowsGiveTheGoldenMessagesWhateverTheLineEnds()
+    {
+        MsFixture f;
+        fixtureEvents();
+        QCOMPARE(import(f, "golden.csv", csvFile(goldenCsvLines(), "\r\n")), 0);
+        const QByteArray crlf = MsFixture::drainQueue();
+        QVERIFY(matchesGolden("csv.q", crlf));
+        QVERIFY(f.home.readLog().contains("Error MSCONVERT) 5 Invalid procedure call or argument"));
+
+        resetEventKeys();
+        QCOMPARE(import(f, "golden.VE2", csvFile(goldenCsvLines(), "\n")), 0);
+        QCOMPARE(MsFixture::drainQueue(), crlf);
+    }
+
+    void vekAndDbfRowsGiveTheGoldenMessages()
+    {
+        MsFixture f;
+        QByteArray l150 =
+            vekRow("05/03/2024", "12:30", "13:00", "Long", "SUB1", "ESPN", "1000", 150);
+        l150.replace(139, 3, ":15");
+        const QByteArray vek =
+            vekRow("05/03/2024", "12:30", "13:00", "Short", "SUBONE", "ESPN", "1000", 139) +
+            "\r\n\r\n" +
+            vekRow("06/03/2024", "12:30", "13:00", "Mid", "LEVEL2", "LOCAL1", "2000", 140) +
+            "\r\n" + l150 + "\r\n";
+        QCOMPARE(import(f, "golden.vek", vek), 0);
+        QVERIFY(matchesGolden("vek.q", MsFixture::drainQueue()));
+
+        const std::vector<DbfRecord> records = {
+            {{"1", "20240305", "x", "12:00", " 9:30", "Dbf \xe9", "T", "7", "SUB1", "8", "ESPN",
+              "1000", "tail"}},
+            {{"2", "20240305", "deleted", "12:00", "13:00", "Gone", "F", "", "SUB1", "", "ESPN",
+              "1000"},
+             true},
+            {{"", "", "", "12:00", "13:00", "No date", "?", "", "SUB1", "", "ESPN", "1000"}},
+            {{"3", "20240306", "", "14:00:00", "15:00:00", "Twelve", "Y", "", "LOCAL1", "", "SUB1",
+              "2000"}},
+        };
+        resetEventKeys();
+        QCOMPARE(import(f, "golden.DBF", dbfFile(dbfFields(), records)), 0);
+        resetEventKeys();
+        QCOMPARE(import(f, "twelve.dbf", dbfFile(dbfFields(12), records)), 0);
+        QVERIFY(matchesGolden("dbf.q", MsFixture::drainQueue()));
+    }
+
+    void withdrawalQueuesDeletesOnlyForEventsNotYetOnAir()
+    {
+        MsFixture f;
+        fixtureEvents();
+        CsvRow r;
+        r.action = " REMV ";
+        r.id = "OLD1";
+        QCOMPARE(import(f, "r.csv", csvFile({r.line()})), 0);
+        QCOMPARE(MsFixture::drain(1), QList<QByteArray>({"\x0cOLDKEY1", "\x0cLESSKEY"}));
+        QVERIFY(MsFixture::drain(2).isEmpty());
+    }
+
+    void channelsAreTheLastOfTheirNameOnTheRightLevel()
+    {
+        MsFixture f;
+        MsFixture::channel(1, 7, " espn", 707, 1, "ESPN Two", "ESPN Out 2");
+        MsFixture::channel(1, 8, "SUB1", 808, 2, "Sub L2", "Sub L2 Out");
+        CsvRow r;
+        EventRec e = onlyEvent(r, f);
+        QCOMPARE(e.DestCh, qint16(7));
+        QCOMPARE(e.DestText, QByteArray("ESPN Out 2 (707)"));
+        // Channel 8 has the name but not the destination's level.
+        QCOMPARE(e.SrcCh, qint16(3));
+        QCOMPARE(e.SrcText, QByteArray("Sub Feed (303)"));
+        QCOMPARE(e.SrcInput, qint16(13));
+        QCOMPARE(e.DestOutput, qint16(27));
+        QCOMPARE(e.Level, quint8(1));
+        QCOMPARE(e.StatusDetail, QByteArray("Active"));
+
+        // With the signal-type check a source of another type is no match.
+        settings().SignalTypeCheck = true;
+        Channel(1, 3).SrcSigType = 2;
+        e = onlyEvent(r, f);
+        QCOMPARE(e.SrcCh, qint16(1));
+        QCOMPARE(e.SrcText, QByteArray("SUB1"));
+        QCOMPARE(e.StatusDetail, QByteArray("CH Prob."));
+        QCOMPARE(e.Status, quint8(StatusProblem));
+
+        // A destination only on a hidden entry: channel 1, the file's name as label.
+        settings().SignalTypeCheck = false;
+        r.dest = "HIDDEN";
+        e = onlyEvent(r, f);
+        QCOMPARE(e.DestCh, qint16(1));
+        QCOMPARE(e.DestText, QByteArray("HIDDEN"));
+        QCOMPARE(e.StatusDetail, QByteArray("CH Prob."));
+        // A router entry of level 0 is a problem even when both ends agree.
+        r.dest = "ROUTER";
+        r.src = "ROUTER";
+        e = onlyEvent(r, f);
+        QCOMPARE(e.DestCh, qint16(6));
+        QCOMPARE(e.StatusDetail, QByteArray("CH Prob."));
+    }
+
+    void pastRowsAndHoldsFollowTheirOrder()
+    {
+        MsFixture f;
+        CsvRow r;
+        r.start = "09:00";
+        EventRec e = onlyEvent(r, f);
+        QCOMPARE(e.StatusDetail, QByteArray("Time Prob."));
+        r.action = "hold";
+        QCOMPARE(onlyEvent(r, f).StatusDetail, QByteArray("On Hold"));
+        r.src = "NOPE";
+        QCOMPARE(onlyEvent(r, f).StatusDetail, QByteArray("CH Prob."));
+
+        CsvRow old;
+        old.date = "3/4/2024";
+        QCOMPARE(import(f, "old.csv", csvFile({old.line()})), 0);
+        QVERIFY(MsFixture::drain(1).isEmpty());
+        QCOMPARE(import(f, "old.csv", csvFile({old.line()}), true), 0);
+        const QList<EventRec> sent = events(1);
+        QCOMPARE(sent.size(), 1);
+        QCOMPARE(sent.first().StatusDetail, QByteArray("Date Prob."));
+
+        // A monitor-beginning mark holds the row only when the option asks for it.
+        CsvRow marked;
+        marked.monBeg = "X";
+        QCOMPARE(onlyEvent(marked, f).StatusDetail, QByteArray("Active"));
+        QVERIFY(onlyEvent(marked, f).MonitorBeg);
+        settings().AutoVerify = true;
+        QCOMPARE(onlyEvent(marked, f).StatusDetail, QByteArray("On Hold"));
+    }
+
+    void overMidnightEndsNextDayAndTwentyFourHundredEndsTheDay()
+    {
+        MsFixture f;
+        CsvRow r;
+        r.start = "23:00";
+        r.end = "01:00";
+        EventRec e = onlyEvent(r, f);
+        QCOMPARE(e.Duration, QByteArray("02:00:00"));
+        QCOMPARE(e.EventDate, QDate(2024, 3, 5));
+        QCOMPARE(e.StartKey, Q_INT64_C(2024030582800));
+        QCOMPARE(e.EndKey, Q_INT64_C(2024030603600));
+
+        r.start = "23:00";
+        r.end = "24:00";
+        e = onlyEvent(r, f);
+        QCOMPARE(e.EndTime, QByteArray("24:00:00"));
+        QCOMPARE(e.EndKey, Q_INT64_C(2024030586400));
+        QCOMPARE(e.Duration, QByteArray("01:00:00"));
+    }
+
+    void timesOutOfRangeAreRowErrorsNotDates()
+    {
+        MsFixture f;
+        CsvRow bad1, bad2, bad3, good;
+        bad1.start = "28:00";
+        bad2.end = "12:75";
+        bad3.start = "24:00"; // the end of the day is no start
+        good.description = "Good";
+        QCOMPARE(import(f, "t.csv", csvFile({bad1.line(), bad2.line(), bad3.line(), good.line()})),
+                 0);
+        const QList<EventRec> sent = events(1);
+        QCOMPARE(sent.size(), 1);
+        QCOMPARE(sent.first().Description, QByteArray("Good"));
+        QCOMPARE(f.home.readLog().count("Error MSCONVERT) 5 Invalid procedure call or argument"),
+                 3);
+    }
+
+    void keysReuseAnExistingEventOrTakeTheImportsOwnSecond()
+    {
+        MsFixture f;
+        fixtureEvents();
+        CsvRow a, b, c;
+        a.id = "MPX";
+        b.id = "NEW";
+        c.co = "2000";
+        QCOMPARE(import(f, "k.csv", csvFile({a.line(), b.line(), c.line()})), 0);
+        QList<EventRec> he1 = events(1);
+        QCOMPARE(he1.size(), 2);
+        QCOMPARE(he1.at(0).EventKey, QByteArray("EXISTINGKEY").leftJustified(32, '0'));
+        QCOMPARE(he1.at(1).EventKey, QByteArray("2403051000001002").leftJustified(32, '0'));
+        QCOMPARE(events(2).first().EventKey, QByteArray("2403051000002003").leftJustified(32, '0'));
+        QCOMPARE(events(3).first().EventKey, QByteArray("2403051000003003").leftJustified(32, '0'));
+
+        // A second file in the same second, and a third: each has a second of its own,
+        // and a key added by hand meanwhile takes yet another.
+        QCOMPARE(import(f, "k2.csv", csvFile({b.line()})), 0);
+        QCOMPARE(events(1).first().EventKey.left(16), QByteArray("2403051000011001"));
+        QCOMPARE(NewEventKey(), QByteArray("2403051000020000"));
+        QCOMPARE(import(f, "k3.csv", csvFile({b.line()})), 0);
+        QCOMPARE(events(1).first().EventKey.left(16), QByteArray("2403051000031001"));
+    }
+
+    void largeFilesKeepDistinctKeysOrStopBeforeQueueing()
+    {
+        MsFixture f;
+        QByteArray vek;
+        const QByteArray line =
+            vekRow("05/03/2024", "12:30", "13:00", "Row", "SUB1", "ESPN", "9000", 139);
+        for (int i = 0; i < 24000; ++i)
+            vek += line + "\n";
+        settings().HEMediaStatsCO[9] = "9000";
+        Channel(9, 2) = Channel(1, 2);
+        Channel(9, 3) = Channel(1, 3);
+        QCOMPARE(import(f, "big.vek", vek), 0);
+        const QList<QByteArray> sent = MsFixture::drain(9);
+        QCOMPARE(sent.size(), 24000);
+        // Row 24000 of head end 9: 9 * 1000 + 24000, seventeen characters of key.
+        QCOMPARE(ParseEvent(sent.last().mid(1)).EventKey.left(18),
+                 QByteArray("24030510000033000") + '0');
+
+        // Head end 1: row 9010's key 10010 reads back as row 1's key 1001 padded.
+        settings().HEMediaStatsCO[1] = "9000";
+        QCOMPARE(import(f, "clash.vek", vek.left(9010 * 140)), int(ErrorKind::DuplicateKey));
+        QVERIFY(MsFixture::drain(1).isEmpty());
+        QVERIFY(MsFixture::drain(9).isEmpty());
+        // Without row 1 the file goes through.
+        QCOMPARE(import(f, "fine.vek", vek.left(9000 * 140)), 0);
+        QCOMPARE(MsFixture::drain(1).size(), 9000);
+    }
+
+    void loadMediaStatsReadsFromTheWatchedFolder()
+    {
+        MsFixture f;
+        CsvRow r;
+        f.write("drop.csv", csvFile({r.line()}));
+        MediaStatsError error;
+        QVERIFY(!LoadMediaStats("drop.csv", &error));
+        QCOMPARE(MsFixture::drain(1).size(), 1);
+
+        QVERIFY(LoadMediaStats("missing.csv", &error));
+        QCOMPARE(error.number, 53);
+        QCOMPARE(error.description, QByteArray("File not found"));
+
+        // A name of no format converts nothing, not the rows of the import before.
+        f.write("drop.txt", csvFile({r.line()}));
+        QVERIFY(LoadMediaStats("drop.txt", &error));
+        QCOMPARE(error.number, 52);
+        QVERIFY(MsFixture::drain(1).isEmpty());
+
+        // Rows past a reading error are not converted, nor the rows before it.
+        QByteArray stops = csvFile({r.line()}) + "40000,3/5/2024" + QByteArray(16, ',') + "\n";
+        f.write("stops.csv", stops);
+        QVERIFY(LoadMediaStats("stops.csv", &error));
+        QCOMPARE(error.number, 6);
+        QVERIFY(MsFixture::drain(1).isEmpty());
+
+        // Only the head ends asked for; an empty folder setting is no folder.
+        HeadEndSet only3{};
+        only3[3] = true;
+        r.co = "2000";
+        f.write("two.csv", csvFile({r.line()}));
+        QVERIFY(!LoadMediaStats("two.csv", &error, only3));
+        QVERIFY(MsFixture::drain(2).isEmpty());
+        QCOMPARE(MsFixture::drain(3).size(), 1);
+        settings().AutoLoadPath = "";
+        QVERIFY(LoadMediaStats("two.csv", &error));
+        QCOMPARE(error.number, 75);
+    }
+};
+
+VEK_TEST(TestMediaStatsConvert)
+#include "tst_msconvert.moc"
