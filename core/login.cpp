@@ -74,7 +74,7 @@ LoginOutcome tryLogin(const QString &typedName, const QString &typedPassword)
     s.userPanel = QStringLiteral("User: ") + u.UserName[slot];
     // Any privilege other than operator or administrator gets no rights, so a user with a
     // damaged privilege never keeps the previous user's.
-    switch (u.UserPrivilege[slot]) {
+    switch (normalisedPrivilege(u.UserPrivilege[slot])) {
     case PrivilegeAdmin:
         s.privilegePanel = QStringLiteral("Privileges: Administrator");
         s.settingsEnabled = true;

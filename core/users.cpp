@@ -86,6 +86,19 @@ Users &users()
     return u;
 }
 
+qint16 normalisedPrivilege(qint16 stored)
+{
+    return stored == PrivilegeOperator || stored == PrivilegeAdmin ? stored : PrivilegeNone;
+}
+
+qint16 currentPrivilege()
+{
+    const Users &u = users();
+    if (u.CurrentUser < 1 || u.CurrentUser > MaxUsers)
+        return PrivilegeNone;
+    return normalisedPrivilege(u.UserPrivilege[size_t(u.CurrentUser)]);
+}
+
 void resetUsers()
 {
     users() = Users();

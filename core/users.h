@@ -23,6 +23,12 @@ struct Users
 };
 
 Users &users();
+
+// The privilege every rights check uses: operator and administrator as stored; any other
+// stored value (a damaged or hand-edited file) is none, as the status bar shows it.
+qint16 normalisedPrivilege(qint16 stored);
+// The logged-in user's normalised privilege; none when nobody is logged in.
+qint16 currentPrivilege();
 void resetUsers();
 
 QString usersFilePath();

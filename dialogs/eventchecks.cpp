@@ -45,8 +45,7 @@ bool validUser(int user)
 
 QByteArray privilegeProblem()
 {
-    const int user = users().CurrentUser;
-    if (!validUser(user) || users().UserPrivilege[user] < PrivilegeOperator)
+    if (currentPrivilege() < PrivilegeOperator)
         return "The current user does not have the privileges to change information.";
     return "";
 }

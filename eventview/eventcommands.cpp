@@ -134,9 +134,7 @@ void selectFirstRow(GridView &grid)
 
 bool currentUserMayChange()
 {
-    const Users &u = users();
-    const int user = u.CurrentUser;
-    return user >= 1 && user <= MaxUsers && u.UserPrivilege[size_t(user)] >= PrivilegeOperator;
+    return currentPrivilege() >= PrivilegeOperator;
 }
 
 bool currentUserMayChangeHeadEnd(int headEnd)
@@ -243,7 +241,7 @@ void menuEventDel_Click(const CommandView &view, const std::vector<CommandRow> &
         } else {
             return;
         }
-        const bool admin = users().UserPrivilege[size_t(users().CurrentUser)] >= PrivilegeAdmin;
+        const bool admin = currentPrivilege() == PrivilegeAdmin;
         // An operator may not remove what has already aired.
         if (view.tab == TabAsRun && !admin)
             return;

@@ -289,26 +289,30 @@ void frmView::buildMenus(QMenuBar *bar)
         m_menuPOPGROUP[size_t(g)] = m_menuPOP->addAction(fromBytes(GroupText(quint8(g))));
         connect(m_menuPOPGROUP[size_t(g)], &QAction::triggered, this, [this, g] {
             if (m_popupSource == ListUpcoming || m_popupSource == ListOnAir)
-                menuPOPGROUP_Click(g, m_popupSource, groupList(*grid(m_popupSource)), this);
+                menuPOPGROUP_Click(g, m_popupSource, m_popupTarget.group, this);
         });
     }
     m_menuPOPEVENT = new QMenu(QStringLiteral("POPEVENT"), this);
+    // The popups act on the rows taken when they opened (see gridMouseDown).
     auto popupItem = [this](const QString &caption, auto command) {
         QAction *a = m_menuPOPEVENT->addAction(caption);
         connect(a, &QAction::triggered, this,
-                [this, command] { command(commandView(), selectedRows(*currentGrid())); });
+                [this, command] { command(m_popupTarget.view, m_popupTarget.rows); });
         return a;
     };
     m_menuPEDelete = popupItem(QStringLiteral("Delete Event"), &menuEventDel_Click);
     m_menuPEHold = m_menuPOPEVENT->addAction(QStringLiteral("Hold Event"));
-    connect(m_menuPEHold, &QAction::triggered, this, [this] { runCommand(BtnHold); });
+    connect(m_menuPEHold, &QAction::triggered, this, [this] {
+        if (menuEventHold_Click(m_popupTarget.view, m_popupTarget.rows))
+            selectFirstRow(*grid(m_popupTarget.list));
+    });
     m_menuPESubNow = popupItem(QStringLiteral("Sub Now"), &menuPESubNow_Click);
     m_menuPEIntRes = popupItem(QStringLiteral("Int. / Res. Event"), &menuPEIntRes_Click);
     m_menuPEIntRes->setVisible(false);
     m_menuPEActive = popupItem(QStringLiteral("Active"), &menuPEActive_Click);
     m_menuPECopyMediaPoint = m_menuPOPEVENT->addAction(QStringLiteral("Copy Media Point ID"));
     connect(m_menuPECopyMediaPoint, &QAction::triggered, this,
-            [this] { menuPECopyMediaPoint_Click(selectedRows(*currentGrid())); });
+            [this] { menuPECopyMediaPoint_Click(m_popupTarget.rows); });
 }
 
 void frmView::buildToolbar()
@@ -624,10 +628,7 @@ int frmView::zoneIndex() const
 
 void frmView::applyPrivileges()
 {
-    const Users &u = users();
-    const int current = u.CurrentUser;
-    const bool admin = current >= 1 && current <= MaxUsers && u.UserPrivilege[size_t(current)] >= 3;
-    m_menuSettings->setEnabled(admin);
+    m_menuSettings->setEnabled(currentPrivilege() == PrivilegeAdmin);
 }
 
 void frmView::timeMain_Timer()
@@ -825,6 +826,12 @@ void frmView::gridMouseDown(int list, Qt::MouseButton button, int row, int col,
     GridView *g = grid(list);
     if (trimBlanks(g->textMatrix(row, 0)).isEmpty())
         return;
+    // A popup runs while the lists rebuild: its commands act on the rows selected now, and
+    // each checks before acting that its slot still holds the event it showed.
+    m_popupTarget.list = list;
+    m_popupTarget.view = commandView();
+    m_popupTarget.rows = selectedRows(*g);
+    m_popupTarget.group = groupList(*g);
     if ((list == ListUpcoming || list == ListOnAir) && col == GroupColumn) {
         m_popupSource = list;
         m_menuPOP->popup(globalPos);

@@ -7,8 +7,10 @@
 #include <functional>
 
 #include "core/settings.h"
+#include "eventview/eventcommands.h"
 #include "eventview/eventgrids.h"
 #include "eventview/eventlists.h"
+#include "eventview/groupcommands.h"
 
 class QAction;
 class QComboBox;
@@ -28,7 +30,6 @@ class QWheelEvent;
 namespace vek {
 
 class GridView;
-struct CommandView;
 class MDIMain;
 
 // An Event View window: the Upcoming, On-Air and As Run lists of the head ends this view
@@ -216,6 +217,14 @@ private:
     int m_currentTab = 0;
     // The list whose Group cell opened the group popup (1 Upcoming, 2 On-Air).
     int m_popupSource = 0;
+    // What the open popup acts on, taken when it opened.
+    struct PopupTarget
+    {
+        int list = 0;
+        CommandView view;
+        std::vector<CommandRow> rows;
+        GroupList group;
+    } m_popupTarget;
 };
 
 } // namespace vek

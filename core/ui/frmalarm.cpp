@@ -1,6 +1,7 @@
 #include "frmalarm.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
@@ -49,11 +50,20 @@ frmALARM::frmALARM(ConsoleCore *core, const QString &tag, const QByteArray &alar
 
 void frmALARM::cmdOk_Click()
 {
-    m_timeALARM.stop();
-    if (m_core != nullptr)
-        m_core->clearAlarm(m_tag, toBytes(m_msg->text()));
     close();
-    deleteLater();
+}
+
+void frmALARM::closeEvent(QCloseEvent *event)
+{
+    // Acknowledged once, however the window is closed; then released.
+    if (!m_acknowledged) {
+        m_acknowledged = true;
+        m_timeALARM.stop();
+        if (m_core != nullptr)
+            m_core->clearAlarm(m_tag, toBytes(m_msg->text()));
+        deleteLater();
+    }
+    event->accept();
 }
 
 void frmALARM::timeALARM_Timer()

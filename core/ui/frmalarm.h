@@ -20,6 +20,8 @@ public:
     frmALARM(ConsoleCore *core, const QString &tag, const QByteArray &alarmText, bool alarmFlag,
              QWidget *parent = nullptr);
 
+    // OK; every other way of closing the window (the window manager's close, Alt+F4)
+    // acknowledges the alarm the same way.
     void cmdOk_Click();
     void timeALARM_Timer();
 
@@ -31,6 +33,7 @@ public:
     int beepCount() const { return m_beeps; }
 
 protected:
+    void closeEvent(QCloseEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
@@ -48,6 +51,7 @@ private:
     QTimer m_timeALARM;
     int m_beeps = 0;
     bool m_dragging = false;
+    bool m_acknowledged = false;
     QPoint m_dragOffset;
 };
 

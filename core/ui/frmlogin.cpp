@@ -1,5 +1,6 @@
 #include "frmlogin.h"
 
+#include <QCloseEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -77,9 +78,16 @@ void frmLogin::cmdCancel_Click()
 
 void frmLogin::CloseLogin()
 {
-    m_timeError.stop();
     close();
+}
+
+void frmLogin::closeEvent(QCloseEvent *event)
+{
+    m_timeError.stop();
+    m_name->clear();
+    m_pass->clear();
     deleteLater();
+    event->accept();
 }
 
 void frmLogin::timeError_Timer()

@@ -22,6 +22,8 @@ public:
     // OK, or Enter in either box.
     void cmdOK_Click();
     void cmdCancel_Click();
+    // Every way of closing the window (Cancel, a login, the window manager's close, another
+    // window of the console activated) ends here: the window goes with what was typed.
     void CloseLogin();
     // The error picture's timer: hides the picture once.
     void timeError_Timer();
@@ -32,6 +34,9 @@ public:
     QPushButton *cmdOK() const { return m_ok; }
     QPushButton *cmdCancel() const { return m_cancel; }
     bool errorTimerActive() const { return m_timeError.isActive(); }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     QLineEdit *m_name;

@@ -1,6 +1,7 @@
 #include "frmtrouble.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -53,9 +54,15 @@ QString frmTrouble::troubleText(int headEnd, bool useBackupServers)
 
 void frmTrouble::cmdClose_Click()
 {
-    m_timer1.stop();
     close();
+}
+
+void frmTrouble::closeEvent(QCloseEvent *event)
+{
+    // However it is closed, the beeping stops and the window goes.
+    m_timer1.stop();
     deleteLater();
+    event->accept();
 }
 
 void frmTrouble::Timer1_Timer()

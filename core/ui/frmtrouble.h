@@ -19,6 +19,7 @@ public:
     // The label's text for a head end, naming the address in use.
     static QString troubleText(int headEnd, bool useBackupServers);
 
+    // Close; the window manager's close does the same.
     void cmdClose_Click();
     void Timer1_Timer();
 
@@ -27,6 +28,9 @@ public:
     QPushButton *cmdClose() const { return m_close; }
     bool beeping() const { return m_timer1.isActive(); }
     int beepCount() const { return m_beeps; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     int m_he;

@@ -27,6 +27,14 @@ void centreOver(QWidget *dialog, const QWidget *main)
     const QRect frame = main->frameGeometry();
     dialog->move(frame.center() - QPoint(dialog->width() / 2, dialog->height() / 2));
 }
+// A window that opens by itself (an alarm, a communication problem) comes up on top without
+// taking activation: the operator's half-edited dialog keeps it, and with it the typing.
+void showNotice(QWidget *w)
+{
+    w->setAttribute(Qt::WA_ShowWithoutActivating);
+    w->show();
+    w->raise();
+}
 } // namespace
 
 MDIMain::MDIMain(QWidget *parent) : QMainWindow(parent)
@@ -212,10 +220,7 @@ bool MDIMain::hasWindowOpener(MenuWindow window) const
 
 void MDIMain::menuWindow_Click(MenuWindow window)
 {
-    const Users &u = users();
-    const bool admin = u.CurrentUser >= 1 && u.CurrentUser <= MaxUsers &&
-                       u.UserPrivilege[size_t(u.CurrentUser)] >= PrivilegeAdmin;
-    if (isSettingsWindow(window) && !admin)
+    if (isSettingsWindow(window) && currentPrivilege() != PrivilegeAdmin)
         return;
     openWindow(window);
 }
@@ -310,7 +315,7 @@ void MDIMain::showTroubleWindow(int headEnd)
     auto *w = new frmTrouble(headEnd, UseBackupServers(), this);
     m_troubleWindows.removeAll(nullptr);
     m_troubleWindows.append(w);
-    w->show();
+    showNotice(w);
 }
 
 void MDIMain::showAlarmWindow(int headEnd, const QByteArray &text)
@@ -318,7 +323,7 @@ void MDIMain::showAlarmWindow(int headEnd, const QByteArray &text)
     auto *w = new frmALARM(m_core, fromBytes(CStr(qint64(headEnd))), text, true, this);
     m_alarmWindows.removeAll(nullptr);
     m_alarmWindows.append(w);
-    w->show();
+    showNotice(w);
 }
 
 void MDIMain::fillChanView(int headEnd)

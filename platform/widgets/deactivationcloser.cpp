@@ -35,10 +35,14 @@ void DeactivationCloser::onFocusWindowChanged(QWindow *now)
     // main window coming up after it at start-up) does not close it.
     if (!m_wasActive)
         return;
-    // A window of its own (a child dialog) is not another window.
     for (QWidget *top : QApplication::topLevelWidgets()) {
         if (top->windowHandle() != now)
             continue;
+        // A window that opened by itself without taking activation (an alarm) does not
+        // count either, should the window manager hand it the activation all the same.
+        if (top->testAttribute(Qt::WA_ShowWithoutActivating))
+            return;
+        // A window of its own (a child dialog) is not another window.
         for (QWidget *w = top; w != nullptr; w = w->parentWidget()) {
             if (w == own)
                 return;

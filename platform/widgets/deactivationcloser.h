@@ -10,8 +10,9 @@ namespace vek {
 
 // Closes a window, with the effect of Cancel, when another top-level window of this program
 // becomes active after it was active itself. Its own message boxes, file and colour dialogs
-// (children of it, or any dialog of the seam while one is open) do not count, nor does switching to
-// another application. The window is released with deleteLater.
+// (children of it, or any dialog of the seam while one is open) do not count, nor do windows
+// shown without activation (alarms), nor does switching to another application. The window is
+// released with deleteLater.
 class DeactivationCloser : public QObject
 {
     Q_OBJECT

@@ -81,6 +81,29 @@ private slots:
         QCOMPARE(d->txtDesc()->text().size(), 50);
         delete d;
     }
+
+    void aDamagedPrivilegeChangesNothing()
+    {
+        DialogFixture f;
+        EventRec &e = DialogFixture::event(4);
+        e.Status = StatusDone;
+        for (qint16 damaged : {qint16(9), qint16(-1)}) {
+            users().UserPrivilege[1] = damaged;
+            ScopedDialogHandler dialogs;
+            DialogFixture::select(1, 4, 1);
+            QPointer<frmAdd> add = new frmAdd;
+            add->cmdOK_Click();
+            QPointer<frmAsRun> asRun = new frmAsRun;
+            asRun->cmdOK_Click();
+            QCOMPARE(dialogs.requests().size(), 2);
+            for (const DialogRequest &r : dialogs.requests())
+                QCOMPARE(r.text, QStringLiteral("The current user does not have the privileges "
+                                                "to change information."));
+            QVERIFY(DialogFixture::sent(1).isEmpty());
+            delete add;
+            delete asRun;
+        }
+    }
 };
 
 VEK_TEST(TestDialogHardening)

@@ -1,0 +1,137 @@
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTest>
+
+#include "core/consolecore.h"
+#include "core/receivestate.h"
+#include "core/settings.h"
+#include "core/startupstate.h"
+#include "core/ui/frmalarm.h"
+#include "core/ui/frmlogin.h"
+#include "core/ui/frmtrouble.h"
+#include "core/ui/mdimain.h"
+#include "platform/widgets/deactivationcloser.h"
+#include "testhome.h"
+#include "testregistry.h"
+
+using namespace vek;
+
+namespace {
+// The window manager's close (title-bar X, Alt+F4) as the window receives it.
+bool closeByWindowManager(QWidget *w)
+{
+    QCloseEvent close;
+    QApplication::sendEvent(w, &close);
+    return close.isAccepted();
+}
+} // namespace
+
+// The console's own small windows closed every way an operator closes them, and opening
+// by themselves while the operator types elsewhere.
+class TestClosePaths : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        resetSettings();
+        resetReceiveState();
+        resetStartupState();
+    }
+
+    void anAlarmClosedByTheWindowManagerIsAcknowledged()
+    {
+        TestHome home;
+        MDIMain w;
+        ConsoleCore core(&w);
+        w.attach(&core);
+        QList<QPair<int, QByteArray>> sent;
+        core.setSender([&](int he, const QByteArray &body, int) { sent.append({he, body}); });
+        core.showAlarmWindow(6, "Router 6 failed");
+        QPointer<frmALARM> alarm = w.alarmWindows().first();
+        QVERIFY(alarm->beeping());
+        LastAlarm() = "Router 6 failed";
+
+        QVERIFY(closeByWindowManager(alarm));
+        QVERIFY(!alarm->beeping());
+        QCOMPARE(sent.size(), 1);
+        QCOMPARE(sent[0].first, 6);
+        QVERIFY(sent[0].second.startsWith("dOperator cleared alarm.  Alarm = Router 6 failed"));
+        QCOMPARE(LastAlarm(), QByteArray());
+        QTRY_VERIFY(alarm == nullptr);
+        QVERIFY(home.readLog().contains("Operator cleared alarm.  Alarm = Router 6 failed"));
+
+        // OK acknowledges once, though it closes the window too.
+        core.showAlarmWindow(2, "TMX lost");
+        w.alarmWindows().first()->cmdOk_Click();
+        QCOMPARE(sent.size(), 2);
+        QVERIFY(w.alarmWindows().isEmpty());
+    }
+
+    void aTroubleWindowClosedByTheWindowManagerStopsBeeping()
+    {
+        MDIMain w;
+        w.showTroubleWindow(3);
+        QPointer<frmTrouble> t = w.troubleWindows().first();
+        QVERIFY(t->beeping());
+        QVERIFY(closeByWindowManager(t));
+        QVERIFY(!t->beeping());
+        QTRY_VERIFY(t == nullptr);
+        QVERIFY(w.troubleWindows().isEmpty());
+    }
+
+    void theLoginClosedByTheWindowManagerForgetsTheTyping()
+    {
+        MDIMain w;
+        w.showLogin();
+        QPointer<frmLogin> login = w.loginWindow();
+        QTest::keyClicks(login->txtName(), QStringLiteral("Operator"));
+        QTest::keyClicks(login->txtPass(), QStringLiteral("secret"));
+        QVERIFY(closeByWindowManager(login));
+        QTRY_VERIFY(login == nullptr);
+        w.showLogin();
+        QVERIFY(w.loginWindow() != nullptr);
+        QCOMPARE(w.loginWindow()->txtName()->text(), QString());
+        QCOMPARE(w.loginWindow()->txtPass()->text(), QString());
+        QVERIFY(w.loginWindow()->isVisible());
+    }
+
+    void noticesOpeningByThemselvesLeaveTheOperatorsDialogOpen()
+    {
+        MDIMain w;
+        ConsoleCore core(&w);
+        w.attach(&core);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        // A dialog that closes when another window of the console becomes active.
+        QPointer<QWidget> dialog = new QWidget(&w, Qt::Dialog);
+        auto *typing = new QLineEdit(dialog);
+        DeactivationCloser::install(dialog);
+        dialog->show();
+        dialog->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        QTest::keyClicks(typing, QStringLiteral("half done"));
+
+        core.showAlarmWindow(1, "Router 1 failed");
+        w.showTroubleWindow(2);
+        frmALARM *alarm = w.alarmWindows().first();
+        frmTrouble *trouble = w.troubleWindows().first();
+        QVERIFY(alarm->testAttribute(Qt::WA_ShowWithoutActivating));
+        QVERIFY(trouble->testAttribute(Qt::WA_ShowWithoutActivating));
+        QVERIFY(alarm->isVisible() && trouble->isVisible());
+        // Should the window manager activate one all the same, the dialog stays.
+        alarm->activateWindow();
+        QTest::qWait(50);
+        QCoreApplication::processEvents();
+        QVERIFY(dialog != nullptr && dialog->isVisible());
+        QCOMPARE(typing->text(), QStringLiteral("half done"));
+        // Another window of the console still closes it.
+        w.activateWindow();
+        QTRY_VERIFY(dialog == nullptr);
+    }
+};
+
+VEK_TEST(TestClosePaths)
+#include "tst_closepaths.moc"

@@ -1,0 +1,198 @@
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QTabWidget>
+#include <QTest>
+
+#include "core/eventtable.h"
+#include "core/receivestate.h"
+#include "core/settings.h"
+#include "core/users.h"
+#include "core/winqueue.h"
+#include "eventfixture.h"
+#include "eventview/eventcommands.h"
+#include "eventview/frmview.h"
+#include "eventview/viewtables.h"
+#include "platform/clock.h"
+#include "platform/widgets/dialogseam.h"
+#include "platform/widgets/gridview.h"
+#include "testhome.h"
+#include "testregistry.h"
+
+using namespace vek;
+using eventfixture::addEvent;
+
+namespace {
+
+QAction *item(QMenu *menu, const QString &caption)
+{
+    for (QAction *a : menu->actions()) {
+        if (a->text() == caption)
+            return a;
+    }
+    return nullptr;
+}
+
+// The list row that shows a row key, or 0.
+int rowOfKey(const GridView *g, const QByteArray &rowKey)
+{
+    for (int r = 1; r < g->rows(); ++r) {
+        if (g->textMatrix(r, 0) == rowKey)
+            return r;
+    }
+    return 0;
+}
+
+// Opens the row popup (or the group popup on the Group column) on a list row.
+void rightClick(frmView &view, int list, int row, int col)
+{
+    view.gridMouseDown(list, Qt::RightButton, row, col, QPoint(10, 10));
+    QMenu *menu = col == GroupColumn ? view.menuPOP() : view.menuPOPEVENT();
+    QVERIFY(menu->isVisible());
+    menu->close();
+}
+
+QList<QByteArray> queued(int he)
+{
+    QList<QByteArray> out;
+    for (QByteArray m = WINGET(he); !m.isEmpty(); m = WINGET(he))
+        out << m;
+    return out;
+}
+
+} // namespace
+
+// The Event View as an operator meets it: popups that stay open while the lists rebuild,
+// user entries with damaged privileges.
+class TestViewHardening : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        resetSettings();
+        resetEvents();
+        resetReceiveState();
+        resetViewTables();
+        resetUsers();
+        resetWinQueue();
+        resetEventCommands();
+        m_clock.set(QDateTime(eventfixture::today(), QTime(12, 0)));
+        Clock::install(&m_clock);
+        users().UserPrivilege[1] = PrivilegeOperator;
+        users().UserHEAccess[1][1] = true;
+        users().CurrentUser = 1;
+    }
+    void cleanup()
+    {
+        Clock::install(nullptr);
+        resetUsers();
+    }
+
+    void popupsActOnTheRowsTakenWhenTheyOpened()
+    {
+        TestHome home;
+        addEvent(1, 0, StatusActive).Description = "First";
+        addEvent(1, 1, StatusActive).Description = "Second";
+        frmView view(1, nullptr);
+        view.resize(900, 500);
+        view.show();
+        view.timeLoad_Timer();
+        GridView *up = view.grid(ListUpcoming);
+        const int firstRow = rowOfKey(up, "1-0");
+        QVERIFY(firstRow > 0);
+        up->setRow(firstRow);
+        rightClick(view, ListUpcoming, firstRow, 8);
+
+        // While the popup is open the server deletes the first event; the rebuild puts the
+        // second one into its row and keeps the selection there.
+        Events().edit(1, 0).InUse = false;
+        view.GRIDUPDATE();
+        QCOMPARE(up->textMatrix(firstRow, 0), QByteArray("1-1"));
+        QCOMPARE(up->row(), firstRow);
+
+        ScopedDialogHandler dialogs(DialogAnswer{QMessageBox::Yes, {}, {}});
+        item(view.menuPOPEVENT(), QStringLiteral("Delete Event"))->trigger();
+        QCOMPARE(dialogs.requests().last().text, QStringLiteral("This is not a valid event."));
+        QVERIFY(queued(1).isEmpty());
+        QCOMPARE(Events().at(1, 1).Status, quint8(StatusActive));
+
+        // The same for Hold, and for a slot the server reused for another event.
+        addEvent(1, 0, StatusActive);
+        view.GRIDUPDATE();
+        up->setRow(rowOfKey(up, "1-0"));
+        rightClick(view, ListUpcoming, up->row(), 8);
+        addEvent(1, 0, StatusActive).EventKey = "ANOTHER-EVENT-IN-THE-SAME-SLOT--";
+        view.GRIDUPDATE();
+        item(view.menuPOPEVENT(), QStringLiteral("Hold Event"))->trigger();
+        QCOMPARE(dialogs.requests().last().text, QStringLiteral("This is not a valid event."));
+        QCOMPARE(Events().at(1, 0).Status, quint8(StatusActive));
+        QVERIFY(queued(1).isEmpty());
+
+        // Untouched rows: the popup's command acts on them.
+        view.GRIDUPDATE();
+        up->setRow(rowOfKey(up, "1-1"));
+        rightClick(view, ListUpcoming, up->row(), 8);
+        view.GRIDUPDATE();
+        item(view.menuPOPEVENT(), QStringLiteral("Hold Event"))->trigger();
+        QCOMPARE(Events().at(1, 1).Status, quint8(StatusOnHold));
+        QCOMPARE(queued(1).size(), 1);
+    }
+
+    void theGroupPopupActsOnTheRowsTakenWhenItOpened()
+    {
+        TestHome home;
+        addEvent(1, 0, StatusActive);
+        addEvent(1, 1, StatusActive);
+        frmView view(1, nullptr);
+        view.timeLoad_Timer();
+        GridView *up = view.grid(ListUpcoming);
+        up->setRow(rowOfKey(up, "1-0"));
+        rightClick(view, ListUpcoming, up->row(), GroupColumn);
+        Events().edit(1, 0).InUse = false;
+        view.GRIDUPDATE();
+        ScopedDialogHandler dialogs;
+        item(view.menuPOP(), QStringLiteral("N/A"))->trigger();
+        QCOMPARE(dialogs.requests().last().text, QStringLiteral("This is not a valid event."));
+        QVERIFY(queued(1).isEmpty());
+    }
+
+    void aPrivilegeOutsideTheKnownLevelsHasNoRights()
+    {
+        QCOMPARE(normalisedPrivilege(2), qint16(PrivilegeOperator));
+        QCOMPARE(normalisedPrivilege(3), qint16(PrivilegeAdmin));
+        for (qint16 damaged : {qint16(0), qint16(-3), qint16(4), qint16(99)})
+            QCOMPARE(normalisedPrivilege(damaged), qint16(PrivilegeNone));
+
+        TestHome home;
+        addEvent(1, 0, StatusActive);
+        for (qint16 damaged : {qint16(7), qint16(0)}) {
+            users().UserPrivilege[1] = damaged;
+            QVERIFY(!currentUserMayChange());
+            CommandView upcoming;
+            ScopedDialogHandler dialogs(DialogAnswer{QMessageBox::Yes, {}, {}});
+            CommandRow row;
+            row.rowKey = "1-0";
+            row.headEnd = 1;
+            row.slot = 0;
+            row.fullKey = Events().at(1, 0).EventKey;
+            menuEventHold_Click(upcoming, {row});
+            menuEventDel_Click(upcoming, {row});
+            QCOMPARE(dialogs.requests().size(), 2);
+            QCOMPARE(dialogs.requests().first().text,
+                     QStringLiteral("The current user does not have the privileges to change "
+                                    "information."));
+            QCOMPARE(Events().at(1, 0).Status, quint8(StatusActive));
+            QVERIFY(queued(1).isEmpty());
+            // Nor does it open the Settings menu of a view.
+            frmView view(1, nullptr);
+            QVERIFY(!view.menuSettings()->isEnabled());
+        }
+    }
+
+private:
+    ManualClock m_clock{QDateTime()};
+};
+
+VEK_TEST(TestViewHardening)
+#include "tst_viewhardening.moc"
