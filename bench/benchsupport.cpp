@@ -1,0 +1,158 @@
+#include "benchsupport.h"
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QTimer>
+#include <ctime>
+#include <random>
+#include <unistd.h>
+
+#include "core/eventtable.h"
+
+namespace vekbench {
+
+bool spin(const std::function<bool()> &done, int limitMs)
+{
+    QElapsedTimer limit;
+    limit.start();
+    // Wakes the wait below at the limit (processEvents with a time limit would not wait).
+    QTimer wake;
+    wake.setSingleShot(true);
+    wake.start(limitMs);
+    while (!done()) {
+        if (limit.elapsed() > limitMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
+
+void spinFor(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+double processCpuSeconds()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
+}
+
+double residentBytes()
+{
+    QFile f(QStringLiteral("/proc/self/statm"));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = f.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toDouble() * double(sysconf(_SC_PAGESIZE)) : 0;
+}
+
+vek::EventRec benchEvent(int headEnd, int slot)
+{
+    using namespace vek;
+    // One generator per event, so any slot can be made on its own.
+    std::mt19937 rng(quint32(headEnd * 100003 + slot));
+    auto pick = [&rng](std::initializer_list<const char *> texts) {
+        std::uniform_int_distribution<size_t> d(0, texts.size() - 1);
+        return QByteArray(*(texts.begin() + d(rng)));
+    };
+    const int day = std::uniform_int_distribution<int>(0, 29)(rng);
+    const int start = std::uniform_int_distribution<int>(0, 86399)(rng);
+    const int s = std::uniform_int_distribution<int>(0, 99)(rng);
+
+    EventRec e;
+    e.InUse = true;
+    e.HeadEnd = quint8(headEnd);
+    e.EventKey = ("K" + QByteArray::number(headEnd * 100000 + slot) + "-0123456789ABCDEF")
+                     .leftJustified(32, '0');
+    e.Status = s < 60 ? 1 : s < 70 ? 3 : s < 75 ? 5 : s < 80 ? 0 : s < 88 ? 2 : s < 90 ? 4 : 8;
+    e.GroupNo = quint8(slot % 9);
+    e.GroupText = e.GroupNo ? "Group " + QByteArray::number(e.GroupNo) : "N/A";
+    e.EventDate = QDate(2026, 12, 1).addDays(day);
+    e.StartTime = "12:00:00";
+    e.EndTime = "12:30:00";
+    e.StartKey =
+        qint64(e.EventDate.year() * 10000 + e.EventDate.month() * 100 + e.EventDate.day()) *
+            100000 +
+        start;
+    e.EndKey = e.StartKey + 1800;
+    e.SrcText = pick({"SAT 1 (11)", "SAT 2 (12)", "LOCAL (3)", "Feed B (14)"});
+    e.DestText = pick({"CNN (101)", "ESPN (102)", "tsn (103)", "Weather (104)", "news 2 (105)"});
+    e.HEText = "HE" + QByteArray::number(headEnd);
+    e.Description = "Regional substitution for the evening block";
+    e.Duration = "00:30:00";
+    e.Comments = "none";
+    e.ActualStart = "12:00:01";
+    e.ActualEnd = "12:30:00";
+    e.ActualDur = "00:29:59";
+    return e;
+}
+
+void fillBenchEvents()
+{
+    vek::resetEvents();
+    for (int he = 1; he <= 12; ++he) {
+        for (int slot = 0; slot < 10000; ++slot)
+            vek::Events().edit(he, slot) = benchEvent(he, slot);
+    }
+}
+
+SimProcess::~SimProcess()
+{
+    stop();
+}
+
+bool SimProcess::start(const QByteArray &scenario, const QList<int> &headEnds)
+{
+    const QString path = m_dir.filePath(QStringLiteral("bench.scn"));
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(scenario) != scenario.size())
+        return false;
+    f.close();
+    QStringList args{QStringLiteral("--scenario"), path, QStringLiteral("--quiet")};
+    for (const int he : headEnds)
+        args << QStringLiteral("--port") << QStringLiteral("%1=0").arg(he);
+    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/vek-hwsim"), args);
+    QByteArray out;
+    // It prints "HE<n> port <p>" for every head end once it listens.
+    const bool ok = spin(
+        [&] {
+            out += m_process.readAllStandardOutput();
+            m_ports.clear();
+            for (const QByteArray &line : out.split('\n')) {
+                const QList<QByteArray> parts = line.split(' ');
+                if (parts.size() == 3 && parts[0].startsWith("HE") && parts[1] == "port")
+                    m_ports[parts[0].mid(2).toInt()] = quint16(parts[2].toInt());
+            }
+            return m_ports.size() >= size_t(headEnds.size()) ||
+                   m_process.state() == QProcess::NotRunning;
+        },
+        60000);
+    return ok && m_ports.size() >= size_t(headEnds.size());
+}
+
+quint16 SimProcess::port(int headEnd) const
+{
+    const auto it = m_ports.find(headEnd);
+    return it == m_ports.end() ? 0 : it->second;
+}
+
+void SimProcess::stop()
+{
+    if (m_process.state() == QProcess::NotRunning)
+        return;
+    m_process.write("quit\n");
+    if (!m_process.waitForFinished(3000)) {
+        m_process.kill();
+        m_process.waitForFinished(3000);
+    }
+}
+
+} // namespace vekbench

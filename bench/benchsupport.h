@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <functional>
+#include <map>
+
+#include "core/eventrec.h"
+
+// What several benchmarks share: the 120,000 events of a full console, readings of the
+// process's own CPU time and memory, and the simulated Hardware Server in a process of
+// its own.
+namespace vekbench {
+
+// Runs the event loop until done() or limitMs; false at the limit.
+bool spin(const std::function<bool()> &done, int limitMs = 120000);
+// Runs the event loop for ms.
+void spinFor(int ms);
+
+// CPU time this process used so far (all threads), in seconds.
+double processCpuSeconds();
+// The process's resident memory in bytes.
+double residentBytes();
+
+// Event slot of a full console: 12 head ends of 10,000 events over a month, with the
+// status mix of a working day and texts of the usual lengths.
+vek::EventRec benchEvent(int headEnd, int slot);
+// Puts the 120,000 events into the event table directly.
+void fillBenchEvents();
+
+// vek-hwsim (beside this program) on a scenario, every head end on a free loopback port,
+// without its trace.
+class SimProcess
+{
+public:
+    ~SimProcess();
+    bool start(const QByteArray &scenario, const QList<int> &headEnds);
+    quint16 port(int headEnd) const;
+    void stop();
+
+private:
+    QTemporaryDir m_dir;
+    QProcess m_process;
+    std::map<int, quint16> m_ports;
+};
+
+} // namespace vekbench
