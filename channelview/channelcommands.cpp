@@ -21,13 +21,6 @@ QString noRightOn(int headEnd)
            fromBytes(settings().HEName[size_t(headEnd)]) + QLatin1Char('.');
 }
 
-int currentPrivilege()
-{
-    const Users &u = users();
-    return u.CurrentUser >= 1 && u.CurrentUser <= MaxUsers ? u.UserPrivilege[size_t(u.CurrentUser)]
-                                                           : 0;
-}
-
 bool currentUserHasRight(int headEnd)
 {
     const Users &u = users();
