@@ -54,11 +54,24 @@ void ChanViewModel::setGrid(ChanViewGrid grid)
     for (int k = 1; k <= 4; ++k)
         m_colors[size_t(k)] = colorFromBgr(s.EventColors[size_t(k)]);
     m_colors[PaintStripe] = QColor(QRgb(StripeRgb));
-    beginResetModel();
-    m_grid = std::move(grid);
-    if (m_grid.lines.empty())
-        m_grid.lines.resize(1);
-    endResetModel();
+    if (grid.lines.empty())
+        grid.lines.resize(1);
+    // Rows are added or taken away at the end and the rest is changed in place, so the view
+    // keeps its columns and its scroll position and lays out only what changed.
+    const int before = int(m_grid.lines.size());
+    const int after = int(grid.lines.size());
+    if (after > before) {
+        beginInsertRows(QModelIndex(), before, after - 1);
+        m_grid = std::move(grid);
+        endInsertRows();
+    } else if (after < before) {
+        beginRemoveRows(QModelIndex(), after, before - 1);
+        m_grid = std::move(grid);
+        endRemoveRows();
+    } else {
+        m_grid = std::move(grid);
+    }
+    emit dataChanged(index(0, 0), index(after - 1, ChanViewColumns - 1));
 }
 
 QByteArray ChanViewModel::textMatrix(int row, int col) const

@@ -12,6 +12,7 @@
 
 #include "channelcommands.h"
 #include "channelwindows.h"
+#include "chanviewdelegate.h"
 #include "chanviewgrid.h"
 #include "chanviewmodel.h"
 #include "core/channeltable.h"
@@ -97,6 +98,7 @@ frmChanView::frmChanView(QWidget *parent)
     }
 
     m_grid->setModel(m_model);
+    m_grid->setItemDelegate(new ChanViewDelegate(m_grid));
     m_grid->move(px(ListLeft), px(GridTop));
     m_grid->verticalHeader()->hide();
     m_grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
