@@ -47,12 +47,35 @@ void DatePanel::open(const QDate &date, qint32 backColour, int leftTwips, int to
     int x = twipsToPixels(leftTwips);
     int y = twipsToPixels(topTwips);
     if (QWidget *form = parentWidget()) {
+        int below = 0;
+        int right = 0;
+        for (const QPointer<QWidget> &c : m_uncovered) {
+            if (!c)
+                continue;
+            const QRect r(c->mapTo(form, QPoint(0, 0)), c->size());
+            below = qMax(below, r.bottom() + 1);
+            right = qMax(right, r.right() + 1);
+        }
+        if (below > 0)
+            y = qMax(y, below + 4);
+        // Too little room below them: beside them instead.
+        if (y + height() > form->height() && below > 0) {
+            y = form->height() - height();
+            x = qMax(x, right + 4);
+        }
         x = qMax(0, qMin(x, form->width() - width()));
         y = qMax(0, qMin(y, form->height() - height()));
     }
     move(x, y);
     show();
     raise();
+}
+
+void DatePanel::setUncovered(const QList<QWidget *> &controls)
+{
+    m_uncovered.clear();
+    for (QWidget *c : controls)
+        m_uncovered.append(c);
 }
 
 void DatePanel::cmdDateOk_Click()

@@ -2,6 +2,8 @@
 
 #include <QDate>
 #include <QFrame>
+#include <QList>
+#include <QPointer>
 
 class QCalendarWidget;
 class QPushButton;
@@ -21,7 +23,11 @@ public:
 
     explicit DatePanel(QWidget *parent);
 
-    // Shows the panel with date at (left, top) twips of the form, in the given colour.
+    // Controls of the form the panel never covers: the date buttons, so pressing the other
+    // one retargets the open panel.
+    void setUncovered(const QList<QWidget *> &controls);
+    // Shows the panel with date at (left, top) twips of the form, in the given colour,
+    // moved down below the controls it must leave uncovered.
     void open(const QDate &date, qint32 backColour, int leftTwips, int topTwips);
     qint32 backColour() const { return m_backColour; }
 
@@ -43,6 +49,7 @@ private:
     QPushButton *m_ok;
     QPushButton *m_cancel;
     qint32 m_backColour = 0;
+    QList<QPointer<QWidget>> m_uncovered;
 };
 
 } // namespace vek

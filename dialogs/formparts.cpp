@@ -7,9 +7,13 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
 #include <QSignalBlocker>
 
+#include "datepanel.h"
 #include "platform/text.h"
+#include "platform/widgets/dialogkeys.h"
 #include "platform/widgets/typinglimit.h"
 
 namespace vek {
@@ -114,6 +118,25 @@ QGroupBox *makeAttributesFrame(QWidget *parent, int textLimit, AttributeFields *
     g->setColumnStretch(1, 1);
     g->setColumnStretch(3, 1);
     return frame;
+}
+
+void installEventDialogKeys(QWidget *dialog, QPushButton *ok, QPushButton *cancel, DatePanel *panel)
+{
+    const QPointer<DatePanel> calendar(panel);
+    DialogKeys::install(
+        dialog,
+        [calendar, ok] {
+            if (calendar && calendar->isVisible())
+                calendar->cmdDateOk_Click();
+            else
+                ok->click();
+        },
+        [calendar, cancel] {
+            if (calendar && calendar->isVisible())
+                calendar->cmdDateCancel_Click();
+            else
+                cancel->click();
+        });
 }
 
 void showInFront(QWidget *dialog)

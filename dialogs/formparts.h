@@ -13,9 +13,12 @@ class QGridLayout;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QWidget;
 
 namespace vek {
+
+class DatePanel;
 
 // Building blocks shared by the event dialogs' forms.
 
@@ -44,6 +47,11 @@ struct AttributeFields
 };
 QGroupBox *makeAttributesFrame(QWidget *parent, int textLimit, AttributeFields *fields,
                                QGridLayout **grid);
+
+// Enter presses the dialog's OK button and Escape its Cancel button; while the calendar
+// panel is open they take or drop its date instead.
+void installEventDialogKeys(QWidget *dialog, QPushButton *ok, QPushButton *cancel,
+                            DatePanel *panel = nullptr);
 
 // Shows a freshly built dialog in front of the others.
 void showInFront(QWidget *dialog);

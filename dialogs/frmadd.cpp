@@ -42,6 +42,7 @@ frmAdd::frmAdd(QWidget *parent) : QWidget(parent, Qt::Dialog)
 {
     buildForm();
     Form_Load();
+    installEventDialogKeys(this, m_cmdOK, m_cmdCancel, m_picDate);
     DeactivationCloser::install(this);
 }
 
@@ -117,6 +118,7 @@ void frmAdd::buildForm()
     layout->addLayout(buttons);
 
     m_picDate = new DatePanel(this);
+    m_picDate->setUncovered({m_cmdSDate, m_cmdEDate});
     m_typeAhead = new TypeAhead(this);
     m_typeAhead->watch(m_cmbDes);
     m_typeAhead->watch(m_cmbSrc);

@@ -34,6 +34,7 @@ frmAsRun::frmAsRun(QWidget *parent) : QWidget(parent, Qt::Dialog)
 {
     buildForm();
     Form_Load();
+    installEventDialogKeys(this, m_cmdOK, m_cmdCancel);
     DeactivationCloser::install(this);
 }
 

@@ -39,6 +39,7 @@ frmOnAir::frmOnAir(QWidget *parent) : QWidget(parent, Qt::Dialog)
 {
     buildForm();
     Form_Load();
+    installEventDialogKeys(this, m_cmdUpdate, m_cmdCancel, m_picDate);
     DeactivationCloser::install(this);
 }
 
@@ -116,6 +117,7 @@ void frmOnAir::buildForm()
     layout->addLayout(buttons);
 
     m_picDate = new DatePanel(this);
+    m_picDate->setUncovered({m_cmdEDate});
 
     connect(m_cmdEDate, &QPushButton::clicked, this, &frmOnAir::cmdEDate_Click);
     connect(m_mtxtEnd, &QLineEdit::textChanged, this, &frmOnAir::mtxtEnd_Change);

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
@@ -7,6 +8,7 @@
 #include <QTest>
 
 #include "dialogfixture.h"
+#include "dialogs/datepanel.h"
 #include "dialogs/frmadd.h"
 #include "dialogs/frmasrun.h"
 #include "dialogs/frmonair.h"
@@ -103,6 +105,100 @@ private slots:
             delete add;
             delete asRun;
         }
+    }
+
+    void enterPressesOkAndEscapeCancel()
+    {
+        DialogFixture f;
+        DialogFixture::event(4);
+        DialogFixture::select(1, 4, 1);
+        QPointer<frmAdd> add = new frmAdd;
+        add->show();
+        add->txtDesc()->setFocus();
+        QTest::keyClick(add->txtDesc(), Qt::Key_Return);
+        QCOMPARE(DialogFixture::sentRecord(1).Description, QByteArray("Hockey"));
+        QTRY_VERIFY(add == nullptr);
+
+        // Escape: closed, nothing sent; Enter in a time box or on the keypad presses OK too.
+        QPointer<frmAdd> again = new frmAdd;
+        again->show();
+        QTest::keyClick(again->mtxtStart(), Qt::Key_Escape);
+        QTRY_VERIFY(again == nullptr);
+        QVERIFY(DialogFixture::sent(1).isEmpty());
+
+        EventRec &air = DialogFixture::event(3, "2612090900000000");
+        air.Status = StatusOnAir;
+        air.EventDate = DialogFixture::today();
+        air.StartKey = 2026120932400;
+        DialogFixture::select(1, 3, 1);
+        QPointer<frmOnAir> onAir = new frmOnAir;
+        onAir->show();
+        QTest::keyClick(onAir->txtComment(), Qt::Key_Enter, Qt::KeypadModifier);
+        QVERIFY(!DialogFixture::sentRecord(1).DefNow);
+        QTRY_VERIFY(onAir == nullptr);
+
+        DialogFixture::event(6).Status = StatusDone;
+        DialogFixture::select(1, 6, 1);
+        QPointer<frmAsRun> asRun = new frmAsRun;
+        asRun->show();
+        QTest::keyClicks(asRun->cmbCOM()->lineEdit(), QStringLiteral("late"));
+        QTest::keyClick(asRun->cmbCOM()->lineEdit(), Qt::Key_Return);
+        QCOMPARE(DialogFixture::sentRecord(1).OpComment, QByteArray("late"));
+        QTRY_VERIFY(asRun == nullptr);
+
+        // A focused Cancel button takes Enter itself.
+        DialogFixture::select(1, 4, 1);
+        QPointer<frmAdd> focused = new frmAdd;
+        focused->show();
+        focused->cmdCancel()->setFocus();
+        QTest::keyClick(focused->cmdCancel(), Qt::Key_Return);
+        QTRY_VERIFY(focused == nullptr);
+        QVERIFY(DialogFixture::sent(1).isEmpty());
+    }
+
+    void theCalendarTakesEnterAndEscapeWhileOpen()
+    {
+        DialogFixture f;
+        DialogFixture::select(0, 0, 1);
+        QPointer<frmAdd> d = new frmAdd;
+        d->show();
+        d->cmdEDate_Click();
+        QVERIFY(d->picDate()->isVisible());
+        QTest::keyClick(d->txtDesc(), Qt::Key_Escape);
+        QVERIFY(!d->picDate()->isVisible());
+        QVERIFY(d != nullptr);
+        d->cmdEDate_Click();
+        d->picDate()->MonthView1()->setSelectedDate(DialogFixture::today().addDays(3));
+        QTest::keyClick(d->txtDesc(), Qt::Key_Return);
+        QVERIFY(!d->picDate()->isVisible());
+        QCOMPARE(d->endDate(), DialogFixture::today().addDays(3));
+        QVERIFY(DialogFixture::sent(1).isEmpty());
+        delete d;
+    }
+
+    void theCalendarLeavesBothDateButtonsReachable()
+    {
+        DialogFixture f;
+        DialogFixture::select(0, 0, 1);
+        QPointer<frmAdd> d = new frmAdd;
+        d->show();
+        QVERIFY(QTest::qWaitForWindowExposed(d));
+        const auto reachable = [&](QPushButton *button) {
+            return d->childAt(button->mapTo(d, button->rect().center())) == button;
+        };
+        QTest::mouseClick(d->cmdSDate(), Qt::LeftButton);
+        QCOMPARE(d->picDate()->backColour(), DatePanel::StartColour);
+        QVERIFY(reachable(d->cmdSDate()));
+        QVERIFY(reachable(d->cmdEDate()));
+        // The other date button retargets the open panel.
+        QTest::mouseClick(d->cmdEDate(), Qt::LeftButton);
+        QCOMPARE(d->picDate()->backColour(), DatePanel::EndColour);
+        QVERIFY(d->picDate()->isVisible());
+        QVERIFY(reachable(d->cmdSDate()));
+        QVERIFY(reachable(d->cmdEDate()));
+        // The panel stays inside the form.
+        QVERIFY(d->rect().contains(d->picDate()->geometry()));
+        delete d;
     }
 };
 
