@@ -35,6 +35,10 @@ const char *const StageNetwork = "Problems with the network settings. Check the 
 const char *const StageTimeNetwork =
     "Problems with the time network settings. Check the VEK.INI file.";
 const char *const StageGeneral = "General Problem. Check VEK.INI File.";
+constexpr int WatchFirstMs = 60000;
+constexpr int WatchIdleMs = 10000;
+constexpr int WatchLoadedMs = 60000;
+
 const char *const ClearedText = "Operator cleared alarm.  Alarm = ";
 
 } // namespace
@@ -46,9 +50,11 @@ ConsoleCore::ConsoleCore(ConsoleWindows *windows, QObject *parent)
     m_timeMain.setInterval(500);
     m_timeTime.setInterval(5000);
     m_timeZone.setInterval(250);
+    m_timeWatch.setInterval(WatchFirstMs);
     connect(&m_timeMain, &QTimer::timeout, this, &ConsoleCore::timeMain_Timer);
     connect(&m_timeTime, &QTimer::timeout, this, &ConsoleCore::timeTime_Timer);
     connect(&m_timeZone, &QTimer::timeout, this, &ConsoleCore::timeZone_Timer);
+    connect(&m_timeWatch, &QTimer::timeout, this, &ConsoleCore::timeWatch_Timer);
 }
 
 ConsoleCore::~ConsoleCore() = default;
@@ -67,6 +73,7 @@ void ConsoleCore::MDIForm_Load(const QString &commandLine)
     try {
         // The timers and the send flush that run from the window's creation.
         m_timeZone.start();
+        m_timeWatch.start();
         m_hs->start();
 
         QString caption = versionCaption();
@@ -121,9 +128,17 @@ void ConsoleCore::MDIForm_Load(const QString &commandLine)
             m_windows->openNetworkCards();
         } else {
             m_timeZone.stop();
+            m_timeWatch.stop();
             m_windows->endProgram();
         }
     }
+}
+
+void ConsoleCore::timeWatch_Timer()
+{
+    m_timeWatch.setInterval(WatchIdleMs);
+    if (m_watcher && m_watcher())
+        m_timeWatch.setInterval(WatchLoadedMs);
 }
 
 bool ConsoleCore::useBackupServers() const

@@ -34,6 +34,15 @@ public:
     void timeMain_Timer();
     void timeTime_Timer();
     void timeZone_Timer();
+    // The watched folder: every 10 s, or 60 s after a tick that loaded a file.
+    void timeWatch_Timer();
+
+    // What a watched-folder tick does; true when it loaded a file. The media-stats library
+    // installs it.
+    using FolderWatcher = std::function<bool()>;
+    void setFolderWatcher(FolderWatcher watcher) { m_watcher = std::move(watcher); }
+    int timeWatchInterval() const { return m_timeWatch.interval(); }
+    bool timeWatchActive() const { return m_timeWatch.isActive(); }
 
     // The alarm window's OK: logs, reports the clearing to the head end named by the
     // window's tag (0 or not a number: head end 1) and forgets the alarm text.
@@ -63,9 +72,11 @@ private:
     HsLink *m_hs;
     TimeLink *m_time;
     Sender m_sender;
+    FolderWatcher m_watcher;
     QTimer m_timeMain;
     QTimer m_timeTime;
     QTimer m_timeZone;
+    QTimer m_timeWatch;
     bool m_startupFailed = false;
 };
 

@@ -87,7 +87,8 @@ std::vector<Binding> bindings(Settings &s)
     add("General_Settings", "Signal_Type_Check", Kind::Flag, "0", &s.SignalTypeCheck);
     add("General_Settings", "Vosk_VCOG", Kind::Flag, "0", &s.VCOGLock);
     add("General_Settings", "GUID_Update", Kind::Flag, "0", &s.GUIDUpdate);
-    add("MediaStats_Settings", "Auto_Load_Path", Kind::Text, "C:\\", &s.AutoLoadPath);
+    // No folder unless one is set: "C:\\" names nothing here.
+    add("MediaStats_Settings", "Auto_Load_Path", Kind::Text, "", &s.AutoLoadPath);
     add("MediaStats_Settings", "Auto_Load_VEK", Kind::Flag, "0", &s.AutoLoadVEK);
     add("MediaStats_Settings", "Auto_Load_DBF", Kind::Flag, "0", &s.AutoLoadDBF);
     add("MediaStats_Settings", "Auto_Load_CSV", Kind::Flag, "0", &s.AutoLoadCSV);

@@ -126,6 +126,7 @@ private slots:
         QVERIFY(core.timeMainActive());
         QVERIFY(core.timeTimeActive());
         QVERIFY(core.timeZoneActive());
+        QVERIFY(core.timeWatchActive());
         QVERIFY(!UseBackupServers());
         QCOMPARE(AppPath(), QCoreApplication::applicationDirPath());
         QVERIFY(core.timeLink().isBound());
@@ -142,6 +143,27 @@ private slots:
         core.timeMain_Timer();
         QCOMPARE(w.clockTime, QStringLiteral("00:00:00"));
         QCOMPARE(w.clockDate, QLocale::system().toString(QDate(2026, 12, 9), QLocale::ShortFormat));
+    }
+
+    void watchedFolderTicksEveryTenSecondsOrAMinuteAfterALoad()
+    {
+        RecordingWindows w;
+        ConsoleCore core(&w);
+        QCOMPARE(core.timeWatchInterval(), 60000);
+        core.timeWatch_Timer();
+        QCOMPARE(core.timeWatchInterval(), 10000);
+        bool loads = true;
+        int ticks = 0;
+        core.setFolderWatcher([&] {
+            ++ticks;
+            return loads;
+        });
+        core.timeWatch_Timer();
+        QCOMPARE(core.timeWatchInterval(), 60000);
+        loads = false;
+        core.timeWatch_Timer();
+        QCOMPARE(core.timeWatchInterval(), 10000);
+        QCOMPARE(ticks, 2);
     }
 
     void commandLineLettersCountAnywhereInAnyCase()
