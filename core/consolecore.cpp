@@ -99,8 +99,7 @@ void ConsoleCore::MDIForm_Load(const QString &commandLine)
         stage = StageUsers;
         LoadUsers();
         for (int v = 1; v <= MaxViews; ++v)
-            m_windows->setViewMenuCaption(
-                v, fromBytes("View" + Str(qint64(v)) + " (" + settings().ViewName[v] + ")"));
+            m_windows->setViewMenuCaption(v, fromBytes(viewMenuCaption(v)));
 
         stage = StageNetwork;
         m_hs->connectHeadEnds(UseBackupServers());

@@ -170,6 +170,12 @@ QString settingsFilePath()
     return dataFilePath(QStringLiteral("VEK.INI"));
 }
 
+QByteArray viewMenuCaption(int view)
+{
+    const QByteArray name = view >= 1 && view <= MaxViews ? settings().ViewName[size_t(view)] : "";
+    return "View" + Str(qint64(view)) + " (" + name + ")";
+}
+
 void LoadSettings()
 {
     const IniDocument doc = IniDocument::load(settingsFilePath());

@@ -72,6 +72,9 @@ void resetSettings();
 
 QString settingsFilePath();
 
+// The View menus' entry of view 1..8: "View 3 (name)".
+QByteArray viewMenuCaption(int view);
+
 // Reads every key in file order. A colour that is not a number or an integer outside
 // -32768..32767 throws a Failure at that key: keys before it keep their new values, keys
 // after it keep what they held.

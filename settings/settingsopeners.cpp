@@ -3,9 +3,13 @@
 #include <QPointer>
 
 #include "core/ui/mdimain.h"
+#include "frmabout.h"
 #include "frmcolor.h"
+#include "frmsetasrun.h"
 #include "frmsetcolor.h"
+#include "frmsetnames.h"
 #include "frmsetnics.h"
+#include "frmsetqc.h"
 #include "frmsetsites.h"
 #include "frmsettime.h"
 #include "frmsetusers.h"
@@ -37,11 +41,15 @@ void openLegend(MDIMain *main)
 void installSettingsOpeners(MDIMain *main)
 {
     main->setWindowOpener(MenuWindow::ColourLegend, [main] { openLegend(main); });
+    installDialog<frmSetAsRun>(main, MenuWindow::AsRunComments);
     installDialog<frmSetColor>(main, MenuWindow::ColourSettings);
+    installDialog<frmSetNames>(main, MenuWindow::ViewNames);
     installDialog<frmSetSites>(main, MenuWindow::HeadEnds);
     installDialog<frmSetNics>(main, MenuWindow::NetworkCards);
+    installDialog<frmSetQC>(main, MenuWindow::QualityControl);
     installDialog<frmSetTime>(main, MenuWindow::TimeReference);
     installDialog<frmSetUsers>(main, MenuWindow::Users);
+    installDialog<frmAbout>(main, MenuWindow::About);
 }
 
 } // namespace vek

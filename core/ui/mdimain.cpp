@@ -236,6 +236,13 @@ QAction *MDIMain::windowEntry(MenuWindow window) const
     return m_windowEntries[size_t(window)];
 }
 
+void MDIMain::showViewNames()
+{
+    for (int v = 1; v <= 8; ++v)
+        setViewMenuCaption(v, fromBytes(viewMenuCaption(v)));
+    emit viewNamesChanged();
+}
+
 void MDIMain::showDialog(QWidget *dialog)
 {
     centreOver(dialog, this);

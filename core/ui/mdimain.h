@@ -53,6 +53,9 @@ public:
     QAction *windowEntry(MenuWindow window) const;
     // Shows a freshly built dialog over the middle of this window, in front.
     void showDialog(QWidget *dialog);
+    // The views were renamed: this window's View menu follows, and viewNamesChanged tells
+    // the Event Views so theirs follow at once too.
+    void showViewNames();
     // Redraws the Channel View for a head end's channel-table change; installed with the
     // Channel View's opener.
     using ChanViewFiller = std::function<void(int headEnd)>;
@@ -86,6 +89,9 @@ public:
     void showTroubleWindow(int headEnd) override;
     void showAlarmWindow(int headEnd, const QByteArray &text) override;
     void fillChanView(int headEnd) override;
+
+signals:
+    void viewNamesChanged();
 
 private:
     void buildMenus();

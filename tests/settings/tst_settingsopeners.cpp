@@ -8,8 +8,9 @@
 #include "core/ui/mdimain.h"
 #include "core/users.h"
 #include "settings/frmsetnics.h"
+#include "settings/settingsdialog.h"
 #include "settings/settingsopeners.h"
-#include "testhome.h"
+#include "settingsfixture.h"
 #include "testregistry.h"
 
 using namespace vek;
@@ -40,9 +41,9 @@ void closeDialogs(const QWidget *main)
 
 void addUser(int slot, const char *name, qint16 privilege)
 {
-    users().UserName[slot] = QString::fromLatin1(name);
-    users().UserPass[slot] = QStringLiteral("pw");
-    users().UserPrivilege[slot] = privilege;
+    users().UserName[size_t(slot)] = QString::fromLatin1(name);
+    users().UserPass[size_t(slot)] = QStringLiteral("pw");
+    users().UserPrivilege[size_t(slot)] = privilege;
 }
 
 const MenuWindow SettingsWindows[] = {MenuWindow::AsRunComments, MenuWindow::ColourSettings,
@@ -77,12 +78,82 @@ private slots:
             main.menuWindow_Click(w);
         QCOMPARE(dialogTitles(&main), QStringList());
 
+        // The legend and the about box are for everybody.
+        main.windowEntry(MenuWindow::ColourLegend)->trigger();
+        main.windowEntry(MenuWindow::About)->trigger();
+        QCOMPARE(dialogTitles(&main), QStringList({"About", "Colors"}));
+        closeDialogs(&main);
+
         QCOMPARE(tryLogin(QStringLiteral("boss"), QStringLiteral("pw")), LoginOutcome::LoggedIn);
         QVERIFY(main.menuSettings()->isEnabled());
-        settings().HouseNic = "10.20.30.40";
-        main.windowEntry(MenuWindow::NetworkCards)->trigger();
-        QCOMPARE(dialogTitles(&main), QStringList({"Network Settings"}));
+        QStringList titles;
+        for (MenuWindow w : SettingsWindows) {
+            QVERIFY(main.windowEntry(w)->isEnabled());
+            main.windowEntry(w)->trigger();
+            const QStringList open = dialogTitles(&main);
+            QCOMPARE(open.size(), 1);
+            titles << open.first();
+            closeDialogs(&main);
+        }
+        QCOMPARE(titles,
+                 QStringList({"As Run Quick Comments", "Color Settings", "VEK Event View Names",
+                              "Head End Settings", "Network Settings", "Quality Control Monitor",
+                              "Computer Time Reference", "User Settings"}));
+    }
+
+    void theLegendIsOneWindow()
+    {
+        MDIMain main;
+        installSettingsOpeners(&main);
+        main.show();
+        main.menuWindow_Click(MenuWindow::ColourLegend);
+        main.menuWindow_Click(MenuWindow::ColourLegend);
+        QCOMPARE(dialogTitles(&main), QStringList({"Colors"}));
         closeDialogs(&main);
+    }
+
+    // Opening every settings dialog and saving without a change leaves both files with
+    // the same keys and values, values their lists cannot show included.
+    void savingWithoutChangesKeepsBothFiles()
+    {
+        TestHome home;
+        loadSettingsWith(home, {{"HeadEnd_3_Settings", "List_Number", "40"},
+                                {"HeadEnd_3_Settings", "Nic_Card", "0"},
+                                {"HeadEnd_7_Settings", "Number_Of_Channels", "256"},
+                                {"HeadEnd_2_Settings", "Long_Name", "A name longer than twenty"},
+                                {"Channel_View", "Font", "-1"},
+                                {"Color_Settings", "Color_4", "-2147483643"},
+                                {"Time_Settings", "Nic_Card", "3"},
+                                {"Time_Settings", "Time_Off_Set", "-00:30:00"},
+                                {"Time_Settings", "IP_Port", "123456"},
+                                {"Event_View_Settings", "Event_View_5", ""},
+                                {"Quality_Control", "Destination", "600"},
+                                {"Quality_Control", "Device", "0"}});
+        addUser(1, "Boss", PrivilegeAdmin);
+        addUser(2, " Spaced ", 7);
+        users().UserPass[2] = QStringLiteral("old-format-pw");
+        users().UserHEAccess[2][5] = true;
+        QVERIFY(SaveUsers());
+        const auto settingsBefore = iniPairs(home.read(QStringLiteral("VEK.INI")));
+        const auto usersBefore = iniPairs(home.read(QStringLiteral("USER.INI")));
+        resetUsers();
+        LoadUsers();
+        QCOMPARE(tryLogin(QStringLiteral("boss"), QStringLiteral("pw")), LoginOutcome::LoggedIn);
+
+        MDIMain main;
+        installSettingsOpeners(&main);
+        main.show();
+        for (MenuWindow w : SettingsWindows) {
+            if (!main.hasWindowOpener(w))
+                continue;
+            main.menuWindow_Click(w);
+            const QList<SettingsDialog *> open = main.findChildren<SettingsDialog *>();
+            QCOMPARE(open.size(), 1);
+            open.first()->cmdOk_Click();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QCOMPARE(iniPairs(home.read(QStringLiteral("VEK.INI"))), settingsBefore);
+            QCOMPARE(iniPairs(home.read(QStringLiteral("USER.INI"))), usersBefore);
+        }
     }
 
     void startUpOpensTheNetworkCardsForNobody()
