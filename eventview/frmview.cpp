@@ -156,6 +156,10 @@ frmView::frmView(int view, MDIMain *main, QWidget *parent)
     m_timeDashBoardUpdate.setInterval(2000);
     connect(&m_timeDashBoardUpdate, &QTimer::timeout, this, &frmView::timeDashBoardUpdate_Timer);
 
+    // A renamed view shows in this view's menu at once, not only at its next activation.
+    if (main)
+        connect(main, &MDIMain::viewNamesChanged, this, &frmView::showViewNames);
+
     resize(px(7000), px(4000));
     Form_Load();
     m_timeMain.start();
@@ -166,6 +170,12 @@ frmView::~frmView()
 {
     if (EventViews()[size_t(m_view)] == this)
         EventViews()[size_t(m_view)] = nullptr;
+}
+
+void frmView::showViewNames()
+{
+    for (int v = 1; v <= ViewCount; ++v)
+        m_menuVEvent[size_t(v)]->setText(fromBytes(viewMenuCaption(v)));
 }
 
 void frmView::runGuarded(const char *label, const std::function<void()> &work)
@@ -223,7 +233,7 @@ void frmView::buildMenus(QMenuBar *bar)
     QMenu *viewMenu = bar->addMenu(QStringLiteral("&View"));
     windowEntry(viewMenu, QStringLiteral("Channel View"), MenuWindow::ChannelView)
         ->setShortcut(QKeySequence(QStringLiteral("Ctrl+C")));
-    addLater(viewMenu, QStringLiteral("Color"));
+    windowEntry(viewMenu, QStringLiteral("Color"), MenuWindow::ColourLegend);
     QMenu *views = viewMenu->addMenu(QStringLiteral("Event View"));
     for (int v = 1; v <= ViewCount; ++v) {
         m_menuVEvent[size_t(v)] = views->addAction(QStringLiteral("View %1").arg(v));
@@ -236,19 +246,18 @@ void frmView::buildMenus(QMenuBar *bar)
     windowEntry(viewMenu, QStringLiteral("Server Status"), MenuWindow::ServerStatus);
 
     m_menuSettings = bar->addMenu(QStringLiteral("&Settings"));
-    addLater(m_menuSettings, QStringLiteral("As Run Comments"));
-    addLater(m_menuSettings, QStringLiteral("Color Settings"));
-    addLater(m_menuSettings, QStringLiteral("Event View Names"));
-    addLater(m_menuSettings, QStringLiteral("Head End Settings"));
-    addLater(m_menuSettings, QStringLiteral("Media Stats Auto Load"));
-    connect(m_menuSettings->addAction(QStringLiteral("Network Cards")), &QAction::triggered, this,
-            [this] {
-                if (m_main)
-                    m_main->menuSetNics_Click();
-            });
-    addLater(m_menuSettings, QStringLiteral("Quality Control"));
-    addLater(m_menuSettings, QStringLiteral("Time Reference"));
-    addLater(m_menuSettings, QStringLiteral("Users"));
+    const std::pair<const char *, MenuWindow> settingsEntries[] = {
+        {"As Run Comments", MenuWindow::AsRunComments},
+        {"Color Settings", MenuWindow::ColourSettings},
+        {"Event View Names", MenuWindow::ViewNames},
+        {"Head End Settings", MenuWindow::HeadEnds},
+        {"Media Stats Auto Load", MenuWindow::AutoLoad},
+        {"Network Cards", MenuWindow::NetworkCards},
+        {"Quality Control", MenuWindow::QualityControl},
+        {"Time Reference", MenuWindow::TimeReference},
+        {"Users", MenuWindow::Users}};
+    for (const auto &[caption, w] : settingsEntries)
+        windowEntry(m_menuSettings, QString::fromLatin1(caption), w);
     m_menuSettings->setEnabled(false);
 
     QMenu *show = bar->addMenu(QStringLiteral("S&how"));
@@ -281,7 +290,7 @@ void frmView::buildMenus(QMenuBar *bar)
     connect(usersMenu->addAction(QStringLiteral("Logout")), &QAction::triggered, this,
             [] { UserLogOut(); });
     windowEntry(usersMenu, QStringLiteral("Administrator Options"), MenuWindow::AdminOptions);
-    addLater(bar->addMenu(QStringLiteral("About")), QStringLiteral("About"));
+    windowEntry(bar->addMenu(QStringLiteral("About")), QStringLiteral("About"), MenuWindow::About);
 
     // The pop-ups of the lists (their commands come with the event commands).
     m_menuPOP = new QMenu(QStringLiteral("POPGROUP"), this);
@@ -512,9 +521,7 @@ void frmView::Form_Activate()
         setWindowTitle(title);
         if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
             sub->setWindowTitle(title);
-        for (int v = 1; v <= ViewCount; ++v)
-            m_menuVEvent[size_t(v)]->setText(
-                fromBytes("View" + Str(qint64(v)) + " (" + s.ViewName[size_t(v)] + ")"));
+        showViewNames();
         for (int he = 1; he <= MaxHeadEnds; ++he) {
             m_menuShHE[size_t(he)]->setText(fromBytes(s.HEName[size_t(he)]));
             m_menuShHE[size_t(he)]->setChecked(s.ShowHE[size_t(m_view)][size_t(he)]);

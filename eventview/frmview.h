@@ -68,6 +68,8 @@ public:
     void timeLoad_Timer();
     void timeDashBoardUpdate_Timer();
     void cmbView_Click();
+    // The View menu's entries show the views' current names.
+    void showViewNames();
     void cmdAll_Click();
     void cmdToday_Click();
     void cmdDefault_Click();

@@ -22,7 +22,11 @@ QString colourMeaning(int k)
 void paintSwatch(QLabel *swatch, qint32 bgr)
 {
     QPalette p = swatch->palette();
-    p.setColor(QPalette::Window, colorFromBgr(bgr));
+    const QColor colour = colorFromBgr(bgr);
+    p.setColor(QPalette::Window, colour);
+    // A caption stays readable on dark colours.
+    const int luminance = (299 * colour.red() + 587 * colour.green() + 114 * colour.blue()) / 1000;
+    p.setColor(QPalette::WindowText, luminance < 128 ? Qt::white : Qt::black);
     swatch->setPalette(p);
     swatch->setAutoFillBackground(true);
 }

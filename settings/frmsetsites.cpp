@@ -37,6 +37,8 @@ frmSetSites::frmSetSites(QWidget *parent)
         m_tabs->addTab(buildTab(m_tab[size_t(n)]), QStringLiteral("Head End %1").arg(n));
     for (int n = 1; n <= MaxHeadEnds; ++n)
         load(n);
+    // Wide enough for half of the tabs; the rest scroll.
+    setMinimumWidth(600);
 }
 
 const frmSetSites::HeadEndTab &frmSetSites::tab(int n) const

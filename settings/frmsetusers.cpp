@@ -40,6 +40,13 @@ frmSetUsers::frmSetUsers(QWidget *parent)
     grid->addWidget(new QLabel(QStringLiteral("Password"), frame), 0, 1);
     grid->addWidget(new QLabel(QStringLiteral("Privilege"), frame), 0, 2);
     grid->addWidget(new QLabel(QStringLiteral("Head Ends"), frame), 0, 3, 1, MaxHeadEnds);
+    // The head ends' numbers over their columns; the boxes' tool tips give their names.
+    for (int he = 1; he <= MaxHeadEnds; ++he) {
+        auto *number = new QLabel(QString::number(he), frame);
+        number->setAlignment(Qt::AlignCenter);
+        grid->addWidget(number, 1, 2 + he);
+    }
+    constexpr int FirstRow = 2;
 
     const Users &us = users();
     const Settings &s = settings();
@@ -53,14 +60,14 @@ frmSetUsers::frmSetUsers(QWidget *parent)
         r.cmbPriv = new QComboBox(frame);
         r.cmbPriv->addItems(
             {QStringLiteral("None"), QStringLiteral("Operator"), QStringLiteral("Administrator")});
-        grid->addWidget(r.txtName, u, 0);
-        grid->addWidget(r.txtPW, u, 1);
-        grid->addWidget(r.cmbPriv, u, 2);
+        grid->addWidget(r.txtName, FirstRow + u - 1, 0);
+        grid->addWidget(r.txtPW, FirstRow + u - 1, 1);
+        grid->addWidget(r.cmbPriv, FirstRow + u - 1, 2);
         for (int he = 1; he <= MaxHeadEnds; ++he) {
             auto *box = new QCheckBox(frame);
             box->setToolTip(fromBytes(s.HEName[size_t(he)]));
             r.chkUser[size_t(he)] = box;
-            grid->addWidget(box, u, 2 + he);
+            grid->addWidget(box, FirstRow + u - 1, 2 + he);
         }
 
         r.txtName->setText(us.UserName[size_t(u)]);

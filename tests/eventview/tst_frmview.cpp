@@ -13,6 +13,7 @@
 #include "core/receivestate.h"
 #include "core/selection.h"
 #include "core/settings.h"
+#include "core/ui/mdimain.h"
 #include "core/users.h"
 #include "core/winqueue.h"
 #include "eventfixture.h"
@@ -178,6 +179,44 @@ private slots:
         users().UserPrivilege[1] = 2;
         frmView op(2, nullptr);
         QVERIFY(!op.menuSettings()->isEnabled());
+    }
+
+    void settingsAboutAndLegendOpenThroughTheMainWindow()
+    {
+        MDIMain main;
+        QStringList opened;
+        const MenuWindow windows[] = {MenuWindow::ColourLegend, MenuWindow::ViewNames,
+                                      MenuWindow::Users, MenuWindow::About};
+        for (MenuWindow w : windows)
+            main.setWindowOpener(w, [&opened, w] { opened << QString::number(int(w)); });
+        users().UserPrivilege[1] = PrivilegeOperator;
+        users().CurrentUser = 1;
+        frmView view(2, &main);
+        auto entry = [&](QMenu *menu, const QString &caption) -> QAction * {
+            for (QAction *a : menu->actions()) {
+                if (a->text() == caption)
+                    return a;
+            }
+            return nullptr;
+        };
+        QAction *names = entry(view.menuSettings(), QStringLiteral("Event View Names"));
+        QAction *heads = entry(view.menuSettings(), QStringLiteral("Head End Settings"));
+        QVERIFY(names && heads);
+        QVERIFY(names->isEnabled());
+        QVERIFY(!heads->isEnabled()); // no opener installed
+        QVERIFY(!view.menuSettings()->isEnabled());
+        // An operator reaches no settings window, not even through a stray trigger.
+        names->trigger();
+        QVERIFY(opened.isEmpty());
+        users().UserPrivilege[1] = PrivilegeAdmin;
+        names->trigger();
+        QCOMPARE(opened, QStringList({QString::number(int(MenuWindow::ViewNames))}));
+
+        // A rename reaches this view's View menu at once.
+        settings().ViewName[2] = "Late Desk";
+        main.showViewNames();
+        QCOMPARE(view.menuVEvent(2)->text(), QStringLiteral("View 2 (Late Desk)"));
+        QCOMPARE(main.menuVEvent(2)->text(), QStringLiteral("View 2 (Late Desk)"));
     }
 
     void theDashBoardSumsTheShownHeadEnds()

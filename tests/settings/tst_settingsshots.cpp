@@ -1,0 +1,95 @@
+#include <QDir>
+#include <QPointer>
+#include <QTabWidget>
+#include <QTest>
+
+#include "core/receivestate.h"
+#include "core/settings.h"
+#include "core/ui/mdimain.h"
+#include "core/users.h"
+#include "settings/frmabout.h"
+#include "settings/frmcolor.h"
+#include "settings/frmsetasrun.h"
+#include "settings/frmsetcolor.h"
+#include "settings/frmsetnames.h"
+#include "settings/frmsetnics.h"
+#include "settings/frmsetqc.h"
+#include "settings/frmsetsites.h"
+#include "settings/frmsettime.h"
+#include "settings/frmsetusers.h"
+#include "testregistry.h"
+
+using namespace vek;
+
+// Pictures of the settings dialogs and the colour legend for the documentation: only when
+// VEK_SCREENSHOT_DIR names the folder to write them to (run under a real display server,
+// e.g. xvfb-run).
+class TestSettingsShots : public QObject
+{
+    Q_OBJECT
+private slots:
+    void saveScreenshots()
+    {
+        const QString folder = qEnvironmentVariable("VEK_SCREENSHOT_DIR");
+        if (folder.isEmpty())
+            QSKIP("VEK_SCREENSHOT_DIR not set");
+        QDir().mkpath(folder);
+        resetSettings();
+        resetUsers();
+        resetReceiveState();
+        Settings &s = settings();
+        const char *const names[3] = {"Calgary North", "Calgary South", "Red Deer"};
+        for (int n = 1; n <= 3; ++n) {
+            s.HEName[size_t(n)] = names[n - 1];
+            s.HEOnLine[size_t(n)] = true;
+        }
+        s.HEShortName[1] = "CGN";
+        s.HEMainIP[1] = "10.10.1.20";
+        s.HEBackupIP[1] = "10.10.2.20";
+        s.ViewName[1] = "Master Control";
+        s.ViewName[2] = "Sports";
+        s.AsRunComment[1] = "Started late";
+        s.AsRunComment[2] = "Signal lost at the head end";
+        s.AsRunComment[3] = "Operator switched by hand";
+        Users &u = users();
+        u.UserName[1] = QStringLiteral("Admin");
+        u.UserPass[1] = QStringLiteral("admin1");
+        u.UserPrivilege[1] = PrivilegeAdmin;
+        u.UserName[2] = QStringLiteral("Operator");
+        u.UserPass[2] = QStringLiteral("oper1");
+        u.UserPrivilege[2] = PrivilegeOperator;
+        for (int i = 1; i <= MaxUsers; ++i) {
+            if (i > 2)
+                u.UserPrivilege[size_t(i)] = PrivilegeNone;
+            for (int he = 1; he <= MaxHeadEnds; ++he)
+                u.UserHEAccess[size_t(i)][size_t(he)] = i <= 2 && (i == 1 || he <= 3);
+        }
+
+        shoot(new frmSetSites, QStringLiteral("frmsetsites.png"));
+        shoot(new frmSetUsers, QStringLiteral("frmsetusers.png"));
+        shoot(new frmSetTime, QStringLiteral("frmsettime.png"));
+        shoot(new frmSetNics, QStringLiteral("frmsetnics.png"));
+        shoot(new frmSetColor, QStringLiteral("frmsetcolor.png"));
+        shoot(new frmColor, QStringLiteral("frmcolor.png"));
+        MDIMain main;
+        shoot(new frmSetNames(&main), QStringLiteral("frmsetnames.png"));
+        shoot(new frmSetAsRun, QStringLiteral("frmsetasrun.png"));
+        shoot(new frmSetQC, QStringLiteral("frmsetqc.png"));
+        shoot(new frmAbout, QStringLiteral("frmabout.png"));
+    }
+
+private:
+    static void shoot(QWidget *dialog, const QString &name)
+    {
+        QPointer<QWidget> d = dialog;
+        d->setAttribute(Qt::WA_DeleteOnClose, false);
+        d->show();
+        QVERIFY(QTest::qWaitForWindowExposed(d));
+        QTest::qWait(200);
+        QVERIFY(d->grab().save(qEnvironmentVariable("VEK_SCREENSHOT_DIR") + u'/' + name));
+        delete d;
+    }
+};
+
+VEK_TEST(TestSettingsShots)
+#include "tst_settingsshots.moc"
