@@ -1,5 +1,7 @@
 #include "hslink.h"
 
+#include <algorithm>
+
 #include "hssocket.h"
 #include "linkactivity.h"
 #include "log.h"
@@ -14,6 +16,8 @@ namespace vek {
 
 namespace {
 constexpr int BufferMs = 10;
+// The flush never sleeps longer than a poll interval, so a head end put on line is served.
+constexpr int LongestFlushWaitMs = 250;
 constexpr int BootMs = 5000;
 constexpr int DashBoardMs = 2000;
 constexpr int UpdateMs = 1000;
@@ -27,7 +31,11 @@ bool validHeadEnd(int headEnd)
 
 HsLink::HsLink(ConsoleUi *ui, QObject *parent) : QObject(parent), m_ui(ui)
 {
+    // One-shot, armed for the next poll or message that may be due rather than ticking
+    // every 10 ms for nothing; precise, so a poll is not sent early and then re-tried.
     m_timeBuffer.setInterval(BufferMs);
+    m_timeBuffer.setSingleShot(true);
+    m_timeBuffer.setTimerType(Qt::PreciseTimer);
     connect(&m_timeBuffer, &QTimer::timeout, this, &HsLink::timeBuffer_Timer);
     m_timeBoot.setInterval(BootMs);
     m_timeBoot.setSingleShot(true);
@@ -102,7 +110,8 @@ void HsLink::connectHeadEnds(bool useBackupServers)
 
 void HsLink::start()
 {
-    m_timeBuffer.start();
+    m_flushing = true;
+    m_timeBuffer.start(BufferMs);
     m_timeBoot.start();
 }
 
@@ -129,6 +138,39 @@ void HsLink::timeBuffer_Timer()
         if (settings().HEOnLine[he])
             SendHS(he, QByteArray(), 0);
     }
+    armSendFlush();
+}
+
+void HsLink::armSendFlush()
+{
+    if (!m_flushing)
+        return;
+    std::array<int, HeadEndRows> due{};
+    int first = LongestFlushWaitMs;
+    for (int he = 1; he < HeadEndRows; ++he) {
+        due[size_t(he)] = settings().HEOnLine[he] ? msUntilSendDue(he) : -1;
+        if (due[size_t(he)] >= 0)
+            first = std::min(first, due[size_t(he)]);
+    }
+    // Due now (and not sent by this flush): try again on the old 10 ms beat.
+    if (first == 0) {
+        m_timeBuffer.start(BufferMs);
+        return;
+    }
+    // Polls due within one beat of the first go out together, as on the old 10 ms beat:
+    // none is later than that beat would have sent it, and the head ends share one wake-up.
+    int wait = first;
+    for (const int d : due) {
+        if (d > wait && d < first + BufferMs)
+            wait = d;
+    }
+    m_timeBuffer.start(wait);
+}
+
+void HsLink::sendDue()
+{
+    if (m_flushing && (!m_timeBuffer.isActive() || m_timeBuffer.remainingTime() > BufferMs))
+        m_timeBuffer.start(BufferMs);
 }
 
 void HsLink::timeHSCTS_Timer(int headEnd)

@@ -64,12 +64,17 @@ public:
     void restartUpdateTimer() override;
     void restartDashBoardTimer() override;
     void startEventWait(int headEnd) override;
+    void sendDue() override;
     ConsoleUi *ui() override { return m_ui; }
 
 private:
     static constexpr int HeadEndRows = 13;
 
+    // Arms the flush for the next poll or message that may be due.
+    void armSendFlush();
+
     ConsoleUi *m_ui;
+    bool m_flushing = false;
     SocketFactory m_factory;
     std::array<std::unique_ptr<HsSocket>, HeadEndRows> m_sockets;
     QTimer m_timeBuffer;

@@ -19,6 +19,9 @@ public:
     virtual void restartDashBoardTimer() = 0;
     // Short wait for the rest of a split event message.
     virtual void startEventWait(int headEnd) = 0;
+    // A head end may have something to send (an acknowledgement arrived, re-sends ran out,
+    // a WIN message was queued): the send flush runs within its 10 ms.
+    virtual void sendDue() {}
     virtual ConsoleUi *ui() = 0;
 };
 

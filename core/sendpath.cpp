@@ -1,5 +1,6 @@
 #include "sendpath.h"
 
+#include <QElapsedTimer>
 #include <array>
 #include <deque>
 
@@ -20,7 +21,21 @@ namespace {
 
 constexpr qint16 ResendCount = 4;
 constexpr double PollInterval = 0.25;
+// The first millisecond at which more than PollInterval has passed.
+constexpr qint64 PollIntervalMs = 251;
 const QByteArray PollBody("\n");
+
+// Real elapsed time, only for arming the flush timer: the poll decision itself reads the
+// console's clock.
+qint64 monotonicMs()
+{
+    static const QElapsedTimer started = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
+    return started.elapsed();
+}
 
 struct HeadEndSend
 {
@@ -31,6 +46,8 @@ struct HeadEndSend
     qint16 resendLeft = 0;
     double lastPoll = 0;
     double pollElapsed = 0;
+    // monotonicMs() of the last poll.
+    qint64 lastPollMs = -PollIntervalMs;
     qint16 headerSeq = 0;
     bool troubleShown = false;
     bool booted = false;
@@ -170,6 +187,7 @@ void SendHS(int headEnd, const QByteArray &body, int cmd)
         if (s.pollElapsed > PollInterval) {
             message = BuildHSHeader(headEnd, cmd) + PollBody;
             s.lastPoll = now;
+            s.lastPollMs = monotonicMs();
         } else if (WinQueued(headEnd)) {
             const QByteArray m = WINGET(headEnd);
             if (!m.isEmpty())
@@ -202,6 +220,11 @@ void HSResendTick(int headEnd)
         s.resendLeft -= 1;
         if (s.socket && s.socket->isConnected())
             s.socket->send(s.lastSent);
+        // The last re-send: the next message may follow.
+        if (s.resendLeft == 0) {
+            if (LinkHost *host = linkHost())
+                host->sendDue();
+        }
         return;
     }
     noteGivenUp(headEnd, s);
@@ -218,9 +241,25 @@ bool acknowledgeHS(int headEnd, const QByteArray &data)
         return false;
     s.resendLeft = 0;
     s.awaitingAck = false;
-    if (LinkHost *host = linkHost())
+    if (LinkHost *host = linkHost()) {
         host->stopResendTimer(headEnd);
+        if (!s.queue.empty() || WinQueued(headEnd))
+            host->sendDue();
+    }
     return true;
+}
+
+int msUntilSendDue(int headEnd)
+{
+    if (!validHeadEnd(headEnd))
+        return -1;
+    const HeadEndSend &s = at(headEnd);
+    if (s.resendLeft > 0)
+        return -1;
+    if (!s.queue.empty() || WinQueued(headEnd))
+        return 0;
+    const qint64 due = s.lastPollMs + PollIntervalMs - monotonicMs();
+    return due > 0 ? static_cast<int>(due) : 0;
 }
 
 void setHsSocket(int headEnd, HsSocket *socket)

@@ -18,6 +18,9 @@ QByteArray BuildHSHeader(int headEnd, int cmd);
 
 // One tick of a head end's re-send timer.
 void HSResendTick(int headEnd);
+// Milliseconds until the send flush may have something to transmit for a head end: 0 for
+// now, the time until its next poll, or -1 while a message awaits its acknowledgement.
+int msUntilSendDue(int headEnd);
 // The acknowledgement test of an arrival: true when its first four characters are those
 // of the message in flight, which then needs no more re-sends.
 bool acknowledgeHS(int headEnd, const QByteArray &data);

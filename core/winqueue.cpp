@@ -5,6 +5,7 @@
 #include <deque>
 
 #include "eventtable.h"
+#include "linkhost.h"
 #include "log.h"
 #include "platform/failure.h"
 #include "platform/text.h"
@@ -50,6 +51,8 @@ void WINADD(const QByteArray &msg, int headEnd)
         if (std::all_of(msg.begin(), msg.end(), [](char c) { return c == ' '; }))
             return;
         state().queue[headEnd].push_back(msg);
+        if (LinkHost *host = linkHost())
+            host->sendDue();
     } catch (const Failure &f) {
         logError("Error WINADD)", f);
     }

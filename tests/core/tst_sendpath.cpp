@@ -70,6 +70,51 @@ private slots:
         QCOMPARE(f.sock(1).sent.last().mid(4), QByteArray("\n"));
     }
 
+    // The flush sleeps until the next poll is due instead of ticking every 10 ms, and
+    // anything that may make a message due wakes it within one 10 ms beat.
+    void flushSleepsUntilThePollIsDueAndWakesForWork()
+    {
+        LinkFixture f({1, 2});
+        f.link->start();
+        f.link->timeBuffer_Timer();
+        // Both polls in flight: nothing can be due before their acknowledgements.
+        QCOMPARE(msUntilSendDue(1), -1);
+        QCOMPARE(msUntilSendDue(2), -1);
+        QVERIFY(f.link->timeBuffer().isActive());
+        QVERIFY(f.link->timeBuffer().remainingTime() > 200);
+
+        f.sock(1).arrive(LastSent(1).left(4));
+        const int due = msUntilSendDue(1);
+        QVERIFY2(due > 200 && due <= 251, QByteArray::number(due));
+        // A bare acknowledgement with nothing queued does not wake the flush.
+        QVERIFY(f.link->timeBuffer().remainingTime() > 200);
+
+        // A WIN message is due at once and wakes the flush within its beat.
+        WINADD("W1", 1);
+        QCOMPARE(msUntilSendDue(1), 0);
+        QVERIFY(f.link->timeBuffer().remainingTime() <= 10);
+        f.link->timeBuffer_Timer();
+        QCOMPARE(f.sock(1).sent.last().mid(4), QByteArray("W1"));
+
+        // A message queued behind one in flight goes when the acknowledgement comes.
+        SendHS(1, "A", 0);
+        f.link->timeBuffer().start(200);
+        f.sock(1).arrive(LastSent(1).left(4));
+        QVERIFY(f.link->timeBuffer().remainingTime() <= 10);
+        f.link->timeBuffer_Timer();
+        QCOMPARE(f.sock(1).sent.last().mid(4), QByteArray("A"));
+
+        // Re-sends used up: the next message may follow.
+        SendHS(1, "C", 0);
+        f.link->timeBuffer().start(200);
+        for (int tick = 0; tick < 4; ++tick)
+            f.link->timeHSCTS_Timer(1);
+        QCOMPARE(ResendLeft(1), qint16(0));
+        QVERIFY(f.link->timeBuffer().remainingTime() <= 10);
+        f.link->timeBuffer_Timer();
+        QCOMPARE(f.sock(1).sent.last().mid(4), QByteArray("C"));
+    }
+
     void winQueueHandsOutEachHeadEndsMessagesInOrder()
     {
         resetWinQueue();
