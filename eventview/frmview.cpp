@@ -246,18 +246,8 @@ void frmView::buildMenus(QMenuBar *bar)
     windowEntry(viewMenu, QStringLiteral("Server Status"), MenuWindow::ServerStatus);
 
     m_menuSettings = bar->addMenu(QStringLiteral("&Settings"));
-    const std::pair<const char *, MenuWindow> settingsEntries[] = {
-        {"As Run Comments", MenuWindow::AsRunComments},
-        {"Color Settings", MenuWindow::ColourSettings},
-        {"Event View Names", MenuWindow::ViewNames},
-        {"Head End Settings", MenuWindow::HeadEnds},
-        {"Media Stats Auto Load", MenuWindow::AutoLoad},
-        {"Network Cards", MenuWindow::NetworkCards},
-        {"Quality Control", MenuWindow::QualityControl},
-        {"Time Reference", MenuWindow::TimeReference},
-        {"Users", MenuWindow::Users}};
-    for (const auto &[caption, w] : settingsEntries)
-        windowEntry(m_menuSettings, QString::fromLatin1(caption), w);
+    for (const MenuEntry &e : settingsMenuEntries(true))
+        windowEntry(m_menuSettings, QString::fromLatin1(e.caption), e.window);
     m_menuSettings->setEnabled(false);
 
     QMenu *show = bar->addMenu(QStringLiteral("S&how"));

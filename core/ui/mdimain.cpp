@@ -94,18 +94,8 @@ void MDIMain::buildMenus()
     addWindowEntry(view, QStringLiteral("Server Status"), MenuWindow::ServerStatus);
 
     m_menuSettings = menuBar()->addMenu(QStringLiteral("&Settings"));
-    const std::pair<const char *, MenuWindow> entries[] = {
-        {"As Run Comments", MenuWindow::AsRunComments},
-        {"Colour Settings", MenuWindow::ColourSettings},
-        {"Event View Names", MenuWindow::ViewNames},
-        {"Head End Settings", MenuWindow::HeadEnds},
-        {"Media Stats Auto Load", MenuWindow::AutoLoad},
-        {"Network Cards", MenuWindow::NetworkCards},
-        {"Quality Control", MenuWindow::QualityControl},
-        {"Time Reference", MenuWindow::TimeReference},
-        {"Users", MenuWindow::Users}};
-    for (const auto &[caption, window] : entries)
-        addWindowEntry(m_menuSettings, QString::fromLatin1(caption), window);
+    for (const MenuEntry &e : settingsMenuEntries(false))
+        addWindowEntry(m_menuSettings, QString::fromLatin1(e.caption), e.window);
     // Only an administrator's login enables it.
     m_menuSettings->setEnabled(false);
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 namespace vek {
 
 // The windows of the folders above the core that the menus of the main window and of the
@@ -27,6 +29,27 @@ constexpr int MenuWindowCount = int(MenuWindow::About) + 1;
 constexpr bool isSettingsWindow(MenuWindow w)
 {
     return w >= MenuWindow::AsRunComments && w <= MenuWindow::Users;
+}
+
+struct MenuEntry
+{
+    const char *caption;
+    MenuWindow window;
+};
+
+// The Settings menu, in order; the Event Views' menu says "Color Settings" where the main
+// window's says "Colour Settings".
+constexpr std::array<MenuEntry, 9> settingsMenuEntries(bool eventView)
+{
+    return {{{"As Run Comments", MenuWindow::AsRunComments},
+             {eventView ? "Color Settings" : "Colour Settings", MenuWindow::ColourSettings},
+             {"Event View Names", MenuWindow::ViewNames},
+             {"Head End Settings", MenuWindow::HeadEnds},
+             {"Media Stats Auto Load", MenuWindow::AutoLoad},
+             {"Network Cards", MenuWindow::NetworkCards},
+             {"Quality Control", MenuWindow::QualityControl},
+             {"Time Reference", MenuWindow::TimeReference},
+             {"Users", MenuWindow::Users}}};
 }
 
 } // namespace vek
