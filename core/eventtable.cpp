@@ -21,6 +21,13 @@ EventRec &EventTable::edit(int headEnd, int slot)
     return m_slots[static_cast<size_t>(headEnd) * Slots + slot];
 }
 
+EventRec &EventTable::editLocal(int headEnd, int slot)
+{
+    EventRec &r = edit(headEnd, slot);
+    ++m_changes[size_t(headEnd)];
+    return r;
+}
+
 void EventTable::clear()
 {
     for (EventRec &r : m_slots)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <array>
 #include <vector>
 
 #include "eventrec.h"
@@ -26,11 +27,22 @@ public:
     // subscript-out-of-range error.
     const EventRec &at(int headEnd, int slot) const;
     EventRec &edit(int headEnd, int slot);
+    // An edit the console makes on its own (a command, a dialog), before the Hardware
+    // Server's echo: the lists' rows of its head end are stale from now on.
+    EventRec &editLocal(int headEnd, int slot);
 
     void clear();
 
+    // Grows with every local edit of the head end's events: lists built from an older
+    // count are stale. (The receive path's changes reach the lists through GridDirty.)
+    quint64 changeCount(int headEnd) const
+    {
+        return headEnd >= 0 && headEnd < HeadEnds ? m_changes[size_t(headEnd)] : 0;
+    }
+
 private:
     std::vector<EventRec> m_slots;
+    std::array<quint64, HeadEnds> m_changes{};
 };
 
 // The one event table of the console.

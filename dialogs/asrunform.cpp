@@ -71,7 +71,7 @@ bool submitAsRun(const QString &comment, const EventRef &event, QWidget *parent)
             refuse(parent, title, problem);
             return false;
         }
-        EventRec &r = Events().edit(event.headEnd(), event.slot());
+        EventRec &r = Events().editLocal(event.headEnd(), event.slot());
         r.OpComment = boxText(comment);
         SendHS(event.headEnd(), "Q" + EventToString(r), 0);
         return true;

@@ -54,7 +54,7 @@ bool submitOnAir(const OnAirInput &in, const EventRef &event, bool defaultNow, Q
         const quint8 group = toByte(in.group);
         const quint8 automation = toByte(in.automation);
 
-        EventRec &r = Events().edit(he, event.slot());
+        EventRec &r = Events().editLocal(he, event.slot());
         r.BackupSrc = in.backupSource;
         r.Status = in.active ? StatusOnAir : StatusOnHoldOnAir;
         r.GroupNo = group;

@@ -251,7 +251,7 @@ void menuEventDel_Click(const CommandView &view, const std::vector<CommandRow> &
                 return;
             if (check == RowCheck::Skip)
                 continue;
-            EventRec &rec = Events().edit(row.headEnd, row.slot);
+            EventRec &rec = Events().editLocal(row.headEnd, row.slot);
             if (admin && view.tab != TabOnAir) {
                 WINADD(QByteArray(1, '\x0c') + rec.EventKey, row.headEnd);
             } else {
@@ -279,7 +279,7 @@ bool menuEventHold_Click(const CommandView &view, const std::vector<CommandRow> 
         for (const CommandRow &row : rows) {
             if (checkRow(view.parent, row, InvalidRow::Stop) != RowCheck::Go)
                 return;
-            EventRec &rec = Events().edit(row.headEnd, row.slot);
+            EventRec &rec = Events().editLocal(row.headEnd, row.slot);
             if (view.tab == TabUpcoming) {
                 if (vcogLocked() && row.headEnd > 0 && rec.Status == StatusLessThan) {
                     notice(view.parent, QMessageBox::NoIcon, "VCOG Locked Event",
@@ -343,7 +343,7 @@ void menuEventSub_Click(const CommandView &view, const std::vector<CommandRow> &
         for (const CommandRow &row : rows) {
             if (checkRow(view.parent, row, InvalidRow::Stop) != RowCheck::Go)
                 return;
-            EventRec &rec = Events().edit(row.headEnd, row.slot);
+            EventRec &rec = Events().editLocal(row.headEnd, row.slot);
             bool allowed = false;
             if (view.tab == TabUpcoming) {
                 if (vcogLocked() && row.headEnd > 0 && rec.Status == StatusLessThan) {
@@ -437,7 +437,7 @@ void menuEventInt_Click(const CommandView &view, const std::vector<CommandRow> &
             if (!rowStillValid(view.parent, row))
                 return;
         }
-        EventRec &rec = Events().edit(row.headEnd, row.slot);
+        EventRec &rec = Events().editLocal(row.headEnd, row.slot);
         if (rec.Status != StatusOnAir && rec.Status != StatusOnHoldOnAir) {
             notice(view.parent, QMessageBox::NoIcon, "Problem Event",
                    "This selected event (" + row.description +
@@ -484,7 +484,7 @@ void menuPEActive_Click(const CommandView &view, const std::vector<CommandRow> &
         for (const CommandRow &row : rows) {
             if (checkRow(view.parent, row, InvalidRow::Stop) != RowCheck::Go)
                 return;
-            EventRec &rec = Events().edit(row.headEnd, row.slot);
+            EventRec &rec = Events().editLocal(row.headEnd, row.slot);
             if (rec.Status == StatusOnHold) {
                 rec.Status = StatusActive;
                 queueRecord(row.headEnd, rec);

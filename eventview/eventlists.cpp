@@ -306,6 +306,8 @@ struct EventListEngine::HeadEndRows
 {
     Inputs inputs;
     bool dirty = true;
+    // The event table's change count of the head end when its rows were read.
+    quint64 tableChanges = 0;
     struct List
     {
         TextRowArena arena;
@@ -353,6 +355,7 @@ void EventListEngine::readHeadEnd(int he, const Context &ctx, HeadEndRows &out)
         l = std::make_shared<HeadEndRows::List>();
     out.inputs = ctx.inputs;
     out.dirty = false;
+    out.tableChanges = Events().changeCount(he);
 
     const EventTable &table = Events();
     const Inputs &in = ctx.inputs;
@@ -502,7 +505,9 @@ EventLists EventListEngine::build(const ViewOptions &options)
         shown.push_back(he);
         if (!c)
             c = std::make_unique<HeadEndRows>();
-        if (c->dirty || !(c->inputs == ctx.inputs)) {
+        // A local change to the head end's events (a command) makes its rows stale too,
+        // whichever head end asked for this build.
+        if (c->dirty || !(c->inputs == ctx.inputs) || c->tableChanges != Events().changeCount(he)) {
             readHeadEnd(he, ctx, *c);
             m_lastRead.push_back(he);
         }

@@ -2,6 +2,9 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <cctype>
+
+#include <QAbstractSpinBox>
 #include <QDateEdit>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -34,6 +37,7 @@
 #include "core/ui/mdimain.h"
 #include "core/users.h"
 #include "core/zoneclocks.h"
+#include "dialogs/eventdates.h"
 #include "dialogs/frmadd.h"
 #include "dialogs/frmasrun.h"
 #include "dialogs/frmonair.h"
@@ -111,6 +115,23 @@ QAction *addLater(QMenu *menu, const QString &caption)
     return a;
 }
 
+// A time in the system's long time format without its time-zone name: the lists' times
+// are head-end times, not the PC's.
+QString longTimeText(const QTime &t)
+{
+    const QString format = QLocale::system().timeFormat(QLocale::LongFormat);
+    QString kept;
+    bool quoted = false;
+    for (const QChar c : format) {
+        if (c == QLatin1Char('\''))
+            quoted = !quoted;
+        if (!quoted && c == QLatin1Char('t'))
+            continue;
+        kept += c;
+    }
+    return QLocale::system().toString(t, kept).trimmed();
+}
+
 void setTextIfChanged(QLabel *label, const QString &text)
 {
     if (label->text() != text)
@@ -160,6 +181,7 @@ frmView::frmView(int view, MDIMain *main, QWidget *parent)
     if (main)
         connect(main, &MDIMain::viewNamesChanged, this, &frmView::showViewNames);
 
+    watchWheel();
     resize(px(7000), px(4000));
     Form_Load();
     m_timeMain.start();
@@ -176,6 +198,19 @@ void frmView::showViewNames()
 {
     for (int v = 1; v <= ViewCount; ++v)
         m_menuVEvent[size_t(v)]->setText(fromBytes(viewMenuCaption(v)));
+}
+
+void frmView::watchWheel()
+{
+    // Every control of the window, so its wheel rule holds over all of them.
+    for (QWidget *w : findChildren<QWidget *>()) {
+        if (w->isWindow())
+            continue;
+        w->installEventFilter(this);
+        if (qobject_cast<QComboBox *>(w) || qobject_cast<QAbstractSpinBox *>(w) ||
+            qobject_cast<QAbstractSpinBox *>(w->parentWidget()))
+            m_wheelGuarded.insert(w);
+    }
 }
 
 void frmView::runGuarded(const char *label, const std::function<void()> &work)
@@ -981,13 +1016,19 @@ void frmView::gridMouseMove(int list, int row, int col)
     QString tip = text;
     if (!trimBlanks(text).isEmpty()) {
         if (col == 3) {
-            const QDate d = QLocale::system().toDate(text, QLocale::ShortFormat);
+            // The shown date is never read back: the row's start key (its leading digits)
+            // holds its date.
+            const QByteArray sortKey = g->textMatrix(row, SortStart);
+            qsizetype digits = 0;
+            while (digits < sortKey.size() && digits < 13 && std::isdigit(quint8(sortKey[digits])))
+                ++digits;
+            const QDate d = digits == 13 ? keyDate(sortKey.left(13).toLongLong()) : QDate();
             if (d.isValid())
-                tip = QLocale::system().toString(d, QStringLiteral("dddd, MMM d yyyy"));
+                tip = QLocale::c().toString(d, QStringLiteral("dddd, MMM d yyyy"));
         } else if (col == 4 || col == 5) {
             const QTime t = QTime::fromString(trimBlanks(text), QStringLiteral("HH:mm:ss"));
             if (t.isValid())
-                tip = QLocale::system().toString(t, QLocale::LongFormat);
+                tip = longTimeText(t);
         }
     }
     g->setToolTip(tip);
@@ -1055,9 +1096,17 @@ bool frmView::eventFilter(QObject *watched, QEvent *event)
             }
         }
     }
-    if (event->type() == QEvent::Wheel && m_wheelHooked) {
-        handleWheel(static_cast<QWheelEvent *>(event));
-        return true;
+    if (event->type() == QEvent::Wheel) {
+        // The wheel never changes a setting: over the filter, zone and date controls it
+        // scrolls like anywhere else in the window (or, unhooked, does nothing).
+        if (m_wheelHooked) {
+            handleWheel(static_cast<QWheelEvent *>(event));
+            return true;
+        }
+        if (m_wheelGuarded.contains(watched)) {
+            event->accept();
+            return true;
+        }
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QSet>
 #include <QTimer>
 #include <QWidget>
 #include <array>
@@ -157,11 +158,14 @@ private:
     ViewOptions options() const;
     void runGuarded(const char *label, const std::function<void()> &work);
     void handleWheel(QWheelEvent *wheel);
+    void watchWheel();
 
     int m_view;
     QPointer<MDIMain> m_main;
     // Started with "IDE": the lists keep the standard wheel handling.
     bool m_wheelHooked;
+    // Controls whose value the wheel would change.
+    QSet<QObject *> m_wheelGuarded;
     EventListEngine m_engine;
     EventGrids m_grids;
 

@@ -140,7 +140,7 @@ void menuPOPGROUP_Click(int index, int popupSource, const GroupList &list, QWidg
                         continue;
                 }
             }
-            EventRec &rec = Events().edit(row->headEnd, row->slot);
+            EventRec &rec = Events().editLocal(row->headEnd, row->slot);
             rec.GroupNo = quint8(index);
             rec.GroupText = groupText;
             WINADD("Q" + EventToString(rec), row->headEnd);

@@ -1,8 +1,11 @@
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QDateEdit>
 #include <QMenu>
 #include <QTabWidget>
 #include <QTest>
+#include <QWheelEvent>
 
 #include "core/eventtable.h"
 #include "core/receivestate.h"
@@ -50,6 +53,14 @@ void rightClick(frmView &view, int list, int row, int col)
     QMenu *menu = col == GroupColumn ? view.menuPOP() : view.menuPOPEVENT();
     QVERIFY(menu->isVisible());
     menu->close();
+}
+
+void sendWheel(QWidget *target, int delta)
+{
+    const QPointF local(target->width() / 2.0, target->height() / 2.0);
+    QWheelEvent e(local, target->mapToGlobal(local), QPoint(), QPoint(0, delta), Qt::NoButton,
+                  Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(target, &e);
 }
 
 QList<QByteArray> queued(int he)
@@ -188,6 +199,81 @@ private slots:
             frmView view(1, nullptr);
             QVERIFY(!view.menuSettings()->isEnabled());
         }
+    }
+
+    void theWheelNeverChangesTheFilterZoneOrDate()
+    {
+        TestHome home;
+        frmView view(1, nullptr);
+        view.resize(1000, 500);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.timeLoad_Timer();
+        view.cmbView()->setCurrentIndex(1); // "Date >>": the picker is enabled
+        view.cmbView_Click();
+        const int zone = view.cmbTZ()->currentIndex();
+        const QDate date = view.dtPick()->date();
+        for (QWidget *target :
+             {static_cast<QWidget *>(view.cmbView()), static_cast<QWidget *>(view.cmbTZ()),
+              static_cast<QWidget *>(view.dtPick())}) {
+            sendWheel(target, -120);
+            sendWheel(target, 120);
+        }
+        // The picker's edit field too.
+        for (QWidget *inner : view.dtPick()->findChildren<QWidget *>())
+            sendWheel(inner, -120);
+        QCOMPARE(view.cmbView()->currentIndex(), 1);
+        QCOMPARE(view.cmbTZ()->currentIndex(), zone);
+        QCOMPARE(view.dtPick()->date(), date);
+        // Over no list the wheel says so in the caption, as over any other control.
+        QVERIFY(view.caption().startsWith(QStringLiteral("Form Scroll ")));
+    }
+
+    void dateTipsAreReadWithTheConsolesOwnRules()
+    {
+        TestHome home;
+        EventRec &e = addEvent(1, 0, StatusActive, 2026121043200);
+        e.StartTime = "12:00:00";
+        frmView view(1, nullptr);
+        view.timeLoad_Timer();
+        GridView *up = view.grid(ListUpcoming);
+        const int row = rowOfKey(up, "1-0");
+        // The date as a US short date shows it; read with a system locale it would be 1926
+        // or the 12th of October.
+        up->setTextMatrix(row, 3, "12/10/26");
+        view.gridMouseMove(ListUpcoming, row, 3);
+        QCOMPARE(up->toolTip(), QStringLiteral("Thursday, Dec 10 2026"));
+        // Head-end times carry no zone name of the PC.
+        up->setTextMatrix(row, 4, "14:30:05");
+        view.gridMouseMove(ListUpcoming, row, 4);
+        QCOMPARE(up->toolTip(), QStringLiteral("14:30:05"));
+    }
+
+    void aLocalChangeIsShownByTheNextRebuildOfAnyHeadEnd()
+    {
+        TestHome home;
+        settings().ShowHE[1][2] = true;
+        users().UserHEAccess[1][2] = true;
+        addEvent(1, 0, StatusActive);
+        addEvent(2, 0, StatusActive);
+        frmView view(1, nullptr);
+        view.timeLoad_Timer();
+        GridView *up = view.grid(ListUpcoming);
+        const int row = rowOfKey(up, "1-0");
+        QCOMPARE(up->textMatrix(row, 9), QByteArray("Active"));
+        // Put on hold here; before the server's echo another head end changes.
+        CommandRow r;
+        r.rowKey = "1-0";
+        r.headEnd = 1;
+        r.fullKey = Events().at(1, 0).EventKey;
+        CommandView upcoming;
+        menuEventHold_Click(upcoming, {r});
+        QCOMPARE(Events().at(1, 0).Status, quint8(StatusOnHold));
+        addEvent(2, 1, StatusActive);
+        GridDirty(1, 2) = true;
+        view.timeMain_Timer();
+        QCOMPARE(up->textMatrix(rowOfKey(up, "1-0"), 9), QByteArray("On Hold"));
+        QVERIFY(rowOfKey(up, "2-1") > 0);
     }
 
 private:
