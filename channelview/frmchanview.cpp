@@ -65,6 +65,7 @@ frmChanView::frmChanView(QWidget *parent)
     QFont viewFont = m_lblView->font();
     viewFont.setBold(true);
     m_lblView->setFont(viewFont);
+    m_lblView->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
     m_lblView->setGeometry(px(ListLeft), px(ViewTop), px(ChanViewWidth - 1080), px(ViewHeight));
 
     auto *heading = new QLabel(QStringLiteral("Head End"), this);
@@ -87,9 +88,9 @@ frmChanView::frmChanView(QWidget *parent)
     for (int k = 0; k < ChanViewFilters; ++k) {
         auto *b = new ChanViewButton(this);
         const ChanViewFilterTexts t = chanViewFilterTexts(k);
-        b->setGeometry(px(Margin / 2 + (k % 2) * (ButtonWidth + ButtonGap)),
-                       px(y + (k / 2) * (ButtonHeight + ButtonGap)), px(ButtonWidth),
-                       px(ButtonHeight));
+        // One view button to a row: their captions are longer than a head end's.
+        b->setGeometry(px(Margin / 2), px(y + k * (ButtonHeight + ButtonGap)),
+                       px(2 * ButtonWidth + ButtonGap), px(ButtonHeight));
         b->setCaption(t.button);
         b->setTips(t.labelTip, t.pictureTip);
         b->setPicture(ChanViewButton::View);
@@ -103,6 +104,8 @@ frmChanView::frmChanView(QWidget *parent)
     m_grid->verticalHeader()->hide();
     m_grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    // The index columns are 10 twips wide: narrower than any header would allow by itself.
+    m_grid->horizontalHeader()->setMinimumSectionSize(0);
     m_grid->horizontalHeader()->setHighlightSections(false);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->setSelectionMode(QAbstractItemView::NoSelection);

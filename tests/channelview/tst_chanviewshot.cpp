@@ -1,0 +1,90 @@
+// A picture of the Channel View over the demo scenario's first head end, for the README.
+// Runs only when VEK_SCREENSHOT_DIR names the folder to save it in (under Xvfb with a real
+// platform, e.g. QT_QPA_PLATFORM=xcb xvfb-run -a ...), in the demo's zone (TZ=America/Halifax)
+// so that the head end's clock and the simulator's event times agree.
+
+#include <QFile>
+#include <QMdiSubWindow>
+#include <QTest>
+
+#include "channelview/channelwindows.h"
+#include "channelview/frmchanview.h"
+#include "core/channeltable.h"
+#include "core/consolecore.h"
+#include "core/settings.h"
+#include "core/ui/mdimain.h"
+#include "core/users.h"
+#include "testhome.h"
+#include "testregistry.h"
+#include "tools/hwsim/hwsim.h"
+
+using namespace vek;
+
+class TestChanViewShot : public QObject
+{
+    Q_OBJECT
+private slots:
+    void channelViewOfTheFirstHeadEnd()
+    {
+        const QString dir = qEnvironmentVariable("VEK_SCREENSHOT_DIR");
+        if (dir.isEmpty())
+            QSKIP("VEK_SCREENSHOT_DIR is not set");
+        TestHome home;
+        QFile scn(QStringLiteral(VEK_TEST_DATA "/../../tools/hwsim/scenarios/demo.scn"));
+        QVERIFY(scn.open(QIODevice::ReadOnly));
+        QByteArray text = scn.readAll();
+        for (const char *p : {"port=7901", "port=7902", "port=7903"})
+            text.replace(p, "port=0");
+        sim::HwSim sim;
+        QString error;
+        QVERIFY2(sim.loadScenarioText(text, &error) && sim.listenAll(&error), qPrintable(error));
+
+        resetSettings();
+        resetUsers();
+        Settings &s = settings();
+        const char *const names[] = {"", "Toronto North", "Ottawa East", "Winnipeg"};
+        for (int he = 1; he <= 3; ++he) {
+            s.HEOnLine[he] = true;
+            s.HEName[he] = names[he];
+            s.HEMainIP[he] = "127.0.0.1";
+            s.HEPort[he] = QByteArray::number(sim.port(he));
+            s.HEChannels[he] = 32;
+        }
+        QVERIFY(SaveSettings());
+        users().UserName[1] = QStringLiteral("Admin");
+        users().UserPass[1] = QStringLiteral("admin1");
+        users().UserPrivilege[1] = 3;
+        QVERIFY(SaveUsers());
+
+        MDIMain window;
+        ConsoleCore core(&window);
+        window.attach(&core);
+        installChannelViewOpeners(&window);
+        window.resize(800, 700);
+        window.show();
+        core.MDIForm_Load(QStringLiteral("M"));
+        QVERIFY(!window.ended());
+        if (window.loginWindow())
+            window.loginWindow()->close();
+        window.menuWindow_Click(MenuWindow::ChannelView);
+        frmChanView *view = chanView();
+        QVERIFY(view);
+        // Substituted, pending, under 30 minutes and on backup all show once the router
+        // status and the events are in.
+        QVERIFY(QTest::qWaitFor(
+            [] {
+                return Channel(1, 4).OnBackup && Channel(1, 5).Substituted &&
+                       Channel(1, 3).PendingSub && Channel(1, 8).Under30;
+            },
+            15000));
+        auto *sub = qobject_cast<QMdiSubWindow *>(view->parentWidget());
+        QVERIFY(sub);
+        // Wider than its first size, so the labels show whole.
+        sub->resize(620, 520);
+        QTest::qWait(1500);
+        QVERIFY(sub->grab().save(dir + QStringLiteral("/channel-view.png")));
+    }
+};
+
+VEK_TEST(TestChanViewShot)
+#include "tst_chanviewshot.moc"
