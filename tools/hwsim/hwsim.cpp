@@ -3,6 +3,7 @@
 #include "hwsim.h"
 
 #include <QTcpSocket>
+#include <tuple>
 
 #include "core/convert.h"
 #include "hwsimstate.h"
@@ -38,6 +39,17 @@ QDateTime keyToDateTime(qint64 key)
     const qint64 ymd = key / 100000;
     const QDate date(int(ymd / 10000), int(ymd / 100 % 100), int(ymd % 100));
     return QDateTime(date, QTime(0, 0)).addSecs(key % 100000);
+}
+
+// True when an event starting at key is two calendar days or more after today, so more
+// than 23 hours away even across a change of daylight saving, and so further away than
+// the "less than" minutes: no need to turn its start into a local time, which costs a
+// time-zone look-up for every event on every tick.
+bool startsLater(qint64 key, const QDate &today, int minutes)
+{
+    const qint64 ymd = key / 100000;
+    const QDate start(int(ymd / 10000), int(ymd / 100 % 100), int(ymd % 100));
+    return start.isValid() && today.daysTo(start) >= 2 && minutes * 60LL < 23 * 3600LL;
 }
 
 } // namespace
@@ -147,9 +159,17 @@ void HwSim::goOffAir(HeadEnd *h, EventRec &e, quint8 status)
 // One step of an event's life at the present time; true when it changed.
 bool HwSim::advanceEvent(HeadEnd *h, EventRec &e)
 {
-    const EventRec before = e;
     const QDateTime t = now();
-    const qint64 key = DateKey(t);
+    return advanceEvent(h, e, t, DateKey(t));
+}
+
+bool HwSim::advanceEvent(HeadEnd *h, EventRec &e, const QDateTime &t, qint64 key)
+{
+    // Only these fields change here (the router is not part of the event).
+    const auto state = [](const EventRec &r) {
+        return std::tuple(r.Status, r.SubNow, r.DefNow, r.ActualStart, r.ActualEnd, r.ActualDur);
+    };
+    const auto before = state(e);
     switch (e.Status) {
     case StatusActive:
     case StatusLessThan:
@@ -163,6 +183,8 @@ bool HwSim::advanceEvent(HeadEnd *h, EventRec &e)
             e.ActualDur = e.Duration;
         } else if (key >= e.StartKey) {
             goOnAir(h, e);
+        } else if (startsLater(e.StartKey, t.date(), h->minutes)) {
+            e.Status = StatusActive;
         } else {
             const qint64 secs = t.secsTo(keyToDateTime(e.StartKey));
             e.Status = secs < h->minutes * 60LL ? StatusLessThan : StatusActive;
@@ -185,15 +207,18 @@ bool HwSim::advanceEvent(HeadEnd *h, EventRec &e)
     default:
         break;
     }
-    return !(e == before);
+    return state(e) != before;
 }
 
 void HwSim::tick()
 {
+    // One reading of the local time for the whole tick.
+    const QDateTime t = now();
+    const qint64 key = DateKey(t);
     for (auto &[n, h] : m_headEnds) {
         for (auto it = h->events.begin(); it != h->events.end(); ++it) {
             try {
-                if (advanceEvent(h.get(), it.value()))
+                if (advanceEvent(h.get(), it.value(), t, key))
                     changed(h.get(), it.key());
             } catch (const Failure &f) {
                 note(n, "event " + it.key() + " has unusable times (" + f.description() + ")");

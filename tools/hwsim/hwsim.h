@@ -138,6 +138,10 @@ public:
 
     const QList<TraceLine> &trace() const { return m_trace; }
     void clearTrace() { m_trace.clear(); }
+    // The trace kept in memory holds at most this many of the latest lines (0: none), so a
+    // long run does not grow without bound; a trace file gets every line.
+    void setTraceLimit(qsizetype lines) { m_traceLimit = lines; }
+    static constexpr qsizetype DefaultTraceLimit = 200000;
     // Appends every trace line to the file as well; false when it cannot be opened.
     bool setTraceFile(const QString &path);
 
@@ -183,12 +187,15 @@ private:
     void setStatusChanged(HeadEnd *h);
     void setLevelChanged(HeadEnd *h, int level);
     bool advanceEvent(HeadEnd *h, EventRec &e);
+    // The same at a present time read once for a whole tick.
+    bool advanceEvent(HeadEnd *h, EventRec &e, const QDateTime &t, qint64 key);
     void goOnAir(HeadEnd *h, EventRec &e);
     void goOffAir(HeadEnd *h, EventRec &e, quint8 status);
     QByteArray nextKey(HeadEnd *h);
 
     std::map<int, std::unique_ptr<HeadEnd>> m_headEnds;
     QList<TraceLine> m_trace;
+    qsizetype m_traceLimit = DefaultTraceLimit;
     QElapsedTimer m_started;
     qint64 m_offsetMs = 0;
     QTimer m_tickTimer;

@@ -33,6 +33,8 @@ struct HwSim::Connection
     bool statusChanged = false;
     quint8 rtrFlags = 0;
     quint16 tmxFlags = 0;
+    // Every read lands here: its memory is reused from message to message.
+    QByteArray readBuffer;
 };
 
 struct HwSim::HeadEnd

@@ -56,6 +56,8 @@ int main(int argc, char **argv)
         }
         sim.setScenarioPort(he, quint16(port));
     }
+    // The program reads no trace back: only the file and the echo get it.
+    sim.setTraceLimit(0);
     if (parser.isSet(traceOption) && !sim.setTraceFile(parser.value(traceOption))) {
         std::fprintf(stderr, "vek-hwsim: cannot write %s\n", qPrintable(parser.value(traceOption)));
         return 2;

@@ -112,7 +112,9 @@ void HwSim::write(HeadEnd *h, Connection *c, const QByteArray &bytes)
 
 void HwSim::onReadyRead(HeadEnd *h, Connection *c)
 {
-    const QByteArray data = c->socket->read(c->socket->bytesAvailable());
+    QByteArray &data = c->readBuffer;
+    data.resize(c->socket->bytesAvailable());
+    data.resize(std::max<qint64>(0, c->socket->read(data.data(), data.size())));
     if (data.isEmpty())
         return;
     addTrace(h->number, "in", data);

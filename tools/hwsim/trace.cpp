@@ -74,7 +74,12 @@ bool HwSim::setTraceFile(const QString &path)
 void HwSim::addTrace(int he, const QByteArray &direction, const QByteArray &bytes)
 {
     TraceLine line{m_started.elapsed(), he, direction, bytes};
-    m_trace.append(line);
+    if (m_traceLimit > 0) {
+        // Dropping the older half at once keeps the cost per line constant.
+        if (m_trace.size() >= m_traceLimit)
+            m_trace.remove(0, m_trace.size() - m_traceLimit / 2);
+        m_trace.append(line);
+    }
     if (m_traceFile) {
         m_traceFile->write(line.text() + '\n');
         m_traceFile->flush();

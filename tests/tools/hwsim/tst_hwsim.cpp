@@ -366,6 +366,53 @@ private slots:
         QCOMPARE(c.ask(">"), QByteArray("\xa2\x3c", 2));
     }
 
+    // Across midnight the "less than" test still counts real minutes; two days ahead is
+    // never less than the minutes a server can report.
+    void lessThanAcrossMidnightAndFarAhead()
+    {
+        start();
+        QCOMPARE(m_sim->command("minutes 1 255"), QByteArray());
+        m_clock->set(QDateTime(QDate(2026, 3, 10), QTime(23, 50, 0)));
+        QCOMPARE(
+            m_sim->command("event 1 key=NEXT dest=1 src=3 start=00:10:00 date=11/03/2026 dur=30m"),
+            QByteArray());
+        QCOMPARE(
+            m_sim->command("event 1 key=LATER dest=1 src=3 start=00:00:00 date=12/03/2026 dur=30m"),
+            QByteArray());
+        QCOMPARE(
+            m_sim->command("event 1 key=EDGE dest=1 src=3 start=04:00:00 date=11/03/2026 dur=30m"),
+            QByteArray());
+        m_sim->tick();
+        QCOMPARE(m_sim->event(1, "NEXT")->Status, quint8(StatusLessThan));
+        QCOMPARE(m_sim->event(1, "EDGE")->Status, quint8(StatusLessThan)); // 250 minutes ahead
+        QCOMPARE(m_sim->event(1, "LATER")->Status, quint8(StatusActive));
+        m_clock->set(QDateTime(QDate(2026, 3, 11), QTime(20, 0, 0)));
+        m_sim->tick();
+        QCOMPARE(m_sim->event(1, "LATER")->Status, quint8(StatusLessThan));
+    }
+
+    // The trace kept in memory is bounded; the trace file still gets every line.
+    void traceInMemoryIsBounded()
+    {
+        QTemporaryDir dir;
+        Client c(start());
+        QVERIFY(QTest::qWaitFor([&] { return m_sim->connectionCount(1) == 1; }, 2000));
+        QVERIFY(m_sim->setTraceFile(dir.filePath("trace.txt")));
+        m_sim->clearTrace();
+        m_sim->setTraceLimit(4);
+        for (int i = 0; i < 5; ++i)
+            c.ask("=");
+        QVERIFY(m_sim->trace().size() <= 4);
+        QVERIFY(m_sim->trace().size() >= 2);
+        QCOMPARE(m_sim->trace().last().direction, QByteArray("out"));
+        QFile file(dir.filePath("trace.txt"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll().count('\n'), 10);
+        m_sim->setTraceLimit(0);
+        c.ask("=");
+        QVERIFY(m_sim->trace().size() <= 4);
+    }
+
     void subNowAndDefaultNowRequests()
     {
         Client c(start());
