@@ -1,6 +1,7 @@
 #include "frmabout.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -77,6 +78,15 @@ frmAbout::frmAbout(QWidget *parent) : QWidget(parent, Qt::Dialog)
     layout->addLayout(buttons);
     connect(m_ok, &QPushButton::clicked, this, &frmAbout::cmdOk_Click);
     DeactivationCloser::install(this);
+}
+
+void frmAbout::keyPressEvent(QKeyEvent *e)
+{
+    if (e->key() == Qt::Key_Escape || e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        cmdOk_Click();
+        return;
+    }
+    QWidget::keyPressEvent(e);
 }
 
 void frmAbout::cmdOk_Click()

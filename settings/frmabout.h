@@ -22,6 +22,9 @@ public:
     QPlainTextEdit *txtAbout() const { return m_text; }
     QPushButton *cmdOk() const { return m_ok; }
 
+protected:
+    void keyPressEvent(QKeyEvent *e) override;
+
 private:
     QLabel *m_version;
     QPlainTextEdit *m_text;

@@ -1,6 +1,7 @@
 #include "settingsdialog.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -27,6 +28,16 @@ SettingsDialog::SettingsDialog(const QString &title, const QString &saveCaption,
     connect(m_ok, &QPushButton::clicked, this, &SettingsDialog::cmdOk_Click);
     connect(m_cancel, &QPushButton::clicked, this, &SettingsDialog::cmdCancel_Click);
     DeactivationCloser::install(this);
+}
+
+void SettingsDialog::keyPressEvent(QKeyEvent *e)
+{
+    // Escape is Cancel; the boxes pass it on to here.
+    if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
+        cmdCancel_Click();
+        return;
+    }
+    QWidget::keyPressEvent(e);
 }
 
 void SettingsDialog::cmdOk_Click()

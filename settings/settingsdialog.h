@@ -25,6 +25,7 @@ public:
     QPushButton *cmdCancel() const { return m_cancel; }
 
 protected:
+    void keyPressEvent(QKeyEvent *e) override;
     // Copies the controls into the tables and writes their file.
     virtual void store() = 0;
     // The dialog's own layout; the buttons follow what the dialog adds.

@@ -191,11 +191,6 @@ void MDIMain::menuUserLO_Click()
     UserLogOut();
 }
 
-void MDIMain::menuSetNics_Click()
-{
-    menuWindow_Click(MenuWindow::NetworkCards);
-}
-
 void MDIMain::setWindowOpener(MenuWindow window, WindowOpener opener)
 {
     m_windowOpeners[size_t(window)] = std::move(opener);

@@ -65,7 +65,6 @@ public:
     void menuFileExit_Click();
     void menuUserLI_Click();
     void menuUserLO_Click();
-    void menuSetNics_Click();
 
     QMdiArea *mdiArea() const { return m_mdi; }
     QMenu *menuSettings() const { return m_menuSettings; }

@@ -144,7 +144,7 @@ private slots:
         QVERIFY(!QFile::exists(home.path(QStringLiteral("VEK.INI"))));
     }
 
-    void theTitleBarCloseIsCancel()
+    void theTitleBarCloseAndEscapeAreCancel()
     {
         TestHome home;
         QPointer<frmSetSites> d = new frmSetSites;
@@ -154,6 +154,14 @@ private slots:
         QTRY_VERIFY(d == nullptr);
         QCOMPARE(settings().HEShortName[1], QByteArray("HE1"));
         QVERIFY(!QFile::exists(home.path(QStringLiteral("VEK.INI"))));
+
+        // So is Escape.
+        d = new frmSetSites;
+        d->show();
+        d->txtSN(1)->setText(QStringLiteral("YY"));
+        QTest::keyClick(d->txtSN(1), Qt::Key_Escape);
+        QTRY_VERIFY(d == nullptr);
+        QCOMPARE(settings().HEShortName[1], QByteArray("HE1"));
     }
 };
 
