@@ -164,18 +164,18 @@ void SendToBackup(int headEnd, const QByteArray &name, qint16 source, bool switc
 {
     if (headEnd < 1 || headEnd >= HeadEndRows)
         throw Failure(ErrorKind::SubscriptOutOfRange);
-    if (source < 0 || source > 999) {
-        // A take message carries the input in three digits.
+    // A take message carries the input in three digits: a source outside them is stored
+    // but switches nothing.
+    const bool sendable = source >= 0 && source <= 999;
+    if (!sendable && switchNow)
         WriteLog("SendToBackup: backup source" + Str(qint64(source)) + " for " + name +
                  " of head end" + Str(qint64(headEnd)) + " is out of range; nothing switched");
-        return;
-    }
     for (int ch = 1; ch <= MaxChannel; ++ch) {
         ChannelEntry &e = Channel(headEnd, ch);
         if (e.ChanName != name || e.ChanLevel > MaxRouterLevel)
             continue;
         e.ChanBackupSrc = source;
-        if (!switchNow)
+        if (!switchNow || !sendable)
             continue;
         if (e.ChanCol < 0 || e.ChanCol > 999) {
             WriteLog("SendToBackup: output" + Str(qint64(e.ChanCol)) + " of " + name +

@@ -1,5 +1,6 @@
 #include "inivalue.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/atomicfile.h"
@@ -68,9 +69,12 @@ QString DecodeCharCodes(const QByteArray &codes)
         return QString();
     QByteArray bytes;
     for (const QByteArray &part : codes.split('-')) {
-        const double v = leadingValue(part);
-        // A part above 255 keeps its low byte, as a byte-sized store would.
-        bytes += static_cast<char>(static_cast<qint64>(std::nearbyint(v)) & 0xFF);
+        // A part above 255 keeps its low byte, as a byte-sized store would. A part too
+        // large for a 64-bit integer ("1e23") is clamped first: its low byte is then 0.
+        constexpr double Limit = 9.0e18;
+        const double v = std::nearbyint(leadingValue(part));
+        const double clamped = std::isfinite(v) ? std::clamp(v, -Limit, Limit) : 0.0;
+        bytes += static_cast<char>(static_cast<qint64>(clamped) & 0xFF);
     }
     QString out;
     for (qsizetype i = 0; i + 1 < bytes.size(); i += 2) {

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <cstdio>
 
 #include "platform/clock.h"
@@ -49,6 +50,42 @@ void WriteLog(const QByteArray &text)
     const QByteArray fallback = "VEK: cannot write " + f.fileName().toLocal8Bit() + " (" +
                                 f.errorString().toLocal8Bit() + "): " + line + "\n";
     std::fwrite(fallback.constData(), 1, static_cast<size_t>(fallback.size()), stderr);
+}
+
+namespace {
+constexpr qint64 LimitWindowMs = 60 * 1000;
+
+struct LimitState
+{
+    qint64 lastLoggedMs = 0;
+    qint64 suppressed = 0;
+};
+
+QHash<QByteArray, LimitState> &limits()
+{
+    static QHash<QByteArray, LimitState> l;
+    return l;
+}
+} // namespace
+
+void WriteLogLimited(const QByteArray &kind, const QByteArray &text)
+{
+    const qint64 now = Clock::localNow().toMSecsSinceEpoch();
+    auto it = limits().find(kind);
+    if (it != limits().end() && now >= it->lastLoggedMs && now - it->lastLoggedMs < LimitWindowMs) {
+        ++it->suppressed;
+        return;
+    }
+    QByteArray line = text;
+    if (it != limits().end() && it->suppressed > 0)
+        line += " (" + QByteArray::number(it->suppressed) + " more like it not logged)";
+    limits().insert(kind, LimitState{now, 0});
+    WriteLog(line);
+}
+
+void resetLogLimits()
+{
+    limits().clear();
 }
 
 void logError(const QByteArray &label, const Failure &failure)

@@ -14,6 +14,13 @@ class Failure;
 // there goes to standard error with the reason, so it is never lost silently.
 void WriteLog(const QByteArray &text);
 
+// For lines an outside peer can repeat at will: at most one line of a kind per minute.
+// The next line of the kind after a quiet minute says how many were left out. A clock
+// set back starts a new minute.
+void WriteLogLimited(const QByteArray &kind, const QByteArray &text);
+// Forgets every kind's minute (tests).
+void resetLogLimits();
+
 // Fuzzers and tests that only need the text take the lines here instead of the file
 // (an empty function: back to the file).
 using LogSink = std::function<void(const QByteArray &text)>;

@@ -96,6 +96,24 @@ void checkUnit(int unit)
         throw Failure(ErrorKind::SubscriptOutOfRange);
 }
 
+// Stores a status text or one of its parts, at most MaxStatusText characters; the rest
+// is dropped with a log line (one a minute per head end) and the chain goes on as usual.
+void storeStatus(QByteArray &buffer, const QByteArray &part, bool restart, int headEnd,
+                 const QByteArray &what)
+{
+    if (restart)
+        buffer.clear();
+    const qsizetype room = MaxStatusText - buffer.size();
+    if (part.size() <= room) {
+        buffer += part;
+        return;
+    }
+    buffer += part.left(room);
+    WriteLogLimited("status text too long" + QByteArray::number(headEnd),
+                    what + " of head end" + Str(qint64(headEnd)) + " is longer than" +
+                        Str(qint64(MaxStatusText)) + " characters; the rest is dropped");
+}
+
 // After an event change: refresh at once at most every 2 s; the 1 s timer catches the
 // rest of a burst, and the dashboard is asked for 2 s after its last change.
 void refreshAfterEventChange(int headEnd)
@@ -186,8 +204,9 @@ void eventChange(int headEnd, unsigned char code, const QByteArray &p)
     rec.HeadEnd = static_cast<quint8>(headEnd);
     if (code == 181) {
         if (storeEvent(headEnd, rec) < 0)
-            WriteLog("Event " + rec.EventKey + " of head end" + Str(qint64(headEnd)) +
-                     " not stored: all 10001 event slots are in use");
+            WriteLogLimited("event table full" + QByteArray::number(headEnd),
+                            "Event " + rec.EventKey + " of head end" + Str(qint64(headEnd)) +
+                                " not stored: all 10001 event slots are in use");
         refreshAfterEventChange(headEnd);
     } else if (deleteEvents(headEnd, rec.EventKey) > 0) {
         refreshAfterEventChange(headEnd);
@@ -222,7 +241,8 @@ void dispatch(int headEnd, const QByteArray &data, bool acknowledge, bool mayWai
         checkLevel(level);
         UpdateHE() = static_cast<qint16>(headEnd);
         UpdateUnit() = static_cast<qint16>(level);
-        RTRBuffer(headEnd, level) = rest;
+        storeStatus(RTRBuffer(headEnd, level), rest, true, headEnd,
+                    "Router status of level" + Str(qint64(level)));
         RTRUPDATE();
         break;
     }
@@ -231,7 +251,8 @@ void dispatch(int headEnd, const QByteArray &data, bool acknowledge, bool mayWai
         checkUnit(unit);
         UpdateHE() = static_cast<qint16>(headEnd);
         UpdateUnit() = static_cast<qint16>(unit);
-        TMXBuffer(headEnd, unit) = rest;
+        storeStatus(TMXBuffer(headEnd, unit), rest, true, headEnd,
+                    "TMX status of unit" + Str(qint64(unit)));
         TMXUPDATE();
         break;
     }
@@ -267,11 +288,8 @@ void dispatch(int headEnd, const QByteArray &data, bool acknowledge, bool mayWai
     case 145: {
         const int level = codeAt(body, 1);
         checkLevel(level);
-        QByteArray &buffer = RTRBuffer(headEnd, level);
-        if (code == 141)
-            buffer = rest;
-        else
-            buffer += rest;
+        storeStatus(RTRBuffer(headEnd, level), rest, code == 141, headEnd,
+                    "Extended router status of level" + Str(qint64(level)));
         if (code < 145) {
             SendHS(headEnd, chr(code - 100 + 1) + chr(level), 0);
         } else {
@@ -287,11 +305,8 @@ void dispatch(int headEnd, const QByteArray &data, bool acknowledge, bool mayWai
     case 154: {
         const int unit = codeAt(body, 1);
         checkUnit(unit);
-        QByteArray &buffer = TMXBuffer(headEnd, unit);
-        if (code == 151)
-            buffer = rest;
-        else
-            buffer += rest;
+        storeStatus(TMXBuffer(headEnd, unit), rest, code == 151, headEnd,
+                    "Extended TMX status of unit" + Str(qint64(unit)));
         if (code < 154) {
             SendHS(headEnd, chr(code - 100 + 1) + chr(unit), 0);
         } else {

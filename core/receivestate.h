@@ -35,6 +35,9 @@ qint16 &LastBlock(int headEnd);
 // The head end and router level or TMX unit a status routine evaluates.
 qint16 &UpdateHE();
 qint16 &UpdateUnit();
+// A status text never grows past this: two characters for each output a 16-bit output
+// number can name. A peer that sends more parts cannot make the console hold more.
+constexpr qsizetype MaxStatusText = 65536;
 // Router status texts (head end 0..12, level 0..8) and TMX status texts (unit 0..16).
 // An index out of range is a subscript-out-of-range Failure.
 QByteArray &RTRBuffer(int headEnd, int level);

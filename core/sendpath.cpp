@@ -161,8 +161,10 @@ void SendHS(int headEnd, const QByteArray &body, int cmd)
         if (static_cast<int>(s.queue.size()) > SendQueueLongAt) {
             if (!s.queueLongLogged) {
                 s.queueLongLogged = true;
-                WriteLog("SendHS queue of head end" + Str(qint64(headEnd)) +
-                         " is long:" + Str(qint64(s.queue.size())) + " messages waiting");
+                // A peer that lets the queue swing around the mark could repeat it.
+                WriteLogLimited("send queue long" + QByteArray::number(headEnd),
+                                "SendHS queue of head end" + Str(qint64(headEnd)) + " is long:" +
+                                    Str(qint64(s.queue.size())) + " messages waiting");
             }
         } else {
             s.queueLongLogged = false;

@@ -16,6 +16,9 @@ namespace {
 constexpr int RequestEveryTicks = 20;
 constexpr char RequestByte = 14;
 constexpr int SecondsPerDay = 86400;
+// Datagrams read in one turn of the event loop; a flood waits for the next turn, so the
+// head-end links and timers keep running.
+constexpr int DatagramsPerTurn = 64;
 
 bool isDigit(char c)
 {
@@ -167,7 +170,9 @@ void TimeLink::sendRequest()
 
 void TimeLink::readDatagrams()
 {
-    while (m_winTime.hasPendingDatagrams()) {
+    // The rest of a flood stays in the socket; each read re-arms its notifier, so the
+    // next turn of the event loop brings another batch.
+    for (int n = 0; n < DatagramsPerTurn && m_winTime.hasPendingDatagrams(); ++n) {
         const QNetworkDatagram d = m_winTime.receiveDatagram();
         winTime_DataArrival(d.data(), d.senderAddress());
     }
@@ -183,19 +188,22 @@ void TimeLink::winTime_DataArrival(const QByteArray &datagram, const QHostAddres
         QHostAddress server;
         if (!server.setAddress(fromBytes(trimBlanks(s.TimeServerIP))) ||
             !server.isEqual(sender, QHostAddress::TolerantConversion)) {
-            WriteLog("winTime_DataArrival) ignored a datagram from " +
-                     sender.toString().toLatin1() + ", not the time server");
+            WriteLogLimited("time datagram from elsewhere",
+                            "winTime_DataArrival) ignored a datagram from " +
+                                sender.toString().toLatin1() + ", not the time server");
             return;
         }
         if (!datagram.startsWith('r')) {
-            WriteLog("winTime_DataArrival) ignored a datagram that is no time answer: " +
-                     printable(datagram));
+            WriteLogLimited("time datagram no answer",
+                            "winTime_DataArrival) ignored a datagram that is no time answer: " +
+                                printable(datagram));
             return;
         }
         const QByteArray v = funTIMECALC(trimBlanks(datagram.mid(1)), s.TimeOffset);
         if (v.isEmpty()) {
-            WriteLog("winTime_DataArrival) ignored a malformed time answer or offset: " +
-                     printable(datagram) + " " + printable(s.TimeOffset));
+            WriteLogLimited("time answer malformed",
+                            "winTime_DataArrival) ignored a malformed time answer or offset: " +
+                                printable(datagram) + " " + printable(s.TimeOffset));
             return;
         }
         const QDateTime now = Clock::localNow();

@@ -11,35 +11,40 @@ bool isSpace(char c)
     return c == ' ' || c == '\t';
 }
 
-QByteArray trimmed(QByteArrayView v)
+// Views, not copies: every lookup scans the lines, and the settings file has hundreds.
+QByteArrayView trimmedView(QByteArrayView v)
 {
     qsizetype b = 0, e = v.size();
     while (b < e && isSpace(v[b]))
         ++b;
     while (e > b && isSpace(v[e - 1]))
         --e;
-    return v.sliced(b, e - b).toByteArray();
+    return v.sliced(b, e - b);
+}
+
+QByteArray trimmed(QByteArrayView v)
+{
+    return trimmedView(v).toByteArray();
 }
 
 // The name inside "[name]" of a section line, or nothing.
-std::optional<QByteArray> sectionName(const QByteArray &line)
+std::optional<QByteArrayView> sectionName(const QByteArray &line)
 {
-    const QByteArray t = trimmed(line);
+    const QByteArrayView t = trimmedView(line);
     if (!t.startsWith('['))
         return std::nullopt;
     const qsizetype close = t.indexOf(']');
     if (close < 0)
         return std::nullopt;
-    return trimmed(QByteArrayView(t).sliced(1, close - 1));
+    return trimmedView(t.sliced(1, close - 1));
 }
 
 bool isComment(const QByteArray &line)
 {
-    const QByteArray t = trimmed(line);
-    return t.startsWith(';');
+    return trimmedView(line).startsWith(';');
 }
 
-bool sameName(const QByteArray &a, const QByteArray &b)
+bool sameName(QByteArrayView a, QByteArrayView b)
 {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
@@ -100,7 +105,7 @@ qsizetype IniDocument::findKey(qsizetype header, const QByteArray &key) const
         const qsizetype eq = line.indexOf('=');
         if (eq < 0)
             continue;
-        if (sameName(trimmed(QByteArrayView(line).first(eq)), key))
+        if (sameName(trimmedView(QByteArrayView(line).first(eq)), key))
             return i;
     }
     return -1;
@@ -136,7 +141,7 @@ void IniDocument::setValue(const QByteArray &section, const QByteArray &key,
     }
     // After the section's last non-blank line, so blank separators stay between sections.
     qsizetype insertAt = sectionEnd(header);
-    while (insertAt > header + 1 && trimmed(m_lines.at(insertAt - 1)).isEmpty())
+    while (insertAt > header + 1 && trimmedView(m_lines.at(insertAt - 1)).isEmpty())
         --insertAt;
     m_lines.insert(insertAt, key + '=' + value);
 }

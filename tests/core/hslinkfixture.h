@@ -12,6 +12,7 @@
 #include "core/eventtable.h"
 #include "core/hslink.h"
 #include "core/hssocket.h"
+#include "core/log.h"
 #include "core/receivepath.h"
 #include "core/receivestate.h"
 #include "core/sendpath.h"
@@ -80,6 +81,7 @@ inline void resetLinkModules()
     vek::resetEvents();
     vek::resetReceivePath();
     vek::resetChannelTable();
+    vek::resetLogLimits();
 }
 
 // Head ends on line with fake sockets, a link with its timers (not started) and a clock

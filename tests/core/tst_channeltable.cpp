@@ -263,9 +263,11 @@ private slots:
         QCOMPARE(f.home.readLog().count("ZEL Automation sent channel to backup source.  Details: "),
                  2);
 
+        // A source no take message can carry is stored; nothing is switched.
         SendToBackup(1, "CNN", 1000, true);
+        QCOMPARE(Channel(1, 4).ChanBackupSrc, qint16(1000));
         SendToBackup(1, "CNN", -1, false);
-        QCOMPARE(Channel(1, 4).ChanBackupSrc, qint16(5));
+        QCOMPARE(Channel(1, 4).ChanBackupSrc, qint16(-1));
         QVERIFY(f.pump(1).isEmpty());
         QVERIFY(f.home.readLog().contains("SendToBackup: backup source 1000 for CNN"));
     }

@@ -340,6 +340,15 @@ private slots:
         f.arrive(1, change(makeEvent(key32(1), "x")));
         QVERIFY(f.home.readLog().contains("Event " + key32(1) +
                                           " of head end 1 not stored: all 10001 event slots"));
+        // A server that keeps sending new events gets one line a minute.
+        for (int i = 2; i < 50; ++i)
+            f.arrive(1, change(makeEvent(key32(i), "x")));
+        QCOMPARE(f.home.readLog().count("not stored: all 10001"), 1);
+        f.clock.advanceMs(60 * 1000);
+        f.arrive(1, change(makeEvent(key32(50), "x")));
+        QVERIFY(f.home.readLog().contains("Event " + key32(50) +
+                                          " of head end 1 not stored: all 10001 event slots are "
+                                          "in use (48 more like it not logged)"));
         f.arrive(1, change(makeEvent(key32(109999), "x")));
         QCOMPARE(Events().at(1, 9999).Description, QByteArray("x"));
     }
@@ -361,6 +370,47 @@ private slots:
             "ZEL Automation sent channel to backup source.  Details: 03005012"));
         f.arrive(1, "\xab" + chr(2) + chr(3) + "00" + "cnn     " + "9   ");
         QCOMPARE(e.ChanBackupSrc, qint16(5));
+
+        // A source a take message cannot carry is stored all the same; nothing switches.
+        QVERIFY(
+            f.requestsAfter(1, "\xab" + chr(1) + chr(3) + "00" + "cnn     " + "1234").isEmpty());
+        QCOMPARE(e.ChanBackupSrc, qint16(1234));
+        QVERIFY(f.home.readLog().contains("backup source 1234 for CNN of head end 1 is out of "
+                                          "range; nothing switched"));
+        f.arrive(1, "\xab" + chr(1) + chr(2) + "00" + "cnn     " + "-5  ");
+        QCOMPARE(e.ChanBackupSrc, qint16(-5));
+    }
+
+    void statusPartsBeyondTheCapAreDroppedAndTheChainGoesOn()
+    {
+        LinkFixture f;
+        f.settle(1);
+        const QByteArray part(40000, 'x');
+        QCOMPARE(f.requestsAfter(1, chr(141) + chr(3) + part), QList<QByteArray>{chr(42) + chr(3)});
+        for (int i = 0; i < 20; ++i)
+            QCOMPARE(f.requestsAfter(1, chr(142) + chr(3) + part),
+                     QList<QByteArray>{chr(43) + chr(3)});
+        QCOMPARE(RTRBuffer(1, 3).size(), MaxStatusText);
+        QVERIFY(RTRBuffer(1, 3).startsWith(part));
+        for (int i = 0; i < 20; ++i)
+            f.arrive(1, chr(152) + chr(16) + part);
+        QCOMPARE(TMXBuffer(1, 16).size(), MaxStatusText);
+        f.arrive(1, "s" + chr(2) + QByteArray(100000, 'y'));
+        QCOMPARE(RTRBuffer(1, 2).size(), MaxStatusText);
+        // One line per head end and minute, whichever text overflowed.
+        const QByteArray log = f.home.readLog();
+        QCOMPARE(log.count("characters; the rest is dropped"), 1);
+        QVERIFY(log.contains("Extended router status of level 3 of head end 1 is longer than "
+                             "65536 characters; the rest is dropped"));
+
+        // A new first part starts the text again.
+        f.arrive(1, chr(141) + chr(3) + "ab");
+        QCOMPARE(RTRBuffer(1, 3), QByteArray("ab"));
+        f.clock.advanceMs(60 * 1000);
+        f.arrive(1, "v" + chr(1) + QByteArray(70000, 'z'));
+        QVERIFY(f.home.readLog().contains("TMX status of unit 1 of head end 1 is longer than "
+                                          "65536 characters; the rest is dropped (39 more like "
+                                          "it not logged)"));
     }
 };
 

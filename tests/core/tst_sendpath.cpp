@@ -174,6 +174,15 @@ private slots:
             want.append("m" + QByteArray::number(i));
         f.sock(1).arrive(LastSent(1).left(4));
         QCOMPARE(f.pump(1), want);
+
+        // A server that lets the queue swing around the mark gets one line a minute.
+        for (int round = 0; round < 5; ++round) {
+            for (int i = 0; i < 12; ++i)
+                SendHS(1, "s" + QByteArray::number(i), 0);
+            f.sock(1).arrive(LastSent(1).left(4));
+            f.pump(1);
+        }
+        QCOMPARE(f.home.readLog().count(" is long:"), 1);
     }
 
     void aSilentServerGetsEachMessageFiveTimesThenTheNext()

@@ -178,6 +178,11 @@ private slots:
         // Parts above 255 keep their low byte; a trailing odd byte is dropped.
         QCOMPARE(DecodeCharCodes("353-0-98"), QStringLiteral("a"));
         QCOMPARE(DecodeCharCodes("x--"), QString(QChar(0)));
+        // Parts past any integer decode to a defined byte instead of undefined behaviour
+        // (the sanitizer build checks the cast).
+        QCOMPARE(DecodeCharCodes("100000000000000000000000-0-98-0"),
+                 QString(QChar(0)) + QLatin1Char('b'));
+        QCOMPARE(DecodeCharCodes("-" + QByteArray(400, '9') + "-0"), QString(QChar(0)));
     }
 };
 

@@ -1,4 +1,9 @@
 #include <QTest>
+#include <QThread>
+#include <QTimer>
+#include <functional>
+
+#include "core/log.h"
 #include <QUdpSocket>
 #include <vector>
 
@@ -28,8 +33,11 @@ public:
         if (refuse)
             throw Failure(ErrorKind::PermissionDenied);
         sets.push_back(local);
+        if (onSet)
+            onSet();
     }
     std::vector<QDateTime> sets;
+    std::function<void()> onSet;
     bool refuse = false;
 };
 
@@ -100,6 +108,7 @@ private slots:
     {
         m_home = std::make_unique<TestHome>();
         resetSettings();
+        resetLogLimits();
         Settings &s = settings();
         s.UseQRNTime = true;
         s.TimeServerIP = "127.0.0.1";
@@ -297,12 +306,68 @@ private slots:
         QCOMPARE(m_setter.sets.size(), size_t(1));
         QVERIFY(lastSetIsSentinel());
 
-        // A time server address that is no address believes nobody.
+        // A time server address that is no address believes nobody. (A minute later, so
+        // the line of this kind is not held back.)
+        m_clock->advanceMs(61 * 1000);
         settings().TimeServerIP = "timeserver";
         m_server->answerFixedTime(QTime(4, 0, 0));
         QVERIFY(m_server->sendAnswer(Loopback, m_link->localPort()));
         QTRY_VERIFY(m_home->readLog().contains("ignored a datagram from 127.0.0.1"));
         QCOMPARE(m_setter.sets.size(), size_t(1));
+    }
+
+    void aFloodOfStrayDatagramsLogsOneLineOfEachKindAMinute()
+    {
+        TimeServerSim stranger;
+        QVERIFY(stranger.listen(QHostAddress(QStringLiteral("127.0.0.2")), 0));
+        stranger.answerFixedTime(QTime(3, 0, 0));
+        m_server->answerRaw("no answer");
+        for (int i = 0; i < 100; ++i) {
+            QVERIFY(stranger.sendAnswer(Loopback, m_link->localPort()));
+            QVERIFY(m_server->sendAnswer(Loopback, m_link->localPort()));
+        }
+        sendSentinel();
+        QCOMPARE(m_home->readLog().count("ignored a datagram from 127.0.0.2"), 1);
+        QCOMPARE(m_home->readLog().count("no time answer"), 1);
+
+        // After the minute the next line says how many were left out.
+        m_clock->advanceMs(60 * 1000);
+        m_server->answerRaw("no answer");
+        QVERIFY(m_server->sendAnswer(Loopback, m_link->localPort()));
+        sendSentinel();
+        QCOMPARE(m_home->readLog().count("no time answer"), 2);
+        QVERIFY(
+            m_home->readLog().contains("no time answer: no answer (99 more like it not logged)"));
+
+        // A clock set back does not silence a kind until it catches up.
+        m_clock->advanceMs(-3600 * 1000);
+        m_server->answerRaw("no answer");
+        QVERIFY(m_server->sendAnswer(Loopback, m_link->localPort()));
+        sendSentinel();
+        QCOMPARE(m_home->readLog().count("no time answer"), 3);
+    }
+
+    void aFloodIsReadInBatchesThatLetTheEventLoopRun()
+    {
+        constexpr int Flood = 200;
+        for (int i = 0; i < Flood; ++i) {
+            m_server->answerFixedTime(QTime(1, 0, 0).addSecs(i));
+            QVERIFY(m_server->sendAnswer(Loopback, m_link->localPort()));
+        }
+        // Loopback delivery is quick but not instant: let every datagram reach the socket
+        // before the loop runs. A timer armed while the first datagram is handled runs in
+        // the first turn that the reading gives back.
+        QThread::msleep(100);
+        size_t readWhenTimerRan = 0;
+        m_setter.onSet = [&] {
+            m_setter.onSet = nullptr;
+            QTimer::singleShot(0, this, [&] { readWhenTimerRan = m_setter.sets.size() + 1; });
+        };
+        QTRY_COMPARE(m_setter.sets.size(), size_t(Flood));
+        QVERIFY(readWhenTimerRan > 0);
+        QVERIFY2(readWhenTimerRan - 1 < size_t(Flood),
+                 QByteArray::number(qulonglong(readWhenTimerRan - 1)).constData());
+        QCOMPARE(m_setter.sets.back().time(), QTime(1, 0, 0).addSecs(Flood - 1));
     }
 
     void aRefusedSettingIsLogged()

@@ -30,6 +30,14 @@ inline const vek::Clock &standingClock()
     return clock;
 }
 
+// Files go to memory where the system has a folder for it: the file targets write one
+// per run.
+inline QString scratchRoot()
+{
+    return QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm")
+                                                     : QDir::tempPath();
+}
+
 // Once per process: VEK_HOME on a scratch folder, the standing clock, and log lines
 // dropped (a run writes thousands; the file would only slow the search).
 inline void setUp()
@@ -38,7 +46,7 @@ inline void setUp()
     if (done)
         return;
     done = true;
-    static QTemporaryDir home(QDir::tempPath() + QStringLiteral("/vek-fuzz-XXXXXX"));
+    static QTemporaryDir home(scratchRoot() + QStringLiteral("/vek-fuzz-XXXXXX"));
     if (!home.isValid()) {
         std::fputs("vekfuzz: no scratch folder\n", stderr);
         std::abort();

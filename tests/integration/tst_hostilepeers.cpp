@@ -1,0 +1,250 @@
+// Hostile head ends and a flood of stray time datagrams beside a well-behaved head end,
+// over real loopback sockets: memory and the log stay bounded and the good head end is
+// still polled on time.
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+#include <QTimer>
+#include <QUdpSocket>
+#include <algorithm>
+#include <memory>
+
+#include "core/consolecore.h"
+#include "core/consolewindows.h"
+#include "core/eventtable.h"
+#include "core/hslink.h"
+#include "core/hssocket.h"
+#include "core/log.h"
+#include "core/receivepath.h"
+#include "core/receivestate.h"
+#include "core/sendpath.h"
+#include "core/settings.h"
+#include "core/timelink.h"
+#include "core/winqueue.h"
+#include "core/zoneclocks.h"
+#include "platform/failure.h"
+#include "testhome.h"
+#include "testregistry.h"
+#include "tools/hwsim/hwsim.h"
+
+using namespace vek;
+
+namespace {
+
+QByteArray chr(int code)
+{
+    return QByteArray(1, static_cast<char>(static_cast<unsigned char>(code)));
+}
+
+class QuietWindows : public ConsoleWindows
+{
+public:
+    void showTroubleWindow(int) override {}
+    void showAlarmWindow(int, const QByteArray &) override {}
+    void fillChanView(int) override {}
+    void setCaption(const QString &) override {}
+    void showBackupLook() override {}
+    void setViewMenuCaption(int, const QString &) override {}
+    void showCriticalMessage(const QString &, const QString &) override {}
+    void openNetworkCards() override {}
+    void openEventView(int) override {}
+    void showLogin() override {}
+    void setClockPanels(const QString &, const QString &) override {}
+    void endProgram() override {}
+};
+
+// A head end that answers every message and keeps sending on its own: either endless
+// parts of router and TMX status, or random bytes.
+class HostilePeer : public QObject
+{
+public:
+    enum Mode { EndlessStatus, RandomBytes };
+
+    explicit HostilePeer(Mode mode) : m_mode(mode), m_rng(mode + 11)
+    {
+        m_server.listen(QHostAddress::LocalHost, 0);
+        connect(&m_server, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *c = m_server.nextPendingConnection()) {
+                m_peers.append(c);
+                connect(c, &QTcpSocket::readyRead, this, [this, c] {
+                    const QByteArray in = c->readAll();
+                    c->write(in.left(4) + body());
+                });
+            }
+        });
+        connect(&m_push, &QTimer::timeout, this, [this] {
+            for (QTcpSocket *c : m_peers) {
+                // Only while the console keeps up: the test is about the console, not
+                // about filling the loopback buffers.
+                if (c->bytesToWrite() < 256 * 1024)
+                    c->write(body());
+            }
+        });
+        m_push.start(2);
+    }
+    quint16 port() const { return m_server.serverPort(); }
+
+private:
+    QByteArray body()
+    {
+        if (m_mode == EndlessStatus) {
+            m_flip = !m_flip;
+            return m_flip ? chr(142) + chr(3) + QByteArray(4000, 'r')
+                          : chr(152) + chr(5) + QByteArray(4000, 't');
+        }
+        QByteArray b(static_cast<qsizetype>(m_rng.bounded(3000)), '\0');
+        for (char &ch : b)
+            ch = static_cast<char>(m_rng.bounded(256));
+        return b;
+    }
+
+    Mode m_mode;
+    QRandomGenerator m_rng;
+    bool m_flip = false;
+    QTcpServer m_server;
+    QList<QTcpSocket *> m_peers;
+    QTimer m_push;
+};
+
+qint64 residentKb()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : f.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong();
+    }
+    return 0;
+}
+
+void resetModules()
+{
+    resetSettings();
+    resetSendPath();
+    resetWinQueue();
+    resetReceiveState();
+    resetEvents();
+    resetReceivePath();
+    resetLogLimits();
+}
+
+void runFor(int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+} // namespace
+
+class TestHostilePeers : public QObject
+{
+    Q_OBJECT
+private slots:
+    void hostileHeadEndsAndADatagramFloodLeaveTheGoodHeadEndPolled()
+    {
+        TestHome home;
+        resetModules();
+        sim::HwSim sim;
+        QString error;
+        QVERIFY2(sim.loadScenarioText("headend 1 zone=4 minutes=30 list=1\n", &error) &&
+                     sim.listenAll(&error),
+                 qPrintable(error));
+        HostilePeer status(HostilePeer::EndlessStatus);
+        HostilePeer noise(HostilePeer::RandomBytes);
+        const quint16 ports[] = {0, sim.port(1), status.port(), noise.port()};
+
+        Settings &s = settings();
+        for (int he = 1; he <= 3; ++he) {
+            s.HEOnLine[he] = true;
+            s.HEName[he] = "HE" + QByteArray::number(he);
+            s.HEMainIP[he] = "127.0.0.1";
+            s.HEPort[he] = QByteArray::number(ports[he]);
+            s.HEListNo[he] = 1;
+            s.HERetryMS[he] = 50;
+            s.HEChannels[he] = 4;
+            s.HEAlarm[he] = false;
+        }
+        s.UseQRNTime = true;
+        s.TimeServerIP = "127.0.0.1";
+        s.TimeOffset = "+00:00:00";
+        s.TimeNic = 1;
+        s.BroadcastNic = "127.0.0.1";
+        for (QDateTime &z : ZoneTimes())
+            z = QDateTime::currentDateTime();
+
+        QuietWindows windows;
+        ConsoleCore core(&windows);
+        // The time link on a free pair of ports.
+        bool bound = false;
+        for (int attempt = 0; attempt < 20 && !bound; ++attempt) {
+            s.TimeServerPort =
+                QByteArray::number(40000 + QRandomGenerator::global()->bounded(20000));
+            try {
+                core.timeLink().configure();
+                core.timeLink().bind();
+                bound = true;
+            } catch (const Failure &) {
+            }
+        }
+        QVERIFY(bound);
+        QUdpSocket flood;
+        QTimer floodTimer;
+        QObject::connect(&floodTimer, &QTimer::timeout, [&] {
+            for (int i = 0; i < 50; ++i)
+                flood.writeDatagram(i % 2 ? QByteArray("junk") : QByteArray("r99:99:99"),
+                                    QHostAddress::LocalHost, core.timeLink().localPort());
+        });
+
+        HsLink &link = core.hsLink();
+        link.setRetryIntervals();
+        link.connectHeadEnds(false);
+        runFor(300);
+        const qint64 rssBefore = residentKb();
+        link.start();
+        floodTimer.start(1);
+        constexpr int RunMs = 4000;
+        runFor(RunMs);
+        floodTimer.stop();
+
+        // The good head end: polled about every 0.25 s all along.
+        QList<qint64> polls;
+        for (const sim::TraceLine &l : sim.trace()) {
+            if (l.headEnd == 1 && l.direction == "in" && l.bytes.mid(4) == "\n")
+                polls.append(l.ms);
+        }
+        QVERIFY2(polls.size() >= RunMs / 250 / 2, QByteArray::number(polls.size()).constData());
+        qint64 worst = 0;
+        for (qsizetype i = 1; i < polls.size(); ++i)
+            worst = std::max(worst, polls[i] - polls[i - 1]);
+        // 0.25 s nominal; the bound leaves room for a loaded machine and sanitizers.
+        QVERIFY2(worst < 1500, QByteArray::number(worst).constData());
+
+        // The hostile ones were heard, and what they sent stays capped.
+        QCOMPARE(RTRBuffer(2, 3).size(), MaxStatusText);
+        QCOMPARE(TMXBuffer(2, 5).size(), MaxStatusText);
+        for (int he = 2; he <= 3; ++he)
+            QVERIFY(sendQueueSize(he) <= SendQueueLongAt + 3);
+        const qint64 grownKb = residentKb() - rssBefore;
+        QVERIFY2(grownKb < 200 * 1024, QByteArray::number(grownKb).constData());
+
+        // A handful of lines of each kind, not one per datagram or part.
+        const QByteArray log = home.readLog();
+        QVERIFY(log.contains("no time answer"));
+        QVERIFY(log.contains("longer than 65536"));
+        QVERIFY2(log.count('\n') < 200, log.right(2000).constData());
+        QCOMPARE(log.count("no time answer"), 1);
+        QCOMPARE(log.count("Extended router status of level 3 of head end 2"), 1);
+        resetModules();
+    }
+};
+
+VEK_TEST(TestHostilePeers)
+#include "tst_hostilepeers.moc"
