@@ -8,7 +8,10 @@
 #include <QTest>
 
 #include "channelview/channelwindows.h"
+#include "channelview/frmadmin.h"
 #include "channelview/frmchanview.h"
+#include "channelview/frmcvcont.h"
+#include "channelview/frmserverstatus.h"
 #include "core/channeltable.h"
 #include "core/consolecore.h"
 #include "core/settings.h"
@@ -83,6 +86,24 @@ private slots:
         sub->resize(620, 520);
         QTest::qWait(1500);
         QVERIFY(sub->grab().save(dir + QStringLiteral("/channel-view.png")));
+
+        // The other windows at their first size: the control window of a substituted
+        // channel, the administrator options and the server status.
+        view->gridCV_DblClick(5, 1);
+        frmCVCont *control = channelControl();
+        QVERIFY(control && QTest::qWaitForWindowExposed(control));
+        QTest::qWait(300);
+        QVERIFY(control->grab().save(dir + QStringLiteral("/frmcvcont.png")));
+        control->cmdDONE_Click();
+        frmAdmin *admin = openAdminOptions(&window);
+        QVERIFY(QTest::qWaitForWindowExposed(admin));
+        QTest::qWait(300);
+        QVERIFY(admin->grab().save(dir + QStringLiteral("/frmadmin.png")));
+        admin->close();
+        frmServerStatus *status = openServerStatus(&window);
+        QVERIFY(QTest::qWaitForWindowExposed(status));
+        QTest::qWait(1200);
+        QVERIFY(status->grab().save(dir + QStringLiteral("/frmserverstatus.png")));
     }
 };
 
