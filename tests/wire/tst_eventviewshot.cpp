@@ -2,7 +2,6 @@
 // README. Runs only when VEK_SCREENSHOT_DIR names the folder to save it in (under Xvfb
 // with a real platform, e.g. QT_QPA_PLATFORM=xcb xvfb-run -a ...).
 
-#include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTest>
@@ -12,12 +11,11 @@
 #include "core/settings.h"
 #include "core/ui/mdimain.h"
 #include "core/users.h"
+#include "demoservers.h"
 #include "eventview/eventlists.h"
 #include "eventview/eventviews.h"
 #include "eventview/frmview.h"
-#include "testhome.h"
 #include "testregistry.h"
-#include "tools/hwsim/hwsim.h"
 
 using namespace vek;
 
@@ -30,33 +28,8 @@ private slots:
         const QString dir = qEnvironmentVariable("VEK_SCREENSHOT_DIR");
         if (dir.isEmpty())
             QSKIP("VEK_SCREENSHOT_DIR is not set");
-        TestHome home;
-        QFile scn(QStringLiteral(VEK_TEST_DATA "/../../tools/hwsim/scenarios/demo.scn"));
-        QVERIFY(scn.open(QIODevice::ReadOnly));
-        QByteArray text = scn.readAll();
-        for (const char *p : {"port=7901", "port=7902", "port=7903"})
-            text.replace(p, "port=0");
-        sim::HwSim sim;
-        QString error;
-        QVERIFY2(sim.loadScenarioText(text, &error) && sim.listenAll(&error), qPrintable(error));
-
-        resetSettings();
-        resetUsers();
-        resetEvents();
-        Settings &s = settings();
-        const char *const names[] = {"", "Toronto North", "Ottawa East", "Winnipeg"};
-        for (int he = 1; he <= 3; ++he) {
-            s.HEOnLine[he] = true;
-            s.HEName[he] = names[he];
-            s.HEMainIP[he] = "127.0.0.1";
-            s.HEPort[he] = QByteArray::number(sim.port(he));
-            s.HEChannels[he] = 32;
-        }
-        QVERIFY(SaveSettings());
-        users().UserName[1] = QStringLiteral("Admin");
-        users().UserPass[1] = QStringLiteral("admin1");
-        users().UserPrivilege[1] = 3;
-        QVERIFY(SaveUsers());
+        DemoServers demo;
+        QVERIFY2(demo.ok, qPrintable(demo.error));
 
         MDIMain window;
         ConsoleCore core(&window);
