@@ -1,5 +1,9 @@
 #include "eventtext.h"
 
+#include <array>
+#include <cstring>
+#include <vector>
+
 #include "convert.h"
 #include "eventtable.h"
 #include "platform/failure.h"
@@ -73,6 +77,57 @@ QDate parseWireDate(const QByteArray &text)
     return date;
 }
 
+// Blanks (code 32 only) off both ends.
+QByteArrayView trimView(QByteArrayView v)
+{
+    while (!v.isEmpty() && v.front() == ' ')
+        v = v.sliced(1);
+    while (!v.isEmpty() && v.back() == ' ')
+        v.chop(1);
+    return v;
+}
+
+// Texts copied into one allocation, each followed by a NUL (so each reads as a complete
+// byte array), and handed out in order as byte arrays that share it. A text changed
+// later detaches as any shared byte array does; the block goes when its last text does.
+class TextBlock
+{
+public:
+    explicit TextBlock(std::initializer_list<QByteArrayView> texts) : m_texts(texts)
+    {
+        // m_texts keeps the views: the list's own array ends with the constructor's call.
+        qsizetype total = 0;
+        for (const QByteArrayView t : texts)
+            total += t.size() + 1;
+        m_block = QByteArray(total, '\0');
+        char *out = m_block.data();
+        for (const QByteArrayView t : texts) {
+            if (!t.isEmpty())
+                std::memcpy(out, t.data(), size_t(t.size()));
+            out += t.size() + 1;
+        }
+    }
+
+    QByteArray next()
+    {
+        const QByteArrayView t = m_texts.at(m_index++);
+        const qsizetype at = m_at;
+        m_at += t.size() + 1;
+        if (t.isEmpty())
+            return QByteArray();
+        QByteArray::DataPointer shared = m_block.data_ptr(); // one more reference
+        shared.ptr += at;
+        shared.size = t.size();
+        return QByteArray(std::move(shared));
+    }
+
+private:
+    std::vector<QByteArrayView> m_texts;
+    QByteArray m_block;
+    size_t m_index = 0;
+    qsizetype m_at = 0;
+};
+
 } // namespace
 
 QByteArray wireDate(const QDate &date)
@@ -145,13 +200,21 @@ QByteArray EventToString(const EventRec &r)
 
 EventRec ParseEvent(const QByteArray &text)
 {
-    const QList<QByteArray> f = text.split('\t');
-    if (f.size() < EventTextFields + 1)
-        throw Failure(ErrorKind::SubscriptOutOfRange);
-    const QByteArray h = trimBlanks(f.at(0));
+    // Fields 0..20 as views of the text: no list of copies.
+    std::array<QByteArrayView, EventTextFields + 1> f;
+    qsizetype from = 0;
+    for (size_t i = 0; i < f.size(); ++i) {
+        if (from > text.size())
+            throw Failure(ErrorKind::SubscriptOutOfRange);
+        qsizetype tab = text.indexOf('\t', from);
+        if (tab < 0)
+            tab = text.size();
+        f[i] = QByteArrayView(text.constData() + from, tab - from);
+        from = tab + 1;
+    }
+    const QByteArray h = trimBlanks(f[0].toByteArray());
 
     EventRec r;
-    r.EventKey = slice(h, 1, 32).toByteArray();
     r.HeadEnd = byteAt(h, 33);
     r.Level = byteAt(h, 36);
     r.SrcInput = intAt(h, 39);
@@ -174,27 +237,34 @@ EventRec ParseEvent(const QByteArray &text)
     r.MonitorBeg = leadingValue(slice(h, 90, 1)) == 1;
     r.MonitorEnd = leadingValue(slice(h, 91, 1)) == 1;
     r.TimeZone = byteAt(h, 92);
+    r.EventDate = parseWireDate(f[3].toByteArray());
+    r.StartKey = static_cast<qint64>(std::llround(leadingValue(f[17])));
+    r.EndKey = static_cast<qint64>(std::llround(leadingValue(f[18])));
 
-    r.HEText = trimBlanks(f.at(1));
-    r.GroupText = trimBlanks(f.at(2));
-    r.EventDate = parseWireDate(f.at(3));
-    r.StartTime = trimBlanks(f.at(4));
-    r.EndTime = trimBlanks(f.at(5));
-    r.SrcText = trimBlanks(f.at(6));
-    r.DestText = trimBlanks(f.at(7));
-    r.Description = trimBlanks(f.at(8));
-    r.StatusDetail = trimBlanks(f.at(9));
-    r.Duration = trimBlanks(f.at(10));
-    r.SpareText1 = trimBlanks(f.at(11));
-    r.SpareText2 = trimBlanks(f.at(12));
-    r.OpComment = trimBlanks(f.at(13));
-    r.ActualStart = trimBlanks(f.at(14));
-    r.ActualEnd = trimBlanks(f.at(15));
-    r.ActualDur = trimBlanks(f.at(16));
-    r.StartKey = static_cast<qint64>(std::llround(leadingValue(f.at(17))));
-    r.EndKey = static_cast<qint64>(std::llround(leadingValue(f.at(18))));
-    r.Comments = trimBlanks(f.at(19));
-    r.MediaPointID = trimBlanks(f.at(20));
+    // The key and the texts share one block of memory instead of one each.
+    TextBlock texts({slice(h, 1, 32), trimView(f[1]), trimView(f[2]), trimView(f[4]),
+                     trimView(f[5]), trimView(f[6]), trimView(f[7]), trimView(f[8]), trimView(f[9]),
+                     trimView(f[10]), trimView(f[11]), trimView(f[12]), trimView(f[13]),
+                     trimView(f[14]), trimView(f[15]), trimView(f[16]), trimView(f[19]),
+                     trimView(f[20])});
+    r.EventKey = texts.next();
+    r.HEText = texts.next();
+    r.GroupText = texts.next();
+    r.StartTime = texts.next();
+    r.EndTime = texts.next();
+    r.SrcText = texts.next();
+    r.DestText = texts.next();
+    r.Description = texts.next();
+    r.StatusDetail = texts.next();
+    r.Duration = texts.next();
+    r.SpareText1 = texts.next();
+    r.SpareText2 = texts.next();
+    r.OpComment = texts.next();
+    r.ActualStart = texts.next();
+    r.ActualEnd = texts.next();
+    r.ActualDur = texts.next();
+    r.Comments = texts.next();
+    r.MediaPointID = texts.next();
     r.InUse = true;
     return r;
 }

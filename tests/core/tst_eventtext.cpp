@@ -103,6 +103,49 @@ class TestEventText : public QObject
 {
     Q_OBJECT
 private slots:
+    // The texts of a parsed record share one block: each still reads as a complete,
+    // terminated byte array, outlives the wire text, and changes alone when edited.
+    void parsedTextsAreIndependentByteArrays()
+    {
+        EventRec in;
+        in.EventKey = "2412251430050000";
+        in.HEText = "North";
+        in.Description = "  Hockey night  ";
+        in.Comments = "first";
+        in.MediaPointID = "MP7";
+        in.EventDate = QDate(2026, 12, 25);
+        EventRec copy;
+        {
+            QByteArray wire = EventToString(in);
+            EventRec r = ParseEvent(wire);
+            wire.fill('x');
+            copy = r;
+        }
+        QCOMPARE(copy.EventKey, QByteArray("24122514300500000000000000000000"));
+        QCOMPARE(copy.Description, QByteArray("Hockey night"));
+        for (const QByteArray *t : {&copy.EventKey, &copy.HEText, &copy.Description, &copy.Comments,
+                                    &copy.MediaPointID}) {
+            QCOMPARE(t->constData()[t->size()], '\0');
+            QCOMPARE(qstrlen(t->constData()), size_t(t->size()));
+        }
+        QVERIFY(copy.SpareText1.isEmpty());
+        EventRec edited = copy;
+        edited.HEText += " end";
+        edited.Description[0] = 'h';
+        QCOMPARE(edited.HEText, QByteArray("North end"));
+        QCOMPARE(edited.GroupText, copy.GroupText);
+        QCOMPARE(edited.Description, QByteArray("hockey night"));
+        QCOMPARE(copy.HEText, QByteArray("North"));
+        QCOMPARE(copy.Description, QByteArray("Hockey night"));
+        QCOMPARE(copy.Comments, QByteArray("first"));
+        // The last holder of the block appends in place without touching freed texts.
+        EventRec last = ParseEvent(EventToString(in));
+        QByteArray kept = last.Comments;
+        last = EventRec();
+        kept += " and more";
+        QCOMPARE(kept, QByteArray("first and more"));
+    }
+
     void init()
     {
         resetEvents();
