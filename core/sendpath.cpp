@@ -132,7 +132,11 @@ QByteArray BuildHSHeader(int headEnd, int cmd)
 {
     HeadEndSend &s = at(headEnd);
     const qint16 listNo = settings().HEListNo[headEnd];
-    QByteArray h = "1" + trimBlanks(Str(qint64(cmd)));
+    // "1" and the command's digits (what Trim(Str(cmd)) gives, built without Str's blank).
+    QByteArray h;
+    h.reserve(8);
+    h += '1';
+    h += QByteArray::number(cmd);
     if (listNo < 0 || listNo > 255) {
         // The list number cannot travel in one byte; the header keeps its length.
         WriteLog("Error BuildHSHeader)" + Str(qint64(ErrorKind::InvalidCall)) + ' ' +
@@ -144,7 +148,8 @@ QByteArray BuildHSHeader(int headEnd, int cmd)
     s.headerSeq += 1;
     if (s.headerSeq > 9)
         s.headerSeq = 0;
-    return h + trimBlanks(Str(qint64(s.headerSeq)));
+    h += static_cast<char>('0' + s.headerSeq);
+    return h;
 }
 
 void SendHS(int headEnd, const QByteArray &body, int cmd)
