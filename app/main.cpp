@@ -5,6 +5,7 @@
 #include "core/consolecore.h"
 #include "core/ui/mdimain.h"
 #include "eventview/eventviews.h"
+#include "mediastats/ui/mediastatsopeners.h"
 #include "settings/settingsopeners.h"
 
 int main(int argc, char *argv[])
@@ -18,6 +19,7 @@ int main(int argc, char *argv[])
     vek::installEventViewOpener(&window);
     vek::installSettingsOpeners(&window);
     vek::installChannelViewOpeners(&window);
+    vek::installMediaStats(&window);
     window.show();
     // The command line is tested by substring, as one upper-cased text.
     core.MDIForm_Load(QCoreApplication::arguments().mid(1).join(QLatin1Char(' ')));

@@ -225,8 +225,15 @@ void frmView::runGuarded(const char *label, const std::function<void()> &work)
 void frmView::buildMenus(QMenuBar *bar)
 {
     QMenu *file = bar->addMenu(QStringLiteral("&File"));
-    addLater(file, QStringLiteral("Open Media Stats"))
-        ->setShortcut(QKeySequence(QStringLiteral("Ctrl+O")));
+    QAction *open = file->addAction(QStringLiteral("Open Media Stats"));
+    open->setShortcut(QKeySequence(QStringLiteral("Ctrl+O")));
+    open->setEnabled(m_main && m_main->hasWindowOpener(MenuWindow::MediaStats));
+    connect(open, &QAction::triggered, this, [this] {
+        // The import dialog ticks the head ends this view shows.
+        SelView() = qint16(m_view);
+        if (m_main)
+            m_main->menuWindow_Click(MenuWindow::MediaStats);
+    });
     connect(file->addAction(QStringLiteral("Exit")), &QAction::triggered, this, [this] {
         if (m_main)
             m_main->menuFileExit_Click();

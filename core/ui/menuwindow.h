@@ -21,6 +21,7 @@ enum class MenuWindow {
     TimeReference,
     Users,
     AdminOptions,
+    MediaStats,
     About,
 };
 constexpr int MenuWindowCount = int(MenuWindow::About) + 1;

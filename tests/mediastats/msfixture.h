@@ -110,6 +110,16 @@ public:
         return home.path(name);
     }
 
+    // A file of the folder last changed `age` seconds before the fixture's clock.
+    QString writeSettled(const QString &name, const QByteArray &bytes, int age = 60)
+    {
+        const QString path = write(name, bytes);
+        QFile file(path);
+        if (file.open(QIODevice::ReadWrite))
+            file.setFileTime(clock.now().addSecs(-age), QFileDevice::FileModificationTime);
+        return path;
+    }
+
     TestHome home;
     vek::ManualClock clock;
     vek::ScopedClock scope;
