@@ -107,14 +107,6 @@ void setBackground(QWidget *w, const QColor &colour)
     w->setPalette(p);
 }
 
-QAction *addLater(QMenu *menu, const QString &caption)
-{
-    // Its window or command is not part of this build yet.
-    QAction *a = menu->addAction(caption);
-    a->setEnabled(false);
-    return a;
-}
-
 // A time in the system's long time format without its time-zone name: the lists' times
 // are head-end times, not the PC's.
 QString longTimeText(const QTime &t)
