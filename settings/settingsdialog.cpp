@@ -1,5 +1,6 @@
 #include "settingsdialog.h"
 
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -38,6 +39,30 @@ void SettingsDialog::keyPressEvent(QKeyEvent *e)
         return;
     }
     QWidget::keyPressEvent(e);
+}
+
+void SettingsDialog::showEvent(QShowEvent *e)
+{
+    // A wheel turned over a list that the administrator did not pick (scrolling through
+    // the dialog) must not change it: only a list with the focus takes the wheel.
+    for (QComboBox *list : findChildren<QComboBox *>()) {
+        list->setFocusPolicy(Qt::StrongFocus);
+        list->removeEventFilter(this);
+        list->installEventFilter(this);
+    }
+    QWidget::showEvent(e);
+}
+
+bool SettingsDialog::eventFilter(QObject *watched, QEvent *e)
+{
+    if (e->type() == QEvent::Wheel) {
+        auto *list = qobject_cast<QComboBox *>(watched);
+        if (list && !list->hasFocus()) {
+            e->ignore();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, e);
 }
 
 void SettingsDialog::cmdOk_Click()

@@ -26,6 +26,8 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *e) override;
+    void showEvent(QShowEvent *e) override;
+    bool eventFilter(QObject *watched, QEvent *e) override;
     // Copies the controls into the tables and writes their file.
     virtual void store() = 0;
     // The dialog's own layout; the buttons follow what the dialog adds.

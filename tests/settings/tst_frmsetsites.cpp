@@ -1,6 +1,8 @@
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QTabWidget>
+#include <QWheelEvent>
 
 #include "settings/frmsetsites.h"
 #include "settingsfixture.h"
@@ -123,6 +125,30 @@ private slots:
         d->cmdOk_Click();
         QCOMPARE(settings().HEName[1], stored);
         QCOMPARE(settings().HEName[2], QByteArray(20, 'n'));
+    }
+
+    void aWheelOverAListWithoutFocusChangesNothing()
+    {
+        TestHome home;
+        QPointer<frmSetSites> d = new frmSetSites;
+        d->show();
+        d->activateWindow();
+        QTRY_COMPARE(QGuiApplication::focusWindow(), d->windowHandle());
+        QComboBox *channels = d->cmbCH(1);
+        auto wheel = [channels] {
+            const QPointF at(channels->width() / 2.0, channels->height() / 2.0);
+            QWheelEvent e(at, channels->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(channels, &e);
+        };
+        d->txtLN(1)->setFocus();
+        wheel();
+        QCOMPARE(channels->currentIndex(), 15);
+        channels->setFocus();
+        QVERIFY(channels->hasFocus());
+        wheel();
+        QCOMPARE(channels->currentIndex(), 16);
+        d->cmdCancel_Click();
     }
 
     void anotherConsoleWindowDiscardsEveryTab()
