@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "log.h"
 #include "platform/atomicfile.h"
 #include "platform/inidocument.h"
 #include "platform/numeric.h"
@@ -41,7 +42,12 @@ bool WriteINIValue(const QString &path, const QByteArray &section, const QByteAr
 {
     IniDocument doc = IniDocument::load(path);
     writeIniValue(doc, section, key, value);
-    return writeFileAtomically(path, doc.toBytes(), nullptr);
+    QString error;
+    if (!writeFileAtomically(path, doc.toBytes(), &error)) {
+        logWriteFailure("Error WriteINIValue)", path, error);
+        return false;
+    }
+    return true;
 }
 
 QByteArray StripNulls(const QByteArray &text)

@@ -15,7 +15,7 @@ QByteArray readIniValue(const IniDocument &doc, const QByteArray &section, const
                         const QByteArray &defaultValue);
 
 // Writes one key; CR and LF in the value become blanks so a value never spans lines.
-// Returns false (and logs nothing) when the file could not be written.
+// Returns false, and logs the file and the cause, when the file could not be written.
 bool WriteINIValue(const QString &path, const QByteArray &section, const QByteArray &key,
                    const QByteArray &value);
 void writeIniValue(IniDocument &doc, const QByteArray &section, const QByteArray &key,

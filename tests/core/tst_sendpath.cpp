@@ -217,7 +217,8 @@ private slots:
             SendHS(1, "first", 0);
             SendHS(1, "second", 0);
             link.start();
-            QTRY_VERIFY_WITH_TIMEOUT(sock->sent.size() >= 6, 3000);
+            // Generous: other programs may load the machine.
+            QTRY_VERIFY_WITH_TIMEOUT(sock->sent.size() >= 6, 20000);
             QTest::qWait(50);
             sent = sock->sent;
             times = sock->times;
@@ -225,10 +226,12 @@ private slots:
         for (int i = 0; i < 5; ++i)
             QCOMPARE(sent.at(i).mid(4), QByteArray("first"));
         QCOMPARE(sent.at(5).mid(4), QByteArray("second"));
-        // The re-sends follow the head end's interval, not the 10 ms flush.
+        // The re-sends follow the head end's interval, not the 10 ms flush. A timer never
+        // fires early, but on a loaded machine it may fire late: only the lower bound is
+        // a property of the code.
         for (int i = 1; i < 5; ++i) {
             const qint64 gap = times.at(i) - times.at(i - 1);
-            QVERIFY2(gap >= 30 && gap < 200, QByteArray::number(gap).constData());
+            QVERIFY2(gap >= 30, QByteArray::number(gap).constData());
         }
         QVERIFY(home.readLog().contains("Retry_MS of head end 2 is 0; 70 ms used"));
         QVERIFY(home.readLog().contains("SendHS gave up on a message to head end 1 after 4 "

@@ -167,6 +167,8 @@ private slots:
         QCOMPARE(ReadINIValue(path, "S", "K", "dflt"), QByteArray("dflt"));
         QVERIFY(WriteINIValue(path, "S", "K", "a\rb\nc"));
         QCOMPARE(ReadINIValue(path, "s", "k", "dflt"), QByteArray("a b c"));
+        QVERIFY(!WriteINIValue(home.path(QStringLiteral("no/such/x.ini")), "S", "K", "v"));
+        QVERIFY(home.readLog().contains("Error WriteINIValue) 75 Path/File access error: x.ini: "));
 
         QCOMPARE(StripNulls(QByteArray("\0 alarm\0\0", 9)), QByteArray("alarm"));
         QCOMPARE(EncodeCharCodes(QStringLiteral("abc")), QByteArray("97-0-98-0-99-0"));
