@@ -78,8 +78,9 @@ frmAdmin::frmAdmin(QWidget *parent)
     doneRow->addWidget(m_cmdDone);
     outer->addLayout(doneRow);
 
-    connect(m_imgCmbHE1, &QComboBox::activated, this, &frmAdmin::imgCmbHE1_Click);
-    connect(m_imgCmbHE2, &QComboBox::activated, this, &frmAdmin::imgCmbHE2_Click);
+    // Every change of the shown head end (click, keys, wheel) is the choice.
+    connect(m_imgCmbHE1, &QComboBox::currentIndexChanged, this, &frmAdmin::imgCmbHE1_Click);
+    connect(m_imgCmbHE2, &QComboBox::currentIndexChanged, this, &frmAdmin::imgCmbHE2_Click);
     connect(m_cmdESNI, &QPushButton::clicked, this, &frmAdmin::cmdESNI_Click);
     connect(m_cmdOK1, &QPushButton::clicked, this, &frmAdmin::cmdOK1_Click);
     connect(m_cmdOK2, &QPushButton::clicked, this, &frmAdmin::cmdOK2_Click);

@@ -192,8 +192,9 @@ private slots:
         a->cmdOK1_Click();
         QCOMPARE(lastNo.requests().last().text,
                  QStringLiteral("There is no valid head end selected."));
+        // Any change of the list is the choice, not only a click (the wheel, the keys).
         a->imgCmbHE2()->setCurrentIndex(0);
-        a->imgCmbHE2_Click(0);
+        QCOMPARE(a->selHE2(), 1);
         users().UserHEAccess[chanrig::Admin][1] = false;
         a->cmdOK2_Click();
         QCOMPARE(lastNo.requests().last().text,

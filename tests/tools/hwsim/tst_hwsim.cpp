@@ -467,6 +467,19 @@ private slots:
         // Send home: every item back to its default input.
         QCOMPARE(quint8(c.ask("\x11/01003003/01004004")[0]), 117);
         QCOMPARE(m_sim->routerInput(1, 1, 3), 3);
+        // An unused entry (output 0) between two items is passed over, not the end.
+        c.ask("\x10"
+              "01050003");
+        c.ask("\x10"
+              "01060004");
+        c.ask("\x11/01003003/00000000/01004004");
+        QCOMPARE(m_sim->routerInput(1, 1, 3), 3);
+        QCOMPARE(m_sim->routerInput(1, 1, 4), 4);
+        // The ESNI re-send and the output commands are answered and traced.
+        QCOMPARE(quint8(c.ask("X")[0]), 188);
+        QCOMPARE(m_sim->trace().at(m_sim->trace().size() - 2).bytes,
+                 QByteArray("re-send of all events to ESNI asked"));
+        QCOMPARE(quint8(c.ask("e01006004")[0]), 201);
 
         // TMX unit 1 (code 81): plain and the four-part extended chain.
         c.ask("\x10"
