@@ -9,6 +9,7 @@
 #include "dialogs/frmasrun.h"
 #include "dialogs/frmonair.h"
 #include "testregistry.h"
+#include "windowshot.h"
 
 using namespace vek;
 
@@ -43,24 +44,13 @@ private slots:
         done.ActualDur = "00:59:59";
 
         DialogFixture::select(1, 4, 1);
-        shoot(new frmAdd, folder + QStringLiteral("/frmadd.png"));
+        saveWindowShot(new frmAdd, folder + QStringLiteral("/frmadd.png"));
         DialogFixture::select(1, 3, 1);
-        shoot(new frmOnAir, folder + QStringLiteral("/frmonair.png"));
+        saveWindowShot(new frmOnAir, folder + QStringLiteral("/frmonair.png"));
         DialogFixture::select(1, 6, 1);
         auto *asRun = new frmAsRun;
         asRun->cmbCOM()->setEditText(QStringLiteral("Started late"));
-        shoot(asRun, folder + QStringLiteral("/frmasrun.png"));
-    }
-
-private:
-    static void shoot(QWidget *dialog, const QString &file)
-    {
-        QPointer<QWidget> d = dialog;
-        d->show();
-        QVERIFY(QTest::qWaitForWindowExposed(d));
-        QTest::qWait(200);
-        QVERIFY(d->grab().save(file));
-        delete d;
+        saveWindowShot(asRun, folder + QStringLiteral("/frmasrun.png"));
     }
 };
 

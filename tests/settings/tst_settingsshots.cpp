@@ -18,6 +18,7 @@
 #include "settings/frmsettime.h"
 #include "settings/frmsetusers.h"
 #include "testregistry.h"
+#include "windowshot.h"
 
 using namespace vek;
 
@@ -65,29 +66,17 @@ private slots:
                 u.UserHEAccess[size_t(i)][size_t(he)] = i <= 2 && (i == 1 || he <= 3);
         }
 
-        shoot(new frmSetSites, QStringLiteral("frmsetsites.png"));
-        shoot(new frmSetUsers, QStringLiteral("frmsetusers.png"));
-        shoot(new frmSetTime, QStringLiteral("frmsettime.png"));
-        shoot(new frmSetNics, QStringLiteral("frmsetnics.png"));
-        shoot(new frmSetColor, QStringLiteral("frmsetcolor.png"));
-        shoot(new frmColor, QStringLiteral("frmcolor.png"));
+        saveWindowShot(new frmSetSites, folder + QStringLiteral("/frmsetsites.png"));
+        saveWindowShot(new frmSetUsers, folder + QStringLiteral("/frmsetusers.png"));
+        saveWindowShot(new frmSetTime, folder + QStringLiteral("/frmsettime.png"));
+        saveWindowShot(new frmSetNics, folder + QStringLiteral("/frmsetnics.png"));
+        saveWindowShot(new frmSetColor, folder + QStringLiteral("/frmsetcolor.png"));
+        saveWindowShot(new frmColor, folder + QStringLiteral("/frmcolor.png"));
         MDIMain main;
-        shoot(new frmSetNames(&main), QStringLiteral("frmsetnames.png"));
-        shoot(new frmSetAsRun, QStringLiteral("frmsetasrun.png"));
-        shoot(new frmSetQC, QStringLiteral("frmsetqc.png"));
-        shoot(new frmAbout, QStringLiteral("frmabout.png"));
-    }
-
-private:
-    static void shoot(QWidget *dialog, const QString &name)
-    {
-        QPointer<QWidget> d = dialog;
-        d->setAttribute(Qt::WA_DeleteOnClose, false);
-        d->show();
-        QVERIFY(QTest::qWaitForWindowExposed(d));
-        QTest::qWait(200);
-        QVERIFY(d->grab().save(qEnvironmentVariable("VEK_SCREENSHOT_DIR") + u'/' + name));
-        delete d;
+        saveWindowShot(new frmSetNames(&main), folder + QStringLiteral("/frmsetnames.png"));
+        saveWindowShot(new frmSetAsRun, folder + QStringLiteral("/frmsetasrun.png"));
+        saveWindowShot(new frmSetQC, folder + QStringLiteral("/frmsetqc.png"));
+        saveWindowShot(new frmAbout, folder + QStringLiteral("/frmabout.png"));
     }
 };
 
