@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalBlocker>
 
 #include "datepanel.h"
@@ -139,8 +140,42 @@ void installEventDialogKeys(QWidget *dialog, QPushButton *ok, QPushButton *cance
         });
 }
 
+namespace {
+// A control given a minimum width of its own would be squeezed down to it by the form's
+// grid (equal stretch): raise that minimum to what its loaded text needs, so a long
+// head-end or channel name shows whole.
+template <typename Control> void keepWhole(QWidget *dialog)
+{
+    for (Control *c : dialog->findChildren<Control *>()) {
+        c->ensurePolished();
+        const int needed = c->sizeHint().width();
+        if (c->minimumWidth() > 0 && c->minimumWidth() < needed)
+            c->setMinimumWidth(needed);
+    }
+}
+} // namespace
+
 void showInFront(QWidget *dialog)
 {
+    // Lists measure what they hold now, not what they held when the form was built.
+    for (QComboBox *list : dialog->findChildren<QComboBox *>()) {
+        if (list->sizeAdjustPolicy() == QComboBox::AdjustToContentsOnFirstShow)
+            list->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    }
+    keepWhole<QLabel>(dialog);
+    keepWhole<QComboBox>(dialog);
+    // Over the middle of the window that opened it (an Event View), kept on its screen.
+    dialog->adjustSize();
+    if (QWidget *opener = dialog->parentWidget()) {
+        QRect r(QPoint(0, 0), dialog->size());
+        r.moveCenter(opener->mapToGlobal(opener->rect().center()));
+        if (const QScreen *screen = opener->screen()) {
+            const QRect area = screen->availableGeometry();
+            r.moveLeft(qBound(area.left(), r.left(), qMax(area.left(), area.right() - r.width())));
+            r.moveTop(qBound(area.top(), r.top(), qMax(area.top(), area.bottom() - r.height())));
+        }
+        dialog->move(r.topLeft());
+    }
     dialog->show();
     dialog->raise();
     dialog->activateWindow();

@@ -53,7 +53,7 @@ QGroupBox *makeAttributesFrame(QWidget *parent, int textLimit, AttributeFields *
 void installEventDialogKeys(QWidget *dialog, QPushButton *ok, QPushButton *cancel,
                             DatePanel *panel = nullptr);
 
-// Shows a freshly built dialog in front of the others.
+// Shows a freshly built dialog in front of the others, over the window that opened it.
 void showInFront(QWidget *dialog);
 
 // Fills a list with entries, their keys as item data; no signal while filling.

@@ -27,7 +27,7 @@ frmView *openEventView(MDIMain *main, int view)
         slot = w;
         sub = main->mdiArea()->addSubWindow(w);
         sub->setAttribute(Qt::WA_DeleteOnClose);
-        sub->resize(twipsToPixels(7000), twipsToPixels(4000));
+        sub->resize(w->defaultSize());
         QObject::connect(main->mdiArea(), &QMdiArea::subWindowActivated, w,
                          [w, sub](QMdiSubWindow *active) {
                              if (active == sub)
@@ -40,7 +40,14 @@ frmView *openEventView(MDIMain *main, int view)
     }
     if (!sub)
         return slot;
+    const bool fresh = !sub->isVisible() && !sub->isMinimized();
+    if (fresh)
+        slot->Form_Activate(); // its head-end panels, which the size takes into account
     sub->show();
+    if (fresh) {
+        // The window's own size, with the sub-window's frame and title around it.
+        sub->resize(slot->defaultSize() + (sub->sizeHint() - slot->sizeHint()));
+    }
     if (sub->isMinimized())
         sub->showNormal();
     main->mdiArea()->setActiveSubWindow(sub);

@@ -18,7 +18,9 @@
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QShortcut>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QToolTip>
@@ -45,7 +47,9 @@
 #include "eventview/eventcommands.h"
 #include "eventview/eventviews.h"
 #include "eventview/groupcommands.h"
+#include "eventview/viewstatusbar.h"
 #include "eventview/viewtables.h"
+#include "eventview/viewtoolbar.h"
 #include "platform/clock.h"
 #include "platform/failure.h"
 #include "platform/numeric.h"
@@ -143,14 +147,21 @@ frmView::frmView(int view, MDIMain *main, QWidget *parent)
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(0);
     auto *bar = new QMenuBar(this);
+    m_menuBar = bar;
     outer->setMenuBar(bar);
     buildMenus(bar);
     m_body = new QWidget(this);
     outer->addWidget(m_body, 1);
-    buildToolbar();
+    // Top to bottom: toolbar and options, the dashboard (when on), the lists.
+    auto *body = new QVBoxLayout(m_body);
+    body->setContentsMargins(px(120), 0, px(120), 2);
+    body->setSpacing(2);
     buildTop(m_body);
     buildDashBoard(m_body);
     buildTabs(m_body);
+    body->addWidget(m_top);
+    body->addWidget(m_picDashBoard);
+    body->addWidget(m_tabs, 1);
     buildStatusBar();
     outer->addWidget(m_statusBar);
 
@@ -174,7 +185,7 @@ frmView::frmView(int view, MDIMain *main, QWidget *parent)
         connect(main, &MDIMain::viewNamesChanged, this, &frmView::showViewNames);
 
     watchWheel();
-    resize(px(7000), px(4000));
+    resize(defaultSize());
     Form_Load();
     m_timeMain.start();
     m_timeDashBoardUpdate.start();
@@ -214,198 +225,30 @@ void frmView::runGuarded(const char *label, const std::function<void()> &work)
     }
 }
 
-void frmView::buildMenus(QMenuBar *bar)
+void frmView::buildTop(QWidget *body)
 {
-    QMenu *file = bar->addMenu(QStringLiteral("&File"));
-    QAction *open = file->addAction(QStringLiteral("Open Media Stats"));
-    open->setShortcut(QKeySequence(QStringLiteral("Ctrl+O")));
-    open->setEnabled(m_main && m_main->hasWindowOpener(MenuWindow::MediaStats));
-    connect(open, &QAction::triggered, this, [this] {
-        // The import dialog ticks the head ends this view shows.
-        SelView() = qint16(m_view);
-        if (m_main)
-            m_main->menuWindow_Click(MenuWindow::MediaStats);
-    });
-    connect(file->addAction(QStringLiteral("Exit")), &QAction::triggered, this, [this] {
-        if (m_main)
-            m_main->menuFileExit_Click();
-    });
-
-    QMenu *event = bar->addMenu(QStringLiteral("&Event"));
-    m_menuEventAdd = event->addAction(QStringLiteral("Add Event"));
-    connect(m_menuEventAdd, &QAction::triggered, this, &frmView::menuEventAdd_Click);
-    m_menuEventAdd->setShortcut(QKeySequence(QStringLiteral("Ctrl+A")));
-    QAction *update = event->addAction(QStringLiteral("Update Event"));
-    connect(update, &QAction::triggered, this, &frmView::menuEventUp_Click);
-    update->setShortcut(QKeySequence(QStringLiteral("Ctrl+U")));
-    QAction *del = event->addAction(QStringLiteral("Delete Event"));
-    del->setShortcut(QKeySequence(Qt::Key_Delete));
-    connect(del, &QAction::triggered, this, [this] { runCommand(BtnDelete); });
-    m_menuEventHold = event->addAction(QStringLiteral("Hold Event"));
-    connect(m_menuEventHold, &QAction::triggered, this, [this] { runCommand(BtnHold); });
-    m_menuEventHold->setShortcut(QKeySequence(QStringLiteral("Ctrl+H")));
-    m_menuEventSub = event->addAction(QStringLiteral("Sub Now"));
-    connect(m_menuEventSub, &QAction::triggered, this,
-            [this] { menuEventSub_Click(commandView(), selectedRows(*currentGrid())); });
-    m_menuEventSub->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
-    m_menuEventInt = event->addAction(QStringLiteral("Int. / Res. Event"));
-    m_menuEventInt->setEnabled(false);
-    connect(m_menuEventInt, &QAction::triggered, this,
-            [this] { menuEventInt_Click(commandView(), selectedRows(*currentGrid())); });
-    m_menuEventInt->setShortcut(QKeySequence(QStringLiteral("Ctrl+I")));
-
-    // Windows of other folders open through the main window's openers.
-    const auto windowEntry = [this](QMenu *menu, const QString &caption, MenuWindow w) {
-        QAction *a = menu->addAction(caption);
-        a->setEnabled(m_main && m_main->hasWindowOpener(w));
-        connect(a, &QAction::triggered, this, [this, w] {
-            if (m_main)
-                m_main->menuWindow_Click(w);
-        });
-        return a;
-    };
-    QMenu *viewMenu = bar->addMenu(QStringLiteral("&View"));
-    windowEntry(viewMenu, QStringLiteral("Channel View"), MenuWindow::ChannelView)
-        ->setShortcut(QKeySequence(QStringLiteral("Ctrl+C")));
-    windowEntry(viewMenu, QStringLiteral("Color"), MenuWindow::ColourLegend);
-    QMenu *views = viewMenu->addMenu(QStringLiteral("Event View"));
-    for (int v = 1; v <= ViewCount; ++v) {
-        m_menuVEvent[size_t(v)] = views->addAction(QStringLiteral("View %1").arg(v));
-        m_menuVEvent[size_t(v)]->setShortcut(QKeySequence(Qt::SHIFT | (Qt::Key_F1 + (v - 1))));
-        connect(m_menuVEvent[size_t(v)], &QAction::triggered, this, [this, v] {
-            if (m_main)
-                openEventView(m_main, v);
-        });
-    }
-    windowEntry(viewMenu, QStringLiteral("Server Status"), MenuWindow::ServerStatus);
-
-    m_menuSettings = bar->addMenu(QStringLiteral("&Settings"));
-    for (const MenuEntry &e : settingsMenuEntries(true))
-        windowEntry(m_menuSettings, QString::fromLatin1(e.caption), e.window);
-    m_menuSettings->setEnabled(false);
-
-    QMenu *show = bar->addMenu(QStringLiteral("S&how"));
-    QMenu *showHE = show->addMenu(QStringLiteral("Head Ends"));
-    for (int he = 1; he <= MaxHeadEnds; ++he) {
-        m_menuShHE[size_t(he)] = showHE->addAction(QStringLiteral("Head End %1  (F%1)").arg(he));
-        m_menuShHE[size_t(he)]->setCheckable(true);
-        connect(m_menuShHE[size_t(he)], &QAction::triggered, this,
-                [this, he] { menuShHE_Click(he); });
-    }
-
-    QMenu *window = bar->addMenu(QStringLiteral("&Window"));
-    const char *const arrange[4] = {"&Cascade", "Tile &Horizontal", "Tile &Vertical",
-                                    "&Arrange Icons"};
-    for (int i = 0; i < 4; ++i) {
-        connect(window->addAction(QString::fromLatin1(arrange[i])), &QAction::triggered, this,
-                [this, i] {
-                    if (m_main)
-                        m_main->menuWindowArrange_Click(i);
-                });
-    }
-
-    QMenu *usersMenu = bar->addMenu(QStringLiteral("&Users"));
-    QAction *login = usersMenu->addAction(QStringLiteral("Login"));
-    login->setShortcut(QKeySequence(QStringLiteral("Ctrl+L")));
-    connect(login, &QAction::triggered, this, [this] {
-        if (m_main)
-            m_main->menuUserLI_Click();
-    });
-    connect(usersMenu->addAction(QStringLiteral("Logout")), &QAction::triggered, this,
-            [] { UserLogOut(); });
-    windowEntry(usersMenu, QStringLiteral("Administrator Options"), MenuWindow::AdminOptions);
-    windowEntry(bar->addMenu(QStringLiteral("About")), QStringLiteral("About"), MenuWindow::About);
-
-    // The pop-ups of the lists (their commands come with the event commands).
-    m_menuPOP = new QMenu(QStringLiteral("POPGROUP"), this);
-    for (int g = 0; g <= MaxGroups; ++g) {
-        m_menuPOPGROUP[size_t(g)] = m_menuPOP->addAction(fromBytes(GroupText(quint8(g))));
-        connect(m_menuPOPGROUP[size_t(g)], &QAction::triggered, this, [this, g] {
-            if (m_popupSource == ListUpcoming || m_popupSource == ListOnAir)
-                menuPOPGROUP_Click(g, m_popupSource, m_popupTarget.group, this);
-        });
-    }
-    m_menuPOPEVENT = new QMenu(QStringLiteral("POPEVENT"), this);
-    // The popups act on the rows taken when they opened (see gridMouseDown).
-    auto popupItem = [this](const QString &caption, auto command) {
-        QAction *a = m_menuPOPEVENT->addAction(caption);
-        connect(a, &QAction::triggered, this,
-                [this, command] { command(m_popupTarget.view, m_popupTarget.rows); });
-        return a;
-    };
-    m_menuPEDelete = popupItem(QStringLiteral("Delete Event"), &menuEventDel_Click);
-    m_menuPEHold = m_menuPOPEVENT->addAction(QStringLiteral("Hold Event"));
-    connect(m_menuPEHold, &QAction::triggered, this, [this] {
-        if (menuEventHold_Click(m_popupTarget.view, m_popupTarget.rows))
-            selectFirstRow(*grid(m_popupTarget.list));
-    });
-    m_menuPESubNow = popupItem(QStringLiteral("Sub Now"), &menuPESubNow_Click);
-    m_menuPEIntRes = popupItem(QStringLiteral("Int. / Res. Event"), &menuPEIntRes_Click);
-    m_menuPEIntRes->setVisible(false);
-    m_menuPEActive = popupItem(QStringLiteral("Active"), &menuPEActive_Click);
-    m_menuPECopyMediaPoint = m_menuPOPEVENT->addAction(QStringLiteral("Copy Media Point ID"));
-    connect(m_menuPECopyMediaPoint, &QAction::triggered, this,
-            [this] { menuPECopyMediaPoint_Click(m_popupTarget.rows); });
-}
-
-void frmView::buildToolbar()
-{
-    m_toolbar = new QToolBar(m_body);
-    m_toolbar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    m_top = new ViewToolBar(body);
+    m_toolbar = m_top->toolbar();
     for (int b = 1; b <= ButtonCount; ++b) {
-        m_buttons[size_t(b)] = m_toolbar->addAction(QString::fromLatin1(ButtonTexts[b][0]));
-        m_buttons[size_t(b)]->setToolTip(QString::fromLatin1(ButtonTexts[b][1]));
+        m_buttons[size_t(b)] = m_top->button(b);
         connect(m_buttons[size_t(b)], &QAction::triggered, this, [this, b] { runCommand(b); });
     }
     m_buttonByTab = {false, true, true, true, true, true, true, true, false, false};
     applyButtonStates();
-}
 
-void frmView::buildTop(QWidget *body)
-{
-    m_frame1 = new QGroupBox(QStringLiteral("Time Zone"), body);
-    // The top strip is 46 pixels high: flat frames with compact controls fit it.
-    m_frame1->setFlat(true);
-    auto *tz = new QHBoxLayout(m_frame1);
-    tz->setContentsMargins(4, 0, 4, 0);
-    m_cmbTZ = new QComboBox(m_frame1);
-    tz->addWidget(m_cmbTZ);
-    for (int i = 0; i < 2; ++i) {
-        m_lblTime[size_t(i)] = new QLabel(QStringLiteral("00:00:00"), m_frame1);
-        m_lblTime[size_t(i)]->setMinimumWidth(70);
-        tz->addWidget(m_lblTime[size_t(i)]);
-    }
-
-    m_frameView = new QGroupBox(QStringLiteral("View Options"), body);
-    m_frameView->setFlat(true);
-    auto *vo = new QHBoxLayout(m_frameView);
-    vo->setContentsMargins(4, 0, 4, 0);
-    m_cmdDefault = new QPushButton(QStringLiteral("Default"), m_frameView);
-    m_cmdDefault->setToolTip(QStringLiteral(
-        "Returns grid to show all events and default sorting for headends that were enabled when "
-        "form activated."));
+    m_frame1 = m_top->frameTZ();
+    m_cmbTZ = m_top->cmbTZ();
+    m_lblTime = {m_top->lblTime(0), m_top->lblTime(1)};
+    m_frameView = m_top->frameView();
+    m_cmdDefault = m_top->cmdDefault();
+    m_cmbView = m_top->cmbView();
+    m_dtPick = m_top->dtPick();
     connect(m_cmdDefault, &QPushButton::clicked, this, &frmView::cmdDefault_Click);
-    m_cmbView = new QComboBox(m_frameView);
-    for (int i = 0; i < 14; ++i)
-        m_cmbView->addItem(fromBytes(filterEntry(i)));
     connect(m_cmbView, &QComboBox::activated, this, [this] { cmbView_Click(); });
-    m_dtPick = new QDateEdit(m_frameView);
-    m_dtPick->setCalendarPopup(true);
-    m_dtPick->setEnabled(false);
     connect(m_dtPick, &QDateEdit::dateChanged, this, [this](const QDate &d) {
         m_dtPick->setToolTip(QLocale::c().toString(d, QStringLiteral("dddd, MMM d yyyy")));
         dtPick_Change();
     });
-    vo->addWidget(m_cmdDefault);
-    vo->addWidget(m_cmbView);
-    vo->addWidget(m_dtPick);
-    for (QWidget *w : {static_cast<QWidget *>(m_cmbTZ), static_cast<QWidget *>(m_cmdDefault),
-                       static_cast<QWidget *>(m_cmbView), static_cast<QWidget *>(m_dtPick)})
-        w->setFixedHeight(22);
-    m_toolbar->addSeparator();
-    m_toolbar->addWidget(m_frame1);
-    // A widget on a toolbar is shown and hidden through its action.
-    m_frameViewAction = m_toolbar->addWidget(m_frameView);
 }
 
 void frmView::buildDashBoard(QWidget *body)
@@ -430,11 +273,16 @@ void frmView::buildDashBoard(QWidget *body)
         QFont f = m_dashNumbers[size_t(i)]->font();
         f.setBold(true);
         m_dashNumbers[size_t(i)]->setFont(f);
+        // Room for the largest count, so the figures never push the captions out.
+        m_dashNumbers[size_t(i)]->setMinimumWidth(
+            QFontMetrics(f).horizontalAdvance(QStringLiteral("000000")));
         cell->addWidget(m_dashNumbers[size_t(i)]);
         row->addLayout(cell);
     }
     auto *done = new QVBoxLayout;
     m_lblPercent = new QLabel(QStringLiteral("% Completed"), m_picDashBoard);
+    m_lblPercent->setMinimumWidth(
+        m_lblPercent->fontMetrics().horizontalAdvance(QStringLiteral("100 % Completed")) + 4);
     m_progCompleted = new QProgressBar(m_picDashBoard);
     m_progCompleted->setRange(0, 100);
     m_progCompleted->setValue(0);
@@ -458,6 +306,13 @@ void frmView::buildTabs(QWidget *body)
                 [this, list](int col) { headerDblClick(list, col); });
         connect(g, &QAbstractItemView::doubleClicked, this, [this, list] { gridDblClick(list); });
     }
+    // The lists keep room for their header and a few rows whatever else the window shows
+    // (the dashboard, a status bar of twelve head ends).
+    const GridView *g = m_grids.grid[ListUpcoming];
+    m_tabs->setMinimumHeight(
+        m_tabs->tabBar()->sizeHint().height() + g->horizontalHeader()->sizeHint().height() +
+        4 * g->verticalHeader()->defaultSectionSize() +
+        g->horizontalScrollBar()->sizeHint().height() + 2 * g->frameWidth() + 8);
     connect(m_tabs, &QTabWidget::currentChanged, this, [this](int tab) {
         const int previous = m_currentTab;
         m_currentTab = tab;
@@ -467,28 +322,11 @@ void frmView::buildTabs(QWidget *body)
 
 void frmView::buildStatusBar()
 {
-    m_statusBar = new QWidget(this);
-    auto *row = new QHBoxLayout(m_statusBar);
-    row->setContentsMargins(2, 1, 2, 1);
-    row->setSpacing(2);
+    m_statusBar = new ViewStatusBar(this);
     for (int p = 1; p <= StatusPanels; ++p) {
-        auto *panel = new QLabel(m_statusBar);
-        panel->setFrameShape(QFrame::Panel);
-        panel->setFrameShadow(QFrame::Sunken);
-        panel->setContentsMargins(3, 0, 3, 0);
-        m_panels[size_t(p)] = panel;
-        row->addWidget(panel, p == 14 ? 1 : 0);
-        if (p <= MaxHeadEnds)
-            panel->hide();
-        panel->installEventFilter(this);
+        m_panels[size_t(p)] = m_statusBar->panel(p);
+        m_panels[size_t(p)]->installEventFilter(this);
     }
-    m_panels[13]->setToolTip(QStringLiteral("Number of events on the above grid."));
-    m_panels[14]->setText(QStringLiteral("Non-Standard Sort"));
-    m_panels[14]->setToolTip(QStringLiteral("Non-Standard Sort"));
-    m_panels[15]->setText(QStringLiteral("Clear Alarm"));
-    m_panels[15]->setToolTip(QStringLiteral("Clear Alarm"));
-    m_panels[16]->setText(QStringLiteral("DashBoard On/Off"));
-    m_panels[16]->setToolTip(QStringLiteral("DashBoard On/Off"));
 }
 
 void frmView::Form_Load()
@@ -609,33 +447,28 @@ void frmView::Form_Resize()
 {
     if (isMinimized())
         return;
-    const int w = pixelsToTwips(width());
-    const int h = pixelsToTwips(height());
-    // The top strip: the toolbar carries the zone clock and the view options at its end.
-    m_toolbar->setGeometry(0, 0, width(), px(690) - 2);
-
-    QRect tab = m_tabs->geometry();
-    tab.setLeft(px(120));
-    if (m_dashBoardShown) {
-        m_picDashBoard->show();
-        tab.moveTop(px(1670));
-        if (h > 2570)
-            tab.setHeight(px(h - 2570));
-    } else {
-        m_picDashBoard->hide();
-        tab.moveTop(px(690));
-        if (h > 1550)
-            tab.setHeight(px(h - 1550));
-    }
-    m_picDashBoard->setGeometry(px(120), px(690), px(qMax(0, w - 330)), px(1670 - 690) - 2);
-    if (w > 330)
-        tab.setWidth(px(w - 330));
-    m_tabs->setGeometry(tab);
-    const bool narrow = pixelsToTwips(tab.width()) < 5200;
+    // The layout places the parts: the top, the dashboard when it is on, the lists taking
+    // the rest. The lists keep the tab width of the window's outer width less 330 twips.
+    m_picDashBoard->setVisible(m_dashBoardShown);
+    const bool narrow = pixelsToTwips(width()) - 330 < 5200;
     m_tabs->setTabText(0, narrow ? QStringLiteral("Up") : QStringLiteral("Upcoming"));
     m_tabs->setTabText(1,
                        narrow ? QStringLiteral("On-Air") : QStringLiteral("Substituted (On-Air)"));
     m_tabs->setTabText(2, narrow ? QStringLiteral("Log") : QStringLiteral("As Run Log"));
+}
+
+QSize frmView::defaultSize() const
+{
+    // At least the 7000 x 4000 twips of old; wide enough for the dashboard's figures and the
+    // toolbar's buttons, high enough for a few rows of a list with the dashboard on.
+    const QMargins m = m_body->layout()->contentsMargins();
+    const int width = std::max({px(7000), m_picDashBoard->sizeHint().width() + m.left() + m.right(),
+                                m_toolbar->sizeHint().width() + m.left() + m.right()});
+    const int lists = m_tabs->minimumHeight();
+    const int height =
+        m_menuBar->sizeHint().height() + m_top->heightForWidth(width - m.left() - m.right()) +
+        m_picDashBoard->sizeHint().height() + lists + m_statusBar->heightForWidth(width) + 12;
+    return QSize(width, qMax(px(4000), height));
 }
 
 void frmView::closeEvent(QCloseEvent *event)
@@ -647,7 +480,7 @@ void frmView::closeEvent(QCloseEvent *event)
 
 bool frmView::frameViewShown() const
 {
-    return m_frameViewAction->isVisible();
+    return !m_frameView->isHidden();
 }
 
 int frmView::zoneIndex() const
@@ -849,32 +682,6 @@ void frmView::runCommand(int button)
     }
 }
 
-void frmView::gridMouseDown(int list, Qt::MouseButton button, int row, int col,
-                            const QPoint &globalPos)
-{
-    if (button != Qt::RightButton || row < 1)
-        return;
-    GridView *g = grid(list);
-    if (trimBlanks(g->textMatrix(row, 0)).isEmpty())
-        return;
-    // A popup runs while the lists rebuild: its commands act on the rows selected now, and
-    // each checks before acting that its slot still holds the event it showed.
-    m_popupTarget.list = list;
-    m_popupTarget.view = commandView();
-    m_popupTarget.rows = selectedRows(*g);
-    m_popupTarget.group = groupList(*g);
-    if ((list == ListUpcoming || list == ListOnAir) && col == GroupColumn) {
-        m_popupSource = list;
-        m_menuPOP->popup(globalPos);
-        return;
-    }
-    m_menuPEHold->setVisible(list != ListAsRun);
-    m_menuPESubNow->setVisible(list != ListAsRun);
-    m_menuPEIntRes->setVisible(list != ListAsRun);
-    m_menuPEActive->setVisible(list == ListUpcoming);
-    m_menuPOPEVENT->popup(globalPos);
-}
-
 void frmView::setSortAndCountPanels(int tab)
 {
     const int list = tab + 1;
@@ -889,7 +696,7 @@ void frmView::SSTab1_Click(int)
     const bool up = tab == TabUpcoming;
     const bool onAir = tab == TabOnAir;
     const bool asRun = tab == TabAsRun;
-    m_frameViewAction->setVisible(!asRun);
+    m_frameView->setVisible(!asRun);
     setButtonByTab(BtnAdd, up);
     for (int b : {BtnHold, BtnSubNow, BtnHoldGroup, BtnSubGroup})
         setButtonByTab(b, !asRun);

@@ -32,6 +32,8 @@ namespace vek {
 
 class GridView;
 class MDIMain;
+class ViewStatusBar;
+class ViewToolBar;
 
 // An Event View window: the Upcoming, On-Air and As Run lists of the head ends this view
 // shows, the dashboard, a zone clock, the view options, a toolbar, a status bar and the
@@ -64,6 +66,8 @@ public:
     void Form_Activate();
     void Form_Deactivate();
     void Form_Resize();
+    // The size a new window opens at: every control shows, with the dashboard on too.
+    QSize defaultSize() const;
     void menuShHE_Click(int headEnd);
     void timeMain_Timer();
     void timeLoad_Timer();
@@ -139,7 +143,6 @@ protected:
 
 private:
     void buildMenus(QMenuBar *bar);
-    void buildToolbar();
     void buildTop(QWidget *body);
     void buildDashBoard(QWidget *body);
     void buildTabs(QWidget *body);
@@ -186,6 +189,8 @@ private:
     QAction *m_menuPEIntRes = nullptr;
     QAction *m_menuPECopyMediaPoint = nullptr;
 
+    QMenuBar *m_menuBar = nullptr;
+    ViewToolBar *m_top = nullptr;
     QToolBar *m_toolbar = nullptr;
     std::array<QAction *, ButtonCount + 1> m_buttons{};
     std::array<bool, ButtonCount + 1> m_buttonByTab{};
@@ -194,7 +199,6 @@ private:
     QComboBox *m_cmbTZ = nullptr;
     std::array<QLabel *, 2> m_lblTime{};
     QGroupBox *m_frameView = nullptr;
-    QAction *m_frameViewAction = nullptr;
     QPushButton *m_cmdDefault = nullptr;
     QComboBox *m_cmbView = nullptr;
     QDateEdit *m_dtPick = nullptr;
@@ -208,7 +212,7 @@ private:
     std::array<QLabel *, 8> m_dashNumbers{};
 
     QTabWidget *m_tabs = nullptr;
-    QWidget *m_statusBar = nullptr;
+    ViewStatusBar *m_statusBar = nullptr;
     std::array<QLabel *, StatusPanels + 1> m_panels{};
 
     QTimer m_timeMain;

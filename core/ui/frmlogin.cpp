@@ -63,6 +63,8 @@ void frmLogin::cmdOK_Click()
         break;
     case LoginOutcome::Refused:
         m_error->show();
+        // The window grows to show the whole text.
+        adjustSize();
         m_timeError.start();
         break;
     case LoginOutcome::LoggedIn:

@@ -190,6 +190,11 @@ void GridView::setSelectionBackColor(const QColor &color)
     QPalette p = palette();
     p.setColor(QPalette::Active, QPalette::Highlight, color);
     p.setColor(QPalette::Inactive, QPalette::Highlight, color);
+    // The selected rows' text stays readable on any back colour (white on the base
+    // colour of an inactive view would vanish).
+    const QColor text = color.lightness() > 140 ? QColor(Qt::black) : QColor(Qt::white);
+    p.setColor(QPalette::Active, QPalette::HighlightedText, text);
+    p.setColor(QPalette::Inactive, QPalette::HighlightedText, text);
     setPalette(p);
 }
 

@@ -56,6 +56,7 @@ public:
     void setHeaderBackColor(const QColor &color) { m_model->setHeaderBackColor(color); }
     QColor headerBackColor() const { return m_model->headerBackColor(); }
 
+    // Back colour of the selection; its text turns black or white to stay readable.
     void setSelectionBackColor(const QColor &color);
 
     // Sorts every row below the header by the text of columns Col..ColSel with a text

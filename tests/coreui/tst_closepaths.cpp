@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QCloseEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTest>
@@ -96,6 +97,22 @@ private slots:
         QCOMPARE(w.loginWindow()->txtName()->text(), QString());
         QCOMPARE(w.loginWindow()->txtPass()->text(), QString());
         QVERIFY(w.loginWindow()->isVisible());
+    }
+
+    void theLoginShowsItsWholeErrorText()
+    {
+        MDIMain w;
+        w.showLogin();
+        frmLogin *login = w.loginWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(login));
+        QTest::keyClicks(login->txtName(), QStringLiteral("nobody"));
+        QTest::keyClicks(login->txtPass(), QStringLiteral("x"));
+        login->cmdOK_Click();
+        QLabel *error = login->picError();
+        QTRY_VERIFY(error->isVisible());
+        QCoreApplication::processEvents();
+        QVERIFY(error->height() >= error->heightForWidth(error->width()));
+        QVERIFY(login->rect().contains(error->geometry()));
     }
 
     void noticesOpeningByThemselvesLeaveTheOperatorsDialogOpen()

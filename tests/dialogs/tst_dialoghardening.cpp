@@ -2,6 +2,7 @@
 #include <QCalendarWidget>
 #include <QClipboard>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -199,6 +200,37 @@ private slots:
         // The panel stays inside the form.
         QVERIFY(d->rect().contains(d->picDate()->geometry()));
         delete d;
+    }
+
+    void dialogsOpenOverTheirViewAndShowLongNamesWhole()
+    {
+        DialogFixture f;
+        const QByteArray longName = "Toronto North Downtown Distribution Hub, Rack B";
+        settings().HEName[1] = longName;
+        EventRec &air = DialogFixture::event(3, "2612090900000000");
+        air.Status = StatusOnAir;
+        QWidget opener;
+        opener.setGeometry(20, 20, 760, 560);
+        opener.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&opener));
+        DialogFixture::select(1, 3, 1);
+        QPointer<frmOnAir> o = frmOnAir::open(&opener);
+        QVERIFY(QTest::qWaitForWindowExposed(o));
+        QLabel *name = o->lblHE();
+        QCOMPARE(name->text(), QString::fromLatin1(longName));
+        QVERIFY(name->width() >= name->sizeHint().width());
+        // Over the middle of the window that opened it, not at the screen's corner.
+        const QPoint centre = opener.geometry().center();
+        QVERIFY2((o->geometry().center() - centre).manhattanLength() < 40,
+                 qPrintable(QStringLiteral("%1,%2").arg(o->x()).arg(o->y())));
+        delete o;
+
+        DialogFixture::select(0, 0, 1);
+        QPointer<frmAdd> add = frmAdd::open(&opener);
+        QVERIFY(QTest::qWaitForWindowExposed(add));
+        QVERIFY(add->cmbHE()->width() >= add->cmbHE()->sizeHint().width());
+        QVERIFY((add->geometry().center() - centre).manhattanLength() < 40);
+        delete add;
     }
 };
 

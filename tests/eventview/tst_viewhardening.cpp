@@ -2,9 +2,13 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
 #include <QMenu>
 #include <QTabWidget>
 #include <QTest>
+#include <QToolBar>
 #include <QWheelEvent>
 
 #include "core/eventtable.h"
@@ -274,6 +278,63 @@ private slots:
         view.timeMain_Timer();
         QCOMPARE(up->textMatrix(rowOfKey(up, "1-0"), 9), QByteArray("On Hold"));
         QVERIFY(rowOfKey(up, "2-1") > 0);
+    }
+
+    void everyControlShowsAtTheDefaultSize()
+    {
+        TestHome home;
+        for (int he = 1; he <= MaxHeadEnds; ++he) {
+            settings().ShowHE[1][size_t(he)] = true;
+            settings().HEName[size_t(he)] = "Head End Number " + QByteArray::number(he);
+        }
+        for (int slot = 0; slot < 30; ++slot)
+            addEvent(1, slot, StatusActive);
+        frmView view(1, nullptr);
+        view.Form_Activate();
+        view.resize(view.defaultSize());
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.timeLoad_Timer();
+        view.StatusBar1_PanelClick(16); // the dashboard on
+        QTRY_VERIFY(view.picDashBoard()->isVisible());
+        QCoreApplication::processEvents();
+        QVERIFY(view.width() >= 467 && view.height() >= 267); // 7000 x 4000 twips at least
+        const QRect window = view.rect();
+        const auto shownWhole = [&](QWidget *w) {
+            const QRect r(w->mapTo(&view, QPoint(0, 0)), w->size());
+            return w->isVisible() && window.contains(r) && w->width() >= w->sizeHint().width();
+        };
+        // Every toolbar button on the bar itself, none in an overflow menu.
+        for (int b = 1; b <= frmView::ButtonCount; ++b) {
+            QAction *a = view.toolButton(b);
+            QWidget *button = view.findChild<QToolBar *>()->widgetForAction(a);
+            QVERIFY2(button && shownWhole(button), qPrintable(a->text()));
+        }
+        QVERIFY(shownWhole(view.frameView()));
+        QVERIFY(shownWhole(view.cmbView()));
+        QVERIFY(shownWhole(view.dtPick()));
+        QVERIFY(shownWhole(view.cmbTZ()));
+        QVERIFY(shownWhole(view.lblTime(1)));
+        // The dashboard's figures and the status panels' texts are never cut.
+        for (QLabel *l : view.picDashBoard()->findChildren<QLabel *>())
+            QVERIFY2(shownWhole(l), qPrintable(l->text()));
+        for (int p = 1; p <= frmView::StatusPanels; ++p)
+            QVERIFY2(shownWhole(view.statusPanel(p)), qPrintable(view.statusPanel(p)->text()));
+        // With the dashboard on, the list still shows rows.
+        GridView *up = view.grid(ListUpcoming);
+        QVERIFY(up->viewport()->height() >= 3 * up->verticalHeader()->defaultSectionSize());
+    }
+
+    void theSelectionOfAnInactiveViewStaysReadable()
+    {
+        TestHome home;
+        frmView view(1, nullptr);
+        view.Form_Activate();
+        view.Form_Deactivate();
+        const QPalette p = view.grid(ListUpcoming)->palette();
+        const QColor back = p.color(QPalette::Inactive, QPalette::Highlight);
+        const QColor text = p.color(QPalette::Inactive, QPalette::HighlightedText);
+        QVERIFY(qAbs(back.lightness() - text.lightness()) > 100);
     }
 
 private:
