@@ -1,6 +1,7 @@
 #include "dbfreader.h"
 
 #include "dbftable.h"
+#include "filetext.h"
 #include "platform/numeric.h"
 
 namespace vek {
@@ -8,13 +9,6 @@ namespace vek {
 namespace {
 
 constexpr int FieldsRead = 13;
-
-QByteArray times(QByteArray time)
-{
-    if (time.size() == 5)
-        time += ":00";
-    return time;
-}
 
 } // namespace
 
@@ -43,8 +37,8 @@ void readDbf(QByteArrayView bytes, MSRowTable &rows)
         r.RowType = rowType;
         r.AirDate = v[1];
         r.ExtraText1 = v[2];
-        r.StartTime = times(v[3]);
-        r.EndTime = times(v[4]);
+        r.StartTime = withSeconds(v[3]);
+        r.EndTime = withSeconds(v[4]);
         r.Description = v[5];
         r.MonBegMark = v[6];
         r.SrcNo = srcNo;

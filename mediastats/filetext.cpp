@@ -52,4 +52,11 @@ qint16 fieldNumber(QByteArrayView raw)
     return toInt16(leadingValue(fieldText(raw)));
 }
 
+QByteArray withSeconds(QByteArray time)
+{
+    if (time.size() == 5)
+        time += ":00";
+    return time;
+}
+
 } // namespace vek

@@ -13,13 +13,6 @@ QByteArray column(QByteArrayView line, int from, int length)
     return fieldText(midView(line, from - 1, length));
 }
 
-QByteArray withSeconds(QByteArray time)
-{
-    if (time.size() == 5)
-        time += ":00";
-    return time;
-}
-
 } // namespace
 
 void readVek(QByteArrayView bytes, MSRowTable &rows)
