@@ -31,7 +31,10 @@ run_one() {
   local corpus="build-fuzz/corpus/$name"
   mkdir -p "$corpus" "build-fuzz/findings/$name"
   if [ -d "tests/fuzz/corpus/$name" ]; then cp -n "tests/fuzz/corpus/$name"/* "$corpus"/ 2>/dev/null || true; fi
-  if ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  # A smaller quarantine and shorter allocation stacks nearly double the runs per second;
+  # a finding still shows where the bad access was.
+  if ASAN_OPTIONS=detect_leaks=0:abort_on_error=1:quarantine_size_mb=16:malloc_context_size=8 \
+    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     "build-fuzz/bin/fuzz_$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
     -max_len=8192 -print_final_stats=1 -artifact_prefix="build-fuzz/findings/$name/" \
     "$corpus" >"build-fuzz/logs/$name.log" 2>&1; then
