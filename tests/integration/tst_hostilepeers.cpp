@@ -28,6 +28,7 @@
 #include "core/winqueue.h"
 #include "core/zoneclocks.h"
 #include "platform/failure.h"
+#include "quietwindows.h"
 #include "testhome.h"
 #include "testregistry.h"
 #include "tools/hwsim/hwsim.h"
@@ -40,23 +41,6 @@ QByteArray chr(int code)
 {
     return QByteArray(1, static_cast<char>(static_cast<unsigned char>(code)));
 }
-
-class QuietWindows : public ConsoleWindows
-{
-public:
-    void showTroubleWindow(int) override {}
-    void showAlarmWindow(int, const QByteArray &) override {}
-    void fillChanView(int) override {}
-    void setCaption(const QString &) override {}
-    void showBackupLook() override {}
-    void setViewMenuCaption(int, const QString &) override {}
-    void showCriticalMessage(const QString &, const QString &) override {}
-    void openNetworkCards() override {}
-    void openEventView(int) override {}
-    void showLogin() override {}
-    void setClockPanels(const QString &, const QString &) override {}
-    void endProgram() override {}
-};
 
 // A head end that answers every message and keeps sending on its own: either endless
 // parts of router and TMX status, or random bytes.

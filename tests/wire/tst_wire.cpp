@@ -34,6 +34,7 @@
 #include "eventview/groupcommands.h"
 #include "platform/clock.h"
 #include "platform/widgets/dialogseam.h"
+#include "quietwindows.h"
 #include "testhome.h"
 #include "testregistry.h"
 #include "tools/hwsim/hwsim.h"
@@ -56,23 +57,6 @@ QByteArray key(int n)
 {
     return ("26120900000000" + QByteArray::number(n).rightJustified(2, '0')).leftJustified(32, '0');
 }
-
-class QuietWindows : public ConsoleWindows
-{
-public:
-    void showTroubleWindow(int) override {}
-    void showAlarmWindow(int, const QByteArray &) override {}
-    void fillChanView(int) override {}
-    void setCaption(const QString &) override {}
-    void showBackupLook() override {}
-    void setViewMenuCaption(int, const QString &) override {}
-    void showCriticalMessage(const QString &, const QString &) override {}
-    void openNetworkCards() override {}
-    void openEventView(int) override {}
-    void showLogin() override {}
-    void setClockPanels(const QString &, const QString &) override {}
-    void endProgram() override {}
-};
 
 void resetModules()
 {
