@@ -1,8 +1,10 @@
 #include "eventstore.h"
 
 #include <QHash>
+#include <algorithm>
 #include <array>
-#include <set>
+#include <bit>
+#include <vector>
 
 #include "eventtable.h"
 #include "platform/failure.h"
@@ -11,11 +13,30 @@ namespace vek {
 
 namespace {
 
+// Per head end: the lowest slot of each key and a bit per free slot. A key normally
+// lives in one slot only; when a write puts it into a second one, the index says so and
+// the rare questions about all its slots are answered from the table.
 struct HeadEndIndex
 {
     bool built = false;
-    QHash<QByteArray, std::set<int>> slotsByKey;
-    std::set<int> freeSlots;
+    bool duplicates = false;
+    QHash<QByteArray, int> lowestSlot;
+    std::vector<quint64> freeBits;
+
+    void setFree(int slot, bool free)
+    {
+        quint64 &word = freeBits[size_t(slot) / 64];
+        const quint64 bit = quint64(1) << (slot % 64);
+        word = free ? word | bit : word & ~bit;
+    }
+    int lowestFree() const
+    {
+        for (size_t w = 0; w < freeBits.size(); ++w) {
+            if (freeBits[w])
+                return int(w * 64) + std::countr_zero(freeBits[w]);
+        }
+        return -1;
+    }
 };
 
 std::array<HeadEndIndex, EventTable::HeadEnds> &indexes()
@@ -30,16 +51,28 @@ void checkHeadEnd(int headEnd)
         throw Failure(ErrorKind::SubscriptOutOfRange);
 }
 
+void addKey(HeadEndIndex &ix, const QByteArray &key, int slot)
+{
+    const auto it = ix.lowestSlot.find(key);
+    if (it == ix.lowestSlot.end()) {
+        ix.lowestSlot.insert(key, slot);
+        return;
+    }
+    ix.duplicates = true;
+    *it = std::min(*it, slot);
+}
+
 void rebuild(int headEnd)
 {
     HeadEndIndex &ix = indexes()[static_cast<size_t>(headEnd)];
     ix = HeadEndIndex();
+    ix.freeBits.assign(size_t(EventTable::Slots + 63) / 64, 0);
     for (int slot = 0; slot < EventTable::Slots; ++slot) {
         const EventRec &r = Events().at(headEnd, slot);
         if (r.InUse)
-            ix.slotsByKey[r.EventKey].insert(slot);
+            addKey(ix, r.EventKey, slot);
         else
-            ix.freeSlots.insert(slot);
+            ix.setFree(slot, true);
     }
     ix.built = true;
 }
@@ -53,28 +86,31 @@ HeadEndIndex &indexOf(int headEnd)
     return ix;
 }
 
-void forget(HeadEndIndex &ix, int slot, const EventRec &old)
+// The slot's old record leaves the index. Returns false when the index can no longer
+// answer for its key alone (the key was in more than one slot): then it is rebuilt.
+bool forget(HeadEndIndex &ix, int slot, const EventRec &old)
 {
     if (!old.InUse) {
-        ix.freeSlots.erase(slot);
-        return;
+        ix.setFree(slot, false);
+        return true;
     }
-    const auto it = ix.slotsByKey.find(old.EventKey);
-    if (it == ix.slotsByKey.end())
-        return;
-    it->erase(slot);
-    if (it->empty())
-        ix.slotsByKey.erase(it);
+    const auto it = ix.lowestSlot.find(old.EventKey);
+    if (it == ix.lowestSlot.end() || *it != slot)
+        return !ix.duplicates;
+    if (ix.duplicates)
+        return false;
+    ix.lowestSlot.erase(it);
+    return true;
 }
 
-// The first indexed slot holding key, checked against the table; -2 when the index
+// The lowest indexed slot holding key, checked against the table; -2 when the index
 // disagrees with the table (another writer changed it) and must be rebuilt.
 int lookup(int headEnd, HeadEndIndex &ix, const QByteArray &key)
 {
-    const auto it = ix.slotsByKey.constFind(key);
-    if (it == ix.slotsByKey.constEnd())
+    const auto it = ix.lowestSlot.constFind(key);
+    if (it == ix.lowestSlot.constEnd())
         return -1;
-    const int slot = *it->begin();
+    const int slot = *it;
     const EventRec &r = Events().at(headEnd, slot);
     return r.InUse && r.EventKey == key ? slot : -2;
 }
@@ -85,12 +121,16 @@ void writeEventSlot(int headEnd, int slot, const EventRec &rec)
 {
     HeadEndIndex &ix = indexOf(headEnd);
     EventRec &target = Events().edit(headEnd, slot);
-    forget(ix, slot, target);
+    const bool indexed = forget(ix, slot, target);
     target = rec;
+    if (!indexed) {
+        rebuild(headEnd);
+        return;
+    }
     if (rec.InUse)
-        ix.slotsByKey[rec.EventKey].insert(slot);
+        addKey(ix, rec.EventKey, slot);
     else
-        ix.freeSlots.insert(slot);
+        ix.setFree(slot, true);
 }
 
 int findEventSlot(int headEnd, const QByteArray &key)
@@ -108,9 +148,9 @@ int firstFreeEventSlot(int headEnd)
 {
     HeadEndIndex &ix = indexOf(headEnd);
     for (int attempt = 0; attempt < 2; ++attempt) {
-        if (ix.freeSlots.empty())
+        const int slot = ix.lowestFree();
+        if (slot < 0)
             return -1;
-        const int slot = *ix.freeSlots.begin();
         if (!Events().at(headEnd, slot).InUse)
             return slot;
         rebuild(headEnd);
