@@ -5,20 +5,33 @@
 
 namespace vek {
 
-EventTable::EventTable() : m_slots(static_cast<size_t>(HeadEnds) * Slots) {}
+EventTable::EventTable() = default;
 
 const EventRec &EventTable::at(int headEnd, int slot) const
 {
     if (!validIndex(headEnd, slot))
         throw Failure(ErrorKind::SubscriptOutOfRange);
-    return m_slots[static_cast<size_t>(headEnd) * Slots + slot];
+    const std::vector<Block> &blocks = m_blocks[size_t(headEnd)];
+    const size_t b = size_t(slot / BlockSlots);
+    if (b >= blocks.size() || !blocks[b]) {
+        // A slot never written reads as an unused record.
+        static const EventRec unused;
+        return unused;
+    }
+    return blocks[b][size_t(slot % BlockSlots)];
 }
 
 EventRec &EventTable::edit(int headEnd, int slot)
 {
     if (!validIndex(headEnd, slot))
         throw Failure(ErrorKind::SubscriptOutOfRange);
-    return m_slots[static_cast<size_t>(headEnd) * Slots + slot];
+    std::vector<Block> &blocks = m_blocks[size_t(headEnd)];
+    const size_t b = size_t(slot / BlockSlots);
+    if (b >= blocks.size())
+        blocks.resize(b + 1);
+    if (!blocks[b])
+        blocks[b] = std::make_unique<EventRec[]>(BlockSlots);
+    return blocks[b][size_t(slot % BlockSlots)];
 }
 
 EventRec &EventTable::editLocal(int headEnd, int slot)
@@ -30,8 +43,8 @@ EventRec &EventTable::editLocal(int headEnd, int slot)
 
 void EventTable::clear()
 {
-    for (EventRec &r : m_slots)
-        r = EventRec();
+    for (std::vector<Block> &blocks : m_blocks)
+        std::vector<Block>().swap(blocks);
 }
 
 EventTable &Events()

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <array>
+#include <memory>
 #include <vector>
 
 #include "eventrec.h"
@@ -10,6 +11,8 @@ namespace vek {
 
 // The event table: head ends 0..12 (1..12 used) by slots 0..10000. Only the Hardware
 // Server's event messages fill or clear slots; local edits change a record in place.
+// Memory is taken as slots are first written, in blocks that never move, so a reference
+// to a record stays valid while others are written.
 class EventTable
 {
 public:
@@ -31,6 +34,7 @@ public:
     // Server's echo: the lists' rows of its head end are stale from now on.
     EventRec &editLocal(int headEnd, int slot);
 
+    // Every record back to unused, and its memory returned.
     void clear();
 
     // Grows with every local edit of the head end's events: lists built from an older
@@ -41,7 +45,9 @@ public:
     }
 
 private:
-    std::vector<EventRec> m_slots;
+    static constexpr int BlockSlots = 64;
+    using Block = std::unique_ptr<EventRec[]>;
+    std::array<std::vector<Block>, HeadEnds> m_blocks;
     std::array<quint64, HeadEnds> m_changes{};
 };
 

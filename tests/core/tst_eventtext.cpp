@@ -103,6 +103,32 @@ class TestEventText : public QObject
 {
     Q_OBJECT
 private slots:
+    // Slots take memory when first written; a record's reference survives writes to
+    // other slots (commands hold one across questions), and a reset empties every slot.
+    void tableGrowsWithUseAndKeepsRecordsInPlace()
+    {
+        resetEvents();
+        QVERIFY(!Events().at(3, 10000).InUse);
+        EventRec &first = Events().edit(3, 5);
+        first.InUse = true;
+        first.EventKey = "FIRST";
+        const EventRec *where = &first;
+        for (int slot = 6; slot < EventTable::Slots; slot += 7)
+            Events().edit(3, slot).Description = "other";
+        Events().edit(12, 10000).InUse = true;
+        QCOMPARE(&Events().at(3, 5), where);
+        QCOMPARE(first.EventKey, QByteArray("FIRST"));
+        QCOMPARE(Events().at(3, 6).Description, QByteArray("other"));
+        QVERIFY(!Events().at(3, 7).InUse);
+        QVERIFY(Events().at(12, 10000).InUse);
+        QVERIFY_THROWS_EXCEPTION(Failure, Events().at(3, EventTable::Slots));
+        QVERIFY_THROWS_EXCEPTION(Failure, Events().edit(EventTable::HeadEnds, 0));
+        resetEvents();
+        QVERIFY(!Events().at(3, 5).InUse);
+        QVERIFY(Events().at(3, 5).EventKey.isEmpty());
+        QVERIFY(!Events().at(12, 10000).InUse);
+    }
+
     // The texts of a parsed record share one block: each still reads as a complete,
     // terminated byte array, outlives the wire text, and changes alone when edited.
     void parsedTextsAreIndependentByteArrays()
