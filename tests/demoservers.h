@@ -6,8 +6,10 @@
 #include <QFile>
 #include <QTest>
 
+#include "core/consolecore.h"
 #include "core/eventtable.h"
 #include "core/settings.h"
+#include "core/ui/mdimain.h"
 #include "core/users.h"
 #include "testhome.h"
 #include "tools/hwsim/hwsim.h"
@@ -46,6 +48,21 @@ public:
         ok = vek::SaveSettings() && vek::SaveUsers();
         if (!ok)
             error = QStringLiteral("settings or users not saved");
+    }
+
+    // Starts the console in window from the demo's data folder, without the time socket, and
+    // closes the login window; false when start-up ended the program.
+    static bool startConsole(vek::MDIMain &window, vek::ConsoleCore &core, const QSize &size)
+    {
+        window.attach(&core);
+        window.resize(size);
+        window.show();
+        core.MDIForm_Load(QStringLiteral("M"));
+        if (window.ended())
+            return false;
+        if (window.loginWindow())
+            window.loginWindow()->close();
+        return true;
     }
 
     TestHome home;

@@ -35,14 +35,8 @@ private slots:
 
         MDIMain window;
         ConsoleCore core(&window);
-        window.attach(&core);
         installChannelViewOpeners(&window);
-        window.resize(800, 700);
-        window.show();
-        core.MDIForm_Load(QStringLiteral("M"));
-        QVERIFY(!window.ended());
-        if (window.loginWindow())
-            window.loginWindow()->close();
+        QVERIFY(DemoServers::startConsole(window, core, QSize(800, 700)));
         window.menuWindow_Click(MenuWindow::ChannelView);
         frmChanView *view = chanView();
         QVERIFY(view);

@@ -33,14 +33,8 @@ private slots:
 
         MDIMain window;
         ConsoleCore core(&window);
-        window.attach(&core);
         installEventViewOpener(&window);
-        window.resize(1280, 800);
-        window.show();
-        core.MDIForm_Load(QStringLiteral("M"));
-        QVERIFY(!window.ended());
-        if (window.loginWindow())
-            window.loginWindow()->close();
+        QVERIFY(DemoServers::startConsole(window, core, QSize(1280, 800)));
 
         auto events = [] {
             int n = 0;
