@@ -5,6 +5,7 @@
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QTimer>
 
 #include "core/consolecore.h"
 #include "core/login.h"
@@ -16,6 +17,7 @@
 #include "mdiarrange.h"
 #include "platform/text.h"
 #include "platform/widgets/dialogseam.h"
+#include "platform/widgets/keyboardstate.h"
 
 namespace vek {
 
@@ -43,6 +45,12 @@ MDIMain::MDIMain(QWidget *parent) : QMainWindow(parent)
     setCentralWidget(m_mdi);
     buildMenus();
     buildStatusBar();
+    m_keyboard = new KeyboardState(this);
+    connect(m_keyboard, &KeyboardState::changed, this, [this] {
+        // The lock has changed by the time the key is released: look once the key is done.
+        QTimer::singleShot(0, this, &MDIMain::showKeyboardState);
+    });
+    showKeyboardState();
     resize(1024, 700);
     setSessionObserver([this](const SessionStatus &s) {
         m_panels[3]->setText(s.userPanel);
@@ -293,6 +301,19 @@ void MDIMain::setClockPanels(const QString &time, const QString &date)
 {
     m_panels[1]->setText(time);
     m_panels[2]->setText(date);
+    // Locks switched in another application show within the clock's half second.
+    showKeyboardState();
+}
+
+void MDIMain::showKeyboardState()
+{
+    // A panel is drawn normally while its state is on and greyed while it is off. Where the
+    // platform does not tell the locks, their panels keep the plain texts.
+    if (const std::optional<KeyboardState::Locks> locks = KeyboardState::locks()) {
+        m_panels[5]->setEnabled(locks->caps);
+        m_panels[6]->setEnabled(locks->num);
+    }
+    m_panels[7]->setEnabled(m_keyboard->insertMode());
 }
 
 void MDIMain::endProgram()

@@ -20,6 +20,7 @@ class QMenu;
 namespace vek {
 
 class ConsoleCore;
+class KeyboardState;
 
 // The console's main window: child windows in an MDI area, the menus, the seven-panel
 // status bar. Start-up and the timers live in ConsoleCore, which drives it.
@@ -70,6 +71,9 @@ public:
     QMenu *menuSettings() const { return m_menuSettings; }
     QAction *menuVEvent(int view) const;
     QLabel *statusPanel(int panel) const;
+    // CAPS, NUM and INS (panels 5..7) as the keyboard stands now.
+    void showKeyboardState();
+    KeyboardState *keyboardState() const { return m_keyboard; }
     QList<frmALARM *> alarmWindows() const;
     QList<frmTrouble *> troubleWindows() const;
     frmLogin *loginWindow() const { return m_login; }
@@ -99,6 +103,7 @@ private:
     QAction *addWindowEntry(QMenu *menu, const QString &caption, MenuWindow window);
 
     ConsoleCore *m_core = nullptr;
+    KeyboardState *m_keyboard = nullptr;
     EventViewOpener m_openEventView;
     std::array<WindowOpener, MenuWindowCount> m_windowOpeners{};
     ChanViewFiller m_fillChanView;

@@ -14,6 +14,7 @@
 #include "core/ui/frmtrouble.h"
 #include "core/ui/mdimain.h"
 #include "platform/widgets/deactivationcloser.h"
+#include "platform/widgets/keyboardstate.h"
 #include "testhome.h"
 #include "testregistry.h"
 
@@ -113,6 +114,36 @@ private slots:
         QCoreApplication::processEvents();
         QVERIFY(error->height() >= error->heightForWidth(error->width()));
         QVERIFY(login->rect().contains(error->geometry()));
+    }
+
+    void theKeyboardPanelsFollowTheKeyboard()
+    {
+        MDIMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(w.statusPanel(5)->text(), QStringLiteral("CAPS"));
+        QCOMPARE(w.statusPanel(6)->text(), QStringLiteral("NUM"));
+        QCOMPARE(w.statusPanel(7)->text(), QStringLiteral("INS"));
+        if (QGuiApplication::platformName() == QStringLiteral("xcb")) {
+            // On X11 the locks are read from the keyboard.
+            const std::optional<KeyboardState::Locks> locks = KeyboardState::locks();
+            QVERIFY(locks.has_value());
+            QCOMPARE(w.statusPanel(5)->isEnabled(), locks->caps);
+            QCOMPARE(w.statusPanel(6)->isEnabled(), locks->num);
+        } else {
+            // Elsewhere they are unknown and keep their plain texts.
+            QVERIFY(!KeyboardState::locks().has_value());
+            QVERIFY(w.statusPanel(5)->isEnabled() && w.statusPanel(6)->isEnabled());
+        }
+        // Insert switches the insert mode; Shift+Insert (paste) does not.
+        QVERIFY(w.statusPanel(7)->isEnabled());
+        QTest::keyClick(w.windowHandle(), Qt::Key_Insert);
+        QTRY_VERIFY(!w.statusPanel(7)->isEnabled());
+        QTest::keyClick(w.windowHandle(), Qt::Key_Insert, Qt::ShiftModifier);
+        QCoreApplication::processEvents();
+        QVERIFY(!w.statusPanel(7)->isEnabled());
+        QTest::keyClick(w.windowHandle(), Qt::Key_Insert);
+        QTRY_VERIFY(w.statusPanel(7)->isEnabled());
     }
 
     void noticesOpeningByThemselvesLeaveTheOperatorsDialogOpen()
