@@ -80,19 +80,6 @@ const char *const ZoneEntries[ZoneCount] = {"Pacific",        "Mountain",       
                                             "Newfoundland",   "Pacific No DST", "Mountain No DST",
                                             "Central No DST", "Eastern No DST", "Atlantic No DST"};
 
-// The toolbar: caption, tooltip.
-const char *const ButtonTexts[frmView::ButtonCount + 1][2] = {
-    {"", ""},
-    {"Add", "Add a new event"},
-    {"Update", "Update the selected event"},
-    {"Delete", "Delete all selected events"},
-    {"Hold", "Hold all selected events"},
-    {"Sub Now", "Switch all selected events now"},
-    {"Hold Group", "Hold selected group"},
-    {"Sub Group", "Switch selected group now"},
-    {"Int. / Res.", "Interupt or Resume Substitution"},
-    {"Int. / Res. Gr.", "Interupt or Resume Group"}};
-
 const char *const DashCaptions[8] = {"Total",   "Upcoming",   "On-Air",    "Less Than 30 Min",
                                      "On Hold", "Interupted", "Completed", "Problem"};
 
