@@ -44,6 +44,15 @@ QByteArray chr(int code)
     return QByteArray(1, static_cast<char>(static_cast<unsigned char>(code)));
 }
 
+// The console's requests in answer to what a server sends. One that already waits is not
+// queued again: its answer would bring nothing new, and a server that sends without
+// acknowledging could otherwise grow the queue without end.
+void request(int headEnd, const QByteArray &body)
+{
+    if (!isWaitingHS(headEnd, body))
+        SendHS(headEnd, body, 0);
+}
+
 unsigned char codeAt(const QByteArray &text, qsizetype pos)
 {
     if (pos < 0 || pos >= text.size())
@@ -211,7 +220,7 @@ void eventChange(int headEnd, unsigned char code, const QByteArray &p)
     } else if (deleteEvents(headEnd, rec.EventKey) > 0) {
         refreshAfterEventChange(headEnd);
     }
-    SendHS(headEnd, chr(10), 0);
+    request(headEnd, chr(10));
 }
 
 void dispatch(int headEnd, const QByteArray &data, bool acknowledge, bool mayWait)
@@ -264,9 +273,9 @@ void dispatch(int headEnd, const QByteArray &data, bool acknowledge, bool mayWai
             ParseChannelRecord(headEnd, n, rest);
         // Record 255 is the last one a single character can number.
         if (wanted && n < LastRecordNumber)
-            SendHS(headEnd, chr(19) + chr(n + 1), 0);
+            request(headEnd, chr(19) + chr(n + 1));
         else
-            SendHS(headEnd, "=", 0);
+            request(headEnd, "=");
         break;
     }
     case 121:
@@ -275,7 +284,7 @@ void dispatch(int headEnd, const QByteArray &data, bool acknowledge, bool mayWai
     case 130:
         if (p.size() >= DashBoardLength)
             DashBoardAll(headEnd) = ParseDashBoard(p);
-        SendHS(headEnd, chr(31), 0);
+        request(headEnd, chr(31));
         break;
     case 131:
         if (p.size() >= DashBoardLength)
@@ -291,7 +300,7 @@ void dispatch(int headEnd, const QByteArray &data, bool acknowledge, bool mayWai
         storeStatus(RTRBuffer(headEnd, level), rest, code == 141, headEnd,
                     "Extended router status of level" + Str(qint64(level)));
         if (code < 145) {
-            SendHS(headEnd, chr(code - 100 + 1) + chr(level), 0);
+            request(headEnd, chr(code - 100 + 1) + chr(level));
         } else {
             UpdateHE() = static_cast<qint16>(headEnd);
             UpdateUnit() = static_cast<qint16>(level);
@@ -308,7 +317,7 @@ void dispatch(int headEnd, const QByteArray &data, bool acknowledge, bool mayWai
         storeStatus(TMXBuffer(headEnd, unit), rest, code == 151, headEnd,
                     "Extended TMX status of unit" + Str(qint64(unit)));
         if (code < 154) {
-            SendHS(headEnd, chr(code - 100 + 1) + chr(unit), 0);
+            request(headEnd, chr(code - 100 + 1) + chr(unit));
         } else {
             UpdateHE() = static_cast<qint16>(headEnd);
             UpdateUnit() = static_cast<qint16>(unit);
@@ -324,7 +333,7 @@ void dispatch(int headEnd, const QByteArray &data, bool acknowledge, bool mayWai
                      " kept");
         else
             HETimeZone(headEnd) = static_cast<qint16>(zone);
-        SendHS(headEnd, ">", 0);
+        request(headEnd, ">");
         break;
     }
     case 162:
@@ -406,19 +415,19 @@ void ProcessHSStatus(int headEnd, const QByteArray &body)
     auto b = [&body](qsizetype i) { return static_cast<unsigned char>(body[i]); };
 
     if (b(1) == 1) {
-        SendHS(headEnd, chr(19) + chr(0), 0);
+        request(headEnd, chr(19) + chr(0));
         return;
     }
     if (b(2) != 0) {
-        SendHS(headEnd, ")" + chr(highestBit(b(2))), 0);
+        request(headEnd, ")" + chr(highestBit(b(2))));
         return;
     }
     if (b(3) != 0) {
-        SendHS(headEnd, "3" + chr(highestBit(b(3))), 0);
+        request(headEnd, "3" + chr(highestBit(b(3))));
         return;
     }
     if (b(4) == 1) {
-        SendHS(headEnd, chr(21) + chr(1), 0);
+        request(headEnd, chr(21) + chr(1));
         return;
     }
 
@@ -435,18 +444,18 @@ void ProcessHSStatus(int headEnd, const QByteArray &body)
     }
 
     if (n >= 8 && b(7) == 1)
-        SendHS(headEnd, chr(14), 0);
+        request(headEnd, chr(14));
     if (n >= 9 && b(8) == 1)
-        SendHS(headEnd, "G", 0);
+        request(headEnd, "G");
     if (n >= 12 && b(11) != 0) {
-        SendHS(headEnd, "3" + chr(highestBit(b(11)) + 8), 0);
+        request(headEnd, "3" + chr(highestBit(b(11)) + 8));
         return;
     }
     const qint16 listNo = settings().HEListNo[headEnd];
     if (listNo < 0 || listNo > MaxListNumber)
         throw Failure(ErrorKind::SubscriptOutOfRange);
     if (listNo > 0 && listFlag[static_cast<size_t>(listNo)])
-        SendHS(headEnd, "R", 0);
+        request(headEnd, "R");
 }
 
 DashBoardRec ParseDashBoard(const QByteArray &p)

@@ -325,6 +325,17 @@ int sendQueueSize(int headEnd)
     return static_cast<int>(at(headEnd).queue.size());
 }
 
+bool isWaitingHS(int headEnd, const QByteArray &body)
+{
+    if (!validHeadEnd(headEnd))
+        return false;
+    for (const QByteArray &m : at(headEnd).queue) {
+        if (QByteArrayView(m).sliced(4) == body)
+            return true;
+    }
+    return false;
+}
+
 qint16 TroubleHE()
 {
     return state().troubleHE;

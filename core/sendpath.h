@@ -39,6 +39,8 @@ qint16 HeaderSeq(int headEnd);
 bool TroubleShown(int headEnd);
 double LastPoll(int headEnd);
 int sendQueueSize(int headEnd);
+// A message with this body waits in the head end's queue (not yet transmitted).
+bool isWaitingHS(int headEnd, const QByteArray &body);
 // The head end and flag handed to the last communication-problem window.
 qint16 TroubleHE();
 QByteArray TroubleFlag();

@@ -403,6 +403,15 @@ private slots:
         QVERIFY(log.contains("Extended router status of level 3 of head end 1 is longer than "
                              "65536 characters; the rest is dropped"));
 
+        // A server that sends parts without ever acknowledging: each asks for the next
+        // part, but one request of a kind waits at a time.
+        for (int i = 0; i < 200; ++i) {
+            f.sock(1).arrive("9999" + chr(142) + chr(4) + "p");
+            f.sock(1).arrive("9999" + chr(152) + chr(4) + "q");
+            f.sock(1).arrive("9999" + change(makeEvent(key32(i), "x")));
+        }
+        QVERIFY2(sendQueueSize(1) <= 3, QByteArray::number(sendQueueSize(1)).constData());
+
         // A new first part starts the text again.
         f.arrive(1, chr(141) + chr(3) + "ab");
         QCOMPARE(RTRBuffer(1, 3), QByteArray("ab"));

@@ -56,8 +56,8 @@ public:
             while (QTcpSocket *c = m_server.nextPendingConnection()) {
                 m_peers.append(c);
                 connect(c, &QTcpSocket::readyRead, this, [this, c] {
-                    const QByteArray in = c->readAll();
-                    c->write(in.left(4) + body());
+                    m_header = c->readAll().left(4);
+                    c->write(m_header + body());
                 });
             }
         });
@@ -66,7 +66,7 @@ public:
                 // Only while the console keeps up: the test is about the console, not
                 // about filling the loopback buffers.
                 if (c->bytesToWrite() < 256 * 1024)
-                    c->write(body());
+                    c->write(m_header + body());
             }
         });
         m_push.start(2);
@@ -90,6 +90,8 @@ private:
     Mode m_mode;
     QRandomGenerator m_rng;
     bool m_flip = false;
+    // Unasked messages carry the header of the last message the console sent.
+    QByteArray m_header = "1000";
     QTcpServer m_server;
     QList<QTcpSocket *> m_peers;
     QTimer m_push;
