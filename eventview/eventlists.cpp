@@ -454,10 +454,16 @@ void EventListEngine::readHeadEnd(int he, const Context &ctx, HeadEndRows &out)
         l.rules.push_back(colourRule(list, e, in.today));
     }
 
+    sortHeadEnd(ctx, out);
+}
+
+void EventListEngine::sortHeadEnd(const Context &ctx, HeadEndRows &out)
+{
+    out.inputs.sortCol = ctx.inputs.sortCol;
     for (int list = 1; list <= EventListCount; ++list) {
         HeadEndRows::List &l = *out.lists[size_t(list)];
         const TextSortCode how = ctx.sortCodes[size_t(list)];
-        const int col = in.sortCol[size_t(list)];
+        const int col = ctx.inputs.sortCol[size_t(list)];
         l.order.resize(l.rows.size());
         for (size_t i = 0; i < l.rows.size(); ++i) {
             l.order[i].index = quint32(i);
@@ -507,9 +513,19 @@ EventLists EventListEngine::build(const ViewOptions &options)
             c = std::make_unique<HeadEndRows>();
         // A local change to the head end's events (a command) makes its rows stale too,
         // whichever head end asked for this build.
-        if (c->dirty || !(c->inputs == ctx.inputs) || c->tableChanges != Events().changeCount(he)) {
+        if (c->dirty || c->tableChanges != Events().changeCount(he)) {
             readHeadEnd(he, ctx, *c);
             m_lastRead.push_back(he);
+        } else if (!(c->inputs == ctx.inputs)) {
+            Inputs sortedOtherwise = ctx.inputs;
+            sortedOtherwise.sortCol = c->inputs.sortCol;
+            if (c->inputs == sortedOtherwise) {
+                // Only the order changed: the rows stay, their order is sorted again.
+                sortHeadEnd(ctx, *c);
+            } else {
+                readHeadEnd(he, ctx, *c);
+                m_lastRead.push_back(he);
+            }
         }
     }
 

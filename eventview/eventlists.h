@@ -113,8 +113,8 @@ struct EventLists
 
 // One view's engine. It keeps every shown head end's rows, formatted and sorted, and
 // merges them for each build; a head end is read from the event table again only when
-// it is marked dirty or when what its rows depend on (filter, date, sorts, names, today,
-// the "less than" minutes) changed.
+// it is marked dirty or when what its rows depend on (filter, date, names, today, the
+// "less than" minutes) changed. A changed sort column only sorts its rows again.
 class EventListEngine
 {
 public:
@@ -129,7 +129,8 @@ public:
 
     EventLists build(const ViewOptions &options);
 
-    // The head ends read from the event table by the last build.
+    // The head ends read from the event table by the last build (not those only sorted
+    // again because a sort column changed).
     const std::vector<int> &lastRead() const { return m_lastRead; }
 
 private:
@@ -138,6 +139,7 @@ private:
     struct Context;
 
     void readHeadEnd(int he, const Context &ctx, HeadEndRows &out);
+    static void sortHeadEnd(const Context &ctx, HeadEndRows &out);
 
     std::array<std::unique_ptr<HeadEndRows>, MaxHeadEnds + 1> m_cache;
     std::vector<int> m_lastRead;

@@ -740,7 +740,7 @@ void frmView::headerDblClick(int list, int col)
     else if (col == 5)
         sortCol = SortEnd;
     SortCol(m_view, list) = sortCol;
-    GRIDUPDATE();
+    GRIDUPDATE(SortChangeOnly);
     DashBoard_Update();
     restartDashBoardTimer();
 }

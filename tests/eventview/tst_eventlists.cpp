@@ -1,10 +1,14 @@
 #include <QTest>
 
+#include <algorithm>
+
+#include "core/eventtable.h"
 #include "core/eventtext.h"
 #include "eventfixture.h"
 #include "platform/clock.h"
 #include "platform/failure.h"
 #include "platform/text.h"
+#include "platform/textrow.h"
 #include "testregistry.h"
 
 using namespace vek;
@@ -402,6 +406,75 @@ private slots:
         engine.markAllDirty();
         engine.build(o);
         QCOMPARE(engine.lastRead().size(), size_t(12));
+    }
+
+    void aNewSortColumnSortsTheKeptRowsAsAFreshBuildWould()
+    {
+        // Equal texts, case differences, bytes above 127 and keys alike in their first
+        // 16 bytes, spread over head ends so the merge decides too.
+        const QList<QByteArray> texts = {"abc",
+                                         "ABC",
+                                         "abc",
+                                         "",
+                                         "\xe9t\xe9",
+                                         "\xc9T\xc9",
+                                         "zz",
+                                         "same prefix 16 b.. then a",
+                                         "same prefix 16 b.. then B",
+                                         "same prefix 16 b..",
+                                         "Abc",
+                                         "\x80"};
+        for (int i = 0; i < texts.size(); ++i)
+            addEvent(1 + i % 3, i, i % 4 == 3 ? StatusDone : StatusActive).Description = texts[i];
+        EventListEngine engine;
+        ViewOptions o = allShown();
+        engine.build(o);
+        for (int list = ListUpcoming; list <= ListAsRun; ++list)
+            o.sortCol[size_t(list)] = 8;
+        const EventLists resorted = engine.build(o);
+        QVERIFY(engine.lastRead().empty());
+        EventListEngine fresh;
+        const EventLists built = fresh.build(o);
+        for (int list = ListUpcoming; list <= ListAsRun; ++list) {
+            const EventListRows &a = resorted.list[size_t(list)];
+            const EventListRows &b = built.list[size_t(list)];
+            QCOMPARE(a.rowCount(), b.rowCount());
+            // The plain stable sort of (head end, slot) order by the texts, blank row kept
+            // where it was.
+            std::vector<QByteArray> keys;
+            for (int r = 1; r < a.rowCount(); ++r) {
+                QCOMPARE(cell(a, r, 0), cell(b, r, 0));
+                if (!cell(b, r, 0).isEmpty())
+                    keys.push_back(cell(b, r, 0));
+            }
+            std::vector<QByteArray> expected = keys;
+            std::sort(expected.begin(), expected.end(),
+                      [](const QByteArray &x, const QByteArray &y) {
+                          const RowKey kx = parseRowKey(x), ky = parseRowKey(y);
+                          return std::pair(kx.headEnd, kx.slot) < std::pair(ky.headEnd, ky.slot);
+                      });
+            const ListSort how = listSort(list, 8);
+            std::stable_sort(
+                expected.begin(), expected.end(), [&](const QByteArray &x, const QByteArray &y) {
+                    const QByteArray tx =
+                        Events().at(parseRowKey(x).headEnd, parseRowKey(x).slot).Description;
+                    const QByteArray ty =
+                        Events().at(parseRowKey(y).headEnd, parseRowKey(y).slot).Description;
+                    const bool cs = how.code >= 7;
+                    const bool desc = how.code % 2 == 0;
+                    // Reference rules: bytes as unsigned codes, Latin-1 case
+                    // folded to upper case when the order ignores case.
+                    auto fold = [cs](QByteArray t) {
+                        if (!cs) {
+                            for (char &c : t)
+                                c = char(foldCase(quint8(c)));
+                        }
+                        return std::string(t.constData(), size_t(t.size()));
+                    };
+                    return desc ? fold(ty) < fold(tx) : fold(tx) < fold(ty);
+                });
+            QCOMPARE(keys, expected);
+        }
     }
 
     void rowsOfAnEarlierBuildStayReadableAfterTheHeadEndIsReadAgain()
