@@ -58,10 +58,37 @@ void resetEvents()
     Events().clear();
 }
 
+namespace {
+// The plain form every list writes, "he-slot" in digits only, read without splitting.
+bool parsePlainRowKey(QByteArrayView key, RowKey &out)
+{
+    const qsizetype dash = key.indexOf('-');
+    if (dash < 1 || dash > 9 || key.size() - dash - 1 < 1 || key.size() - dash - 1 > 9)
+        return false;
+    int parts[2] = {0, 0};
+    int part = 0;
+    for (qsizetype i = 0; i < key.size(); ++i) {
+        const char c = key[i];
+        if (i == dash) {
+            part = 1;
+        } else if (c >= '0' && c <= '9') {
+            parts[part] = parts[part] * 10 + (c - '0');
+        } else {
+            return false;
+        }
+    }
+    out = EventTable::validIndex(parts[0], parts[1]) ? RowKey{parts[0], parts[1]} : RowKey{};
+    return true;
+}
+} // namespace
+
 RowKey parseRowKey(const QByteArray &key)
 {
     if (key.isEmpty())
         return {};
+    RowKey plain;
+    if (parsePlainRowKey(key, plain))
+        return plain;
     const QList<QByteArray> parts = key.split('-');
     if (parts.size() != 2)
         return {};

@@ -107,6 +107,7 @@ std::vector<CommandRow> selectedRows(const GridView &grid)
     const int first = std::max(std::min(grid.row(), grid.rowSel()), 1);
     const int last = std::min(std::max(grid.row(), grid.rowSel()), grid.rows() - 1);
     std::vector<CommandRow> rows;
+    rows.reserve(size_t(std::max(last, first) - first + 1));
     for (int r = first; r <= std::max(last, first); ++r)
         rows.push_back(commandRow(grid, r));
     return rows;

@@ -2,6 +2,7 @@
 #include <QTest>
 
 #include "core/eventkeys.h"
+#include "core/eventtable.h"
 #include "platform/clock.h"
 #include "testregistry.h"
 
@@ -12,6 +13,40 @@ class TestEventKeys : public QObject
     Q_OBJECT
 private slots:
     void init() { resetEventKeys(); }
+
+    void rowKeysReadAsTheListsWriteThem()
+    {
+        const struct
+        {
+            QByteArray key;
+            int headEnd;
+            int slot;
+        } cases[] = {
+            {"3-42", 3, 42},
+            {"12-10000", 12, 10000},
+            {"0-0", 0, 0},
+            {"07-005", 7, 5},
+            {"13-0", 0, 0},
+            {"3-10001", 0, 0},
+            {"3-", 3, 0},
+            {"3-4-5", 0, 0},
+            {" 3-4", 3, 4},
+            {"3-4.0", 3, 4},
+            {"3-4.5", 0, 0},
+            {"3x-4", 3, 4},
+            {"3-+4", 3, 4},
+            {"", 0, 0},
+            {"-", 0, 0},
+            {"999999999-1", 0, 0},
+            {"1234567890-1", 0, 0},
+        };
+        for (const auto &c : cases) {
+            const RowKey k = parseRowKey(c.key);
+            QVERIFY2(k.headEnd == c.headEnd && k.slot == c.slot, c.key.constData());
+            if (c.headEnd && c.slot)
+                QCOMPARE(parseRowKey(makeRowKey(k.headEnd, k.slot)).slot, c.slot);
+        }
+    }
 
     void keysAreStampAndSuffix()
     {
