@@ -35,7 +35,7 @@ private:
 };
 
 TypingLimit::TypingLimit(QLineEdit *box, int limit)
-    : QObject(box), m_box(box), m_limit(limit), m_before(box->text())
+    : QObject(box), m_box(box), m_watched(box), m_limit(limit), m_before(box->text())
 {
     box->setValidator(new Validator(this));
     connect(box, &QLineEdit::textChanged, this, [this](const QString &text) { m_before = text; });
@@ -88,7 +88,7 @@ QString TypingLimit::cut(const QString &changed, int *cursor) const
 
 bool TypingLimit::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != m_box || m_operator)
+    if (watched != m_watched || m_operator || m_box.isNull())
         return false;
     switch (event->type()) {
     case QEvent::KeyPress:

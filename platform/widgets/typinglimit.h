@@ -42,6 +42,9 @@ private:
     QString cut(const QString &changed, int *cursor) const;
 
     QPointer<QLineEdit> m_box;
+    // The box as the object whose events arrive; compared only, never cast, since events
+    // still arrive while the box is being destroyed and is no longer a line edit.
+    const QObject *m_watched;
     int m_limit;
     // The box's text before the change being validated.
     QString m_before;
