@@ -26,6 +26,7 @@
 #include "testhome.h"
 #include "testregistry.h"
 #include "tools/hwsim/hwsim.h"
+#include "waituntil.h"
 
 using namespace vek;
 using vek::sim::HwSim;
@@ -70,22 +71,6 @@ void resetModules()
     resetEvents();
     resetReceivePath();
     resetChannelTable();
-}
-
-// Runs the event loop until done() or the timeout. Unlike QTest::qWaitFor it does not
-// sleep between checks, so each hop between the two ends costs no extra 10 ms.
-bool waitUntil(const std::function<bool()> &done, int timeoutMs)
-{
-    QElapsedTimer t;
-    t.start();
-    QTimer wake;
-    wake.start(5);
-    while (!done()) {
-        if (t.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return true;
 }
 
 void pause(int ms)

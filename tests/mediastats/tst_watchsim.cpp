@@ -14,47 +14,14 @@
 #include "core/sendpath.h"
 #include "mediastats/watchedfolder.h"
 #include "msfixture.h"
+#include "quietwindows.h"
 #include "samples.h"
 #include "testregistry.h"
 #include "tools/hwsim/hwsim.h"
+#include "waituntil.h"
 
 using namespace vek;
 using namespace samples;
-
-namespace {
-
-class NoWindows : public ConsoleWindows
-{
-public:
-    void showTroubleWindow(int) override {}
-    void showAlarmWindow(int, const QByteArray &) override {}
-    void fillChanView(int) override {}
-    void setCaption(const QString &) override {}
-    void showBackupLook() override {}
-    void setViewMenuCaption(int, const QString &) override {}
-    void showCriticalMessage(const QString &, const QString &) override {}
-    void openNetworkCards() override {}
-    void openEventView(int) override {}
-    void showLogin() override {}
-    void setClockPanels(const QString &, const QString &) override {}
-    void endProgram() override {}
-};
-
-bool waitUntil(const std::function<bool()> &done, int timeoutMs = 5000)
-{
-    QElapsedTimer t;
-    t.start();
-    QTimer wake;
-    wake.start(5);
-    while (!done()) {
-        if (t.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return true;
-}
-
-} // namespace
 
 class TestWatchSim : public QObject
 {
@@ -82,7 +49,7 @@ private slots:
         s.AutoLoadCSV = true;
         f.setZoneNow(f.clock.now());
 
-        NoWindows windows;
+        QuietWindows windows;
         ConsoleCore core(&windows);
         WatchedFolder folder;
         core.setFolderWatcher([&] { return folder.tick(); });
