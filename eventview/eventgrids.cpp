@@ -74,7 +74,7 @@ GridPanels GRIDUPDATE(const EventGrids &grids, EventListEngine &engine, const Vi
 
     if (dirtyHeadEnd >= 1 && dirtyHeadEnd <= MaxHeadEnds)
         engine.markDirty(dirtyHeadEnd);
-    else if (dirtyHeadEnd != SortChangeOnly)
+    else if (dirtyHeadEnd != OptionsChangeOnly)
         engine.markAllDirty();
     EventLists lists = engine.build(options);
 

@@ -222,8 +222,6 @@ bool slotHoldsEvent(const QByteArray &rowKey, const QByteArray &fullKey)
 // What a head end's cached rows depend on besides the event table.
 struct EventListEngine::Inputs
 {
-    int filter = 0;
-    QDate pickerDate;
     std::array<int, EventListCount + 1> sortCol{};
     std::array<QByteArray, MaxHeadEnds + 1> heName;
     QDate today;
@@ -313,16 +311,31 @@ struct EventListEngine::HeadEndRows
         TextRowArena arena;
         std::vector<TextRowView> rows; // slot order
         std::vector<ColourRule> rules;
+        // What the filter looks at, per row.
+        struct Filtered
+        {
+            quint8 status = 0;
+            quint8 groupNo = 0;
+            QDate eventDate;
+        };
+        std::vector<Filtered> filtered;
         std::vector<SortItem> order; // sorted
     };
     // A list's rows are shared with the grids that show them: a new read makes new ones.
     std::array<std::shared_ptr<List>, EventListCount + 1> lists;
+    // The rows every list holds are those of every event; a filter shows a part of each
+    // list's order, chosen again when only the filter changed.
+    int shownFilter = -1;
+    QDate shownPickerDate;
+    std::array<std::vector<SortItem>, EventListCount + 1> shown;
 };
 
 // What one build shares among its head ends.
 struct EventListEngine::Context
 {
     Inputs inputs;
+    int filter = 0;
+    QDate pickerDate;
     std::array<QByteArray, 9> statusTexts;
     std::array<TextSortCode, EventListCount + 1> sortCodes;
     QHash<qint64, QByteArray> *dateTexts = nullptr;
@@ -370,7 +383,7 @@ void EventListEngine::readHeadEnd(int he, const Context &ctx, HeadEndRows &out)
         const EventRec &e = table.at(he, slot);
         if (!e.InUse)
             continue;
-        const int list = listOfEvent(e.Status, e.GroupNo, e.EventDate, in.filter, in.pickerDate);
+        const int list = listOfEvent(e.Status, e.GroupNo, e.EventDate, FilterAll, QDate());
         if (list == 0)
             continue;
 
@@ -452,6 +465,7 @@ void EventListEngine::readHeadEnd(int he, const Context &ctx, HeadEndRows &out)
         HeadEndRows::List &l = *out.lists[size_t(list)];
         l.rows.push_back(l.arena.append(std::span<const QByteArrayView>(cells)));
         l.rules.push_back(colourRule(list, e, in.today));
+        l.filtered.push_back({e.Status, e.GroupNo, e.EventDate});
     }
 
     sortHeadEnd(ctx, out);
@@ -481,14 +495,35 @@ void EventListEngine::sortHeadEnd(const Context &ctx, HeadEndRows &out)
             return a.index < b.index;
         });
     }
+    out.shownFilter = -1;
+}
+
+void EventListEngine::filterHeadEnd(const Context &ctx, HeadEndRows &out)
+{
+    out.shownFilter = ctx.filter;
+    out.shownPickerDate = ctx.pickerDate;
+    for (int list = 1; list <= EventListCount; ++list) {
+        const HeadEndRows::List &l = *out.lists[size_t(list)];
+        std::vector<SortItem> &shown = out.shown[size_t(list)];
+        shown.clear();
+        if (ctx.filter == FilterAll) {
+            shown = l.order;
+            continue;
+        }
+        for (const SortItem &item : l.order) {
+            const HeadEndRows::List::Filtered &f = l.filtered[item.index];
+            if (listOfEvent(f.status, f.groupNo, f.eventDate, ctx.filter, ctx.pickerDate) != 0)
+                shown.push_back(item);
+        }
+    }
 }
 
 EventLists EventListEngine::build(const ViewOptions &options)
 {
     Context ctx;
-    ctx.inputs.filter = options.filter;
-    // The date counts only for the date filter; another date keeps the cache.
-    ctx.inputs.pickerDate = options.filter == FilterDate ? options.pickerDate : QDate();
+    ctx.filter = options.filter;
+    // The date counts only for the date filter; another date keeps the shown rows.
+    ctx.pickerDate = options.filter == FilterDate ? options.pickerDate : QDate();
     ctx.inputs.sortCol = options.sortCol;
     ctx.inputs.heName = options.heName;
     ctx.inputs.today = Clock::today();
@@ -527,6 +562,8 @@ EventLists EventListEngine::build(const ViewOptions &options)
                 m_lastRead.push_back(he);
             }
         }
+        if (c->shownFilter != ctx.filter || c->shownPickerDate != ctx.pickerDate)
+            filterHeadEnd(ctx, *c);
     }
 
     EventLists out;
@@ -540,6 +577,7 @@ EventLists EventListEngine::build(const ViewOptions &options)
         struct Cursor
         {
             const HeadEndRows::List *l;
+            const std::vector<SortItem> *order;
             size_t pos;
             int he;
         };
@@ -549,15 +587,15 @@ EventLists EventListEngine::build(const ViewOptions &options)
             const std::shared_ptr<HeadEndRows::List> &block =
                 m_cache[size_t(he)]->lists[size_t(list)];
             result.keepAlive.push_back(block);
-            const HeadEndRows::List &l = *block;
-            total += l.order.size();
-            if (!l.order.empty())
-                heap.push_back({&l, 0, he});
+            const std::vector<SortItem> &order = m_cache[size_t(he)]->shown[size_t(list)];
+            total += order.size();
+            if (!order.empty())
+                heap.push_back({block.get(), &order, 0, he});
         }
         // "a comes after b" for the heap.
         auto after = [&](const Cursor &a, const Cursor &b) {
-            const SortItem &ia = a.l->order[a.pos];
-            const SortItem &ib = b.l->order[b.pos];
+            const SortItem &ia = (*a.order)[a.pos];
+            const SortItem &ib = (*b.order)[b.pos];
             int r = comparePacked(ia, ib);
             if (r == 0)
                 r = compareText(a.l->rows[ia.index].cell(col), b.l->rows[ib.index].cell(col),
@@ -578,10 +616,10 @@ EventLists EventListEngine::build(const ViewOptions &options)
         while (!heap.empty()) {
             std::pop_heap(heap.begin(), heap.end(), after);
             Cursor &c = heap.back();
-            const quint32 index = c.l->order[c.pos].index;
+            const quint32 index = (*c.order)[c.pos].index;
             result.rows.push_back(c.l->rows[index]);
             result.rules.push_back(c.l->rules[index]);
-            if (++c.pos < c.l->order.size())
+            if (++c.pos < c.order->size())
                 std::push_heap(heap.begin(), heap.end(), after);
             else
                 heap.pop_back();

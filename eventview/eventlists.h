@@ -113,8 +113,9 @@ struct EventLists
 
 // One view's engine. It keeps every shown head end's rows, formatted and sorted, and
 // merges them for each build; a head end is read from the event table again only when
-// it is marked dirty or when what its rows depend on (filter, date, names, today, the
-// "less than" minutes) changed. A changed sort column only sorts its rows again.
+// it is marked dirty or when what its rows depend on (names, today, the "less than"
+// minutes) changed. A changed sort column only sorts its rows again, a changed filter
+// (or date of the date filter) only picks the rows it shows again.
 class EventListEngine
 {
 public:
@@ -140,6 +141,7 @@ private:
 
     void readHeadEnd(int he, const Context &ctx, HeadEndRows &out);
     static void sortHeadEnd(const Context &ctx, HeadEndRows &out);
+    static void filterHeadEnd(const Context &ctx, HeadEndRows &out);
 
     std::array<std::unique_ptr<HeadEndRows>, MaxHeadEnds + 1> m_cache;
     std::vector<int> m_lastRead;

@@ -558,7 +558,7 @@ void frmView::cmbView_Click()
     const bool all = ViewFilter(m_view) == FilterAll;
     setBackground(m_frameView, all ? QColor() : FilterRed);
     m_dtPick->setEnabled(ViewFilter(m_view) == FilterDate);
-    GRIDUPDATE();
+    GRIDUPDATE(OptionsChangeOnly);
     DashBoard_Update();
     restartDashBoardTimer();
 }
@@ -600,7 +600,7 @@ void frmView::dtPick_Change()
 {
     if (ViewFilter(m_view) != FilterDate)
         return;
-    GRIDUPDATE();
+    GRIDUPDATE(OptionsChangeOnly);
     DashBoard_Update();
     restartDashBoardTimer();
 }
@@ -740,7 +740,7 @@ void frmView::headerDblClick(int list, int col)
     else if (col == 5)
         sortCol = SortEnd;
     SortCol(m_view, list) = sortCol;
-    GRIDUPDATE(SortChangeOnly);
+    GRIDUPDATE(OptionsChangeOnly);
     DashBoard_Update();
     restartDashBoardTimer();
 }
