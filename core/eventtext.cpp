@@ -1,7 +1,10 @@
 #include "eventtext.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 #include "convert.h"
@@ -61,6 +64,32 @@ int datePart(QByteArrayView text)
             throw Failure(ErrorKind::TypeMismatch);
     }
     return toInt32(leadingValue(text));
+}
+
+// Start and end keys are whole numbers: a plain run of digits is read exactly, since
+// through a double a long run would come back different each time it is written and read.
+// Other forms take their numeric value, rounded and held inside the 64-bit range.
+qint64 keyValue(QByteArrayView text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && text[i] == ' ')
+        ++i;
+    const bool negative = i < text.size() && text[i] == '-';
+    if (i < text.size() && (text[i] == '-' || text[i] == '+'))
+        ++i;
+    const qsizetype digitsFrom = i;
+    quint64 value = 0;
+    bool fits = true;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        value = value * 10 + quint64(text[i] - '0');
+        if (value > quint64(std::numeric_limits<qint64>::max())) {
+            fits = false;
+            break;
+        }
+    }
+    if (fits && i > digitsFrom && (i == text.size() || text[i] != '.'))
+        return negative ? -qint64(value) : qint64(value);
+    return static_cast<qint64>(std::llround(std::clamp(leadingValue(text), -9.0e18, 9.0e18)));
 }
 
 QDate parseWireDate(const QByteArray &text)
@@ -238,8 +267,8 @@ EventRec ParseEvent(const QByteArray &text)
     r.MonitorEnd = leadingValue(slice(h, 91, 1)) == 1;
     r.TimeZone = byteAt(h, 92);
     r.EventDate = parseWireDate(f[3].toByteArray());
-    r.StartKey = static_cast<qint64>(std::llround(leadingValue(f[17])));
-    r.EndKey = static_cast<qint64>(std::llround(leadingValue(f[18])));
+    r.StartKey = keyValue(f[17]);
+    r.EndKey = keyValue(f[18]);
 
     // The key and the texts share one block of memory instead of one each.
     TextBlock texts({slice(h, 1, 32), trimView(f[1]), trimView(f[2]), trimView(f[4]),

@@ -197,6 +197,28 @@ private slots:
         QCOMPARE(EventToString(back), GoldenText);
     }
 
+    void keysReadExactlyWhateverTheirLength()
+    {
+        // A key from a peer may be longer than a date and time: it must come back the same
+        // each time it is written and read, not drift through floating-point rounding.
+        EventRec r = sample();
+        r.StartKey = 2003002004500074005;
+        r.EndKey = -9000000000000000001;
+        const EventRec once = ParseEvent(EventToString(r));
+        QCOMPARE(once.StartKey, r.StartKey);
+        QCOMPARE(once.EndKey, r.EndKey);
+        QCOMPARE(ParseEvent(EventToString(once)), once);
+
+        // Other forms keep their numeric value, rounded and held inside the 64-bit range.
+        QByteArray text = EventToString(r);
+        const qsizetype at = text.indexOf("2003002004500074005");
+        QVERIFY(at > 0);
+        text.replace(at, 19, "20241225.6x");
+        QCOMPARE(ParseEvent(text).StartKey, qint64(20241226));
+        text.replace(at, 11, "99999999999999999999999");
+        QCOMPARE(ParseEvent(text).StartKey, qint64(9000000000000000000));
+    }
+
     void flagsReadAsTheirOwnRules()
     {
         QByteArray text = GoldenText;
