@@ -23,6 +23,7 @@
 #include "core/winqueue.h"
 #include "core/zoneclocks.h"
 #include "platform/clock.h"
+#include "quietwindows.h"
 #include "testhome.h"
 #include "testregistry.h"
 #include "tools/hwsim/hwsim.h"
@@ -38,7 +39,8 @@ QByteArray chr(int code)
     return QByteArray(1, static_cast<char>(static_cast<unsigned char>(code)));
 }
 
-class RecordingWindows : public ConsoleWindows
+// Records the windows the link asks for and shows nothing.
+class RecordingWindows : public QuietWindows
 {
 public:
     void showTroubleWindow(int headEnd) override { trouble.append(headEnd); }
@@ -47,15 +49,6 @@ public:
         alarms.append({headEnd, text});
     }
     void fillChanView(int headEnd) override { fills.append(headEnd); }
-    void setCaption(const QString &) override {}
-    void showBackupLook() override {}
-    void setViewMenuCaption(int, const QString &) override {}
-    void showCriticalMessage(const QString &, const QString &) override {}
-    void openNetworkCards() override {}
-    void openEventView(int) override {}
-    void showLogin() override {}
-    void setClockPanels(const QString &, const QString &) override {}
-    void endProgram() override {}
 
     QList<int> trouble;
     QList<QPair<int, QByteArray>> alarms;
