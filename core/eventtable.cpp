@@ -31,6 +31,10 @@ EventRec &EventTable::edit(int headEnd, int slot)
         blocks.resize(b + 1);
     if (!blocks[b])
         blocks[b] = std::make_unique<EventRec[]>(BlockSlots);
+    std::vector<quint64> &stamps = m_stamps[size_t(headEnd)];
+    if (stamps.size() <= size_t(slot))
+        stamps.resize((b + 1) * BlockSlots);
+    stamps[size_t(slot)] = ++m_lastStamp;
     return blocks[b][size_t(slot % BlockSlots)];
 }
 
@@ -45,6 +49,16 @@ void EventTable::clear()
 {
     for (std::vector<Block> &blocks : m_blocks)
         std::vector<Block>().swap(blocks);
+    for (std::vector<quint64> &stamps : m_stamps)
+        std::vector<quint64>().swap(stamps);
+    m_clearedAt = ++m_lastStamp;
+}
+
+std::span<const quint64> EventTable::stamps(int headEnd) const
+{
+    if (headEnd < 0 || headEnd >= HeadEnds)
+        return {};
+    return m_stamps[size_t(headEnd)];
 }
 
 EventTable &Events()

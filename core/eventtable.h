@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <array>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "eventrec.h"
@@ -44,11 +45,22 @@ public:
         return headEnd >= 0 && headEnd < HeadEnds ? m_changes[size_t(headEnd)] : 0;
     }
 
+    // Every edit (and every clearing of the table) takes the next stamp, so a reader that
+    // noted lastStamp() finds the records edited since by their stamps: those above it.
+    quint64 lastStamp() const { return m_lastStamp; }
+    quint64 clearedAt() const { return m_clearedAt; }
+    // The stamps of a head end's slots by slot number; slots beyond the span were never
+    // edited since the table was last cleared.
+    std::span<const quint64> stamps(int headEnd) const;
+
 private:
     static constexpr int BlockSlots = 64;
     using Block = std::unique_ptr<EventRec[]>;
     std::array<std::vector<Block>, HeadEnds> m_blocks;
     std::array<quint64, HeadEnds> m_changes{};
+    std::array<std::vector<quint64>, HeadEnds> m_stamps;
+    quint64 m_lastStamp = 0;
+    quint64 m_clearedAt = 0;
 };
 
 // The one event table of the console.

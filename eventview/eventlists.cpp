@@ -217,6 +217,7 @@ bool slotHoldsEvent(const QByteArray &rowKey, const QByteArray &fullKey)
 }
 
 // ---------------------------------------------------------------------------------------
+// ---------------------------------------------------------------------------------------
 // The engine
 
 // What a head end's cached rows depend on besides the event table.
@@ -298,18 +299,175 @@ QByteArrayView automationText(quint8 mode)
         return {};
     }
 }
+
+// What a row's texts need besides its event, the same for every list of one build.
+struct RowFormat
+{
+    std::array<QByteArray, MaxHeadEnds + 1> heName;
+    std::array<QByteArray, 9> statusTexts;
+    // Short dates by day, shared by the engine's builds: the locale's formatting is slow.
+    std::shared_ptr<QHash<qint64, QByteArray>> dateTexts;
+};
+
+// The texts of the computed cells of one row, kept so that they allocate once.
+struct CellScratch
+{
+    std::string rowKey;
+    std::string hidden2;
+    std::string hidden3;
+    std::string startKey;
+    std::string endKey;
+    QByteArray problem;
+};
+
+// Cell `col` of the row of event e (slot `slot` of head end `he`) in list `list`. A
+// computed cell lives in the scratch until its next use.
+QByteArrayView cellOf(const EventRec &e, int he, int slot, int list, int col, const RowFormat &f,
+                      CellScratch &s)
+{
+    switch (col) {
+    case 0:
+        s.rowKey.clear();
+        appendNumber(s.rowKey, he);
+        s.rowKey += '-';
+        appendNumber(s.rowKey, slot);
+        return viewOf(s.rowKey);
+    case 1:
+        // Upcoming shows the current name of the record's head end (none for a head end
+        // beyond the table); the others the name stored in the record.
+        if (list != ListUpcoming)
+            return e.HEText;
+        return e.HeadEnd <= MaxHeadEnds ? QByteArrayView(f.heName[e.HeadEnd]) : QByteArrayView();
+    case 2:
+        return e.GroupText;
+    case 3: {
+        const qint64 day = e.EventDate.isValid() ? e.EventDate.toJulianDay() : 0;
+        auto date = f.dateTexts->constFind(day);
+        if (date == f.dateTexts->constEnd())
+            date = f.dateTexts->insert(day, shortDate(e.EventDate));
+        return *date;
+    }
+    case 4:
+        return e.StartTime;
+    case 5:
+        return e.EndTime;
+    case 6:
+        return e.SrcText;
+    case 7:
+        return e.DestText;
+    case 8:
+        return e.Description;
+    case 9:
+        if (e.Status == StatusProblem) {
+            s.problem = StatusText(e.Status, e.StatusDetail);
+            return s.problem;
+        }
+        return e.Status < f.statusTexts.size() ? QByteArrayView(f.statusTexts[e.Status])
+                                               : QByteArrayView();
+    case 10:
+        return e.Duration;
+    case 11:
+        return e.MonitorBeg ? QByteArrayView("YES") : QByteArrayView();
+    case 12:
+        return e.MonitorEnd ? QByteArrayView("YES") : QByteArrayView();
+    case 13:
+        s.hidden2.clear();
+        appendNumber(s.hidden2, e.AddedBy);
+        appendNumber(s.hidden2, e.ExtraCode1);
+        appendNumber(s.hidden2, e.ExtraCode2);
+        appendText(s.hidden2, e.OpComment);
+        return viewOf(s.hidden2);
+    case 14:
+        s.hidden3.clear();
+        appendText(s.hidden3, e.ActualStart);
+        s.hidden3 += ' ';
+        appendText(s.hidden3, e.ActualEnd);
+        s.hidden3 += ' ';
+        appendText(s.hidden3, e.ActualDur);
+        return viewOf(s.hidden3);
+    case 15:
+        return QByteArrayView(e.EventKey).first(qMin<qsizetype>(16, e.EventKey.size()));
+    case 16:
+        return e.Comments;
+    case 17:
+        s.startKey.clear();
+        appendNumber(s.startKey, e.StartKey);
+        appendText(s.startKey, e.DestText);
+        return viewOf(s.startKey);
+    case 18:
+        s.endKey.clear();
+        appendNumber(s.endKey, e.EndKey);
+        appendText(s.endKey, e.DestText);
+        return viewOf(s.endKey);
+    case 19:
+        return automationText(e.Automation);
+    case 20:
+        return list == ListAsRun ? QByteArrayView(e.ActualStart) : QByteArrayView();
+    case 21:
+        return list == ListAsRun ? QByteArrayView(e.ActualEnd) : QByteArrayView();
+    case 22:
+        return list == ListAsRun ? QByteArrayView(e.ActualDur) : QByteArrayView();
+    case 23:
+        return list == ListAsRun ? QByteArrayView(e.OpComment) : QByteArrayView();
+    case FullKeyCell:
+        return e.EventKey;
+    default:
+        return {};
+    }
+}
+} // namespace
+
+namespace {
+// The field a cell shows as it is, or null for a cell made from several fields.
+const QByteArray *fieldOf(const EventRec &e, int list, int col)
+{
+    switch (col) {
+    case 1:
+        return list == ListUpcoming ? nullptr : &e.HEText;
+    case 2:
+        return &e.GroupText;
+    case 4:
+        return &e.StartTime;
+    case 5:
+        return &e.EndTime;
+    case 6:
+        return &e.SrcText;
+    case 7:
+        return &e.DestText;
+    case 8:
+        return &e.Description;
+    case 10:
+        return &e.Duration;
+    case 16:
+        return &e.Comments;
+    case FullKeyCell:
+        return &e.EventKey;
+    default:
+        return nullptr;
+    }
+}
 } // namespace
 
 struct EventListEngine::HeadEndRows
 {
     Inputs inputs;
     bool dirty = true;
-    // The event table's change count of the head end when its rows were read.
+    // The event table's change count of the head end, and its last stamp, when its rows
+    // were read.
     quint64 tableChanges = 0;
-    struct List
+    quint64 readStamp = 0;
+    // One list of the head end: which events it holds, in slot order. A row's texts are
+    // made from its event when the row is first shown or read; the sort reads only the
+    // cells of the sort column.
+    struct List final : RowSource
     {
+        int he = 0;
+        int list = 0;
+        std::shared_ptr<const RowFormat> format;
+        std::vector<quint16> eventSlots;
+        std::vector<const char *> made;
         TextRowArena arena;
-        std::vector<TextRowView> rows; // slot order
+        CellScratch scratch;
         std::vector<ColourRule> rules;
         // What the filter looks at, per row.
         struct Filtered
@@ -320,6 +478,53 @@ struct EventListEngine::HeadEndRows
         };
         std::vector<Filtered> filtered;
         std::vector<SortItem> order; // sorted
+        // The texts of the sort column back to back, row by row: comparisons that the
+        // packed keys leave equal read them here rather than from scattered events.
+        std::string keyTexts;
+        std::vector<quint32> keyEnds;
+
+        QByteArrayView keyText(quint32 index) const
+        {
+            const quint32 begin = index ? keyEnds[index - 1] : 0;
+            return QByteArrayView(keyTexts.data() + begin, qsizetype(keyEnds[index] - begin));
+        }
+        void addKeyText(QByteArrayView text)
+        {
+            keyTexts.append(text.data(), size_t(text.size()));
+            keyEnds.push_back(quint32(keyTexts.size()));
+        }
+
+        QByteArrayView cell(quint32 index, int col, CellScratch &s) const
+        {
+            const int slot = eventSlots[index];
+            return cellOf(Events().at(he, slot), he, slot, list, col, *format, s);
+        }
+
+        TextRowView row(quint32 index) override
+        {
+            if (index >= eventSlots.size())
+                return {};
+            if (!made[index]) {
+                std::array<QByteArrayView, RowCells> cells;
+                for (int c = 0; c < RowCells; ++c)
+                    cells[size_t(c)] = cell(index, c, scratch);
+                made[index] = arena.append(std::span<const QByteArrayView>(cells)).layout();
+            }
+            return TextRowView(made[index]);
+        }
+
+        QByteArray cellText(quint32 index, int col) override
+        {
+            if (index >= eventSlots.size())
+                return {};
+            if (made[index])
+                return TextRowView(made[index]).cell(col).toByteArray();
+            // A field shown as it is is shared rather than copied.
+            const EventRec &e = Events().at(he, eventSlots[index]);
+            if (const QByteArray *field = fieldOf(e, list, col))
+                return *field;
+            return cell(index, col, scratch).toByteArray();
+        }
     };
     // A list's rows are shared with the grids that show them: a new read makes new ones.
     std::array<std::shared_ptr<List>, EventListCount + 1> lists;
@@ -336,12 +541,11 @@ struct EventListEngine::Context
     Inputs inputs;
     int filter = 0;
     QDate pickerDate;
-    std::array<QByteArray, 9> statusTexts;
+    std::shared_ptr<const RowFormat> format;
     std::array<TextSortCode, EventListCount + 1> sortCodes;
-    QHash<qint64, QByteArray> *dateTexts = nullptr;
 };
 
-EventListEngine::EventListEngine() = default;
+EventListEngine::EventListEngine() : m_dateTexts(std::make_shared<QHash<qint64, QByteArray>>()) {}
 EventListEngine::~EventListEngine() = default;
 
 void EventListEngine::markDirty(int headEnd)
@@ -364,21 +568,19 @@ void EventListEngine::markAllDirty()
 
 void EventListEngine::readHeadEnd(int he, const Context &ctx, HeadEndRows &out)
 {
-    for (auto &l : out.lists)
-        l = std::make_shared<HeadEndRows::List>();
+    for (int list = 1; list <= EventListCount; ++list) {
+        auto l = std::make_shared<HeadEndRows::List>();
+        l->he = he;
+        l->list = list;
+        l->format = ctx.format;
+        out.lists[size_t(list)] = std::move(l);
+    }
     out.inputs = ctx.inputs;
     out.dirty = false;
     out.tableChanges = Events().changeCount(he);
+    out.readStamp = Events().lastStamp();
 
     const EventTable &table = Events();
-    const Inputs &in = ctx.inputs;
-    // Scratch texts of a row, kept across rows so they allocate once.
-    std::string rowKey;
-    std::string hidden2;
-    std::string hidden3;
-    std::string startKey;
-    std::string endKey;
-    std::array<QByteArrayView, RowCells> cells;
     for (int slot = 0; slot < EventTable::Slots; ++slot) {
         const EventRec &e = table.at(he, slot);
         if (!e.InUse)
@@ -386,114 +588,141 @@ void EventListEngine::readHeadEnd(int he, const Context &ctx, HeadEndRows &out)
         const int list = listOfEvent(e.Status, e.GroupNo, e.EventDate, FilterAll, QDate());
         if (list == 0)
             continue;
-
-        rowKey.clear();
-        appendNumber(rowKey, he);
-        rowKey += '-';
-        appendNumber(rowKey, slot);
-        hidden2.clear();
-        appendNumber(hidden2, e.AddedBy);
-        appendNumber(hidden2, e.ExtraCode1);
-        appendNumber(hidden2, e.ExtraCode2);
-        appendText(hidden2, e.OpComment);
-        hidden3.clear();
-        appendText(hidden3, e.ActualStart);
-        hidden3 += ' ';
-        appendText(hidden3, e.ActualEnd);
-        hidden3 += ' ';
-        appendText(hidden3, e.ActualDur);
-        startKey.clear();
-        appendNumber(startKey, e.StartKey);
-        appendText(startKey, e.DestText);
-        endKey.clear();
-        appendNumber(endKey, e.EndKey);
-        appendText(endKey, e.DestText);
-
-        const qint64 day = e.EventDate.isValid() ? e.EventDate.toJulianDay() : 0;
-        auto date = ctx.dateTexts->constFind(day);
-        if (date == ctx.dateTexts->constEnd())
-            date = ctx.dateTexts->insert(day, shortDate(e.EventDate));
-
-        QByteArray problemText;
-        QByteArrayView status;
-        if (e.Status == StatusProblem) {
-            problemText = StatusText(e.Status, e.StatusDetail);
-            status = problemText;
-        } else if (e.Status < ctx.statusTexts.size()) {
-            status = ctx.statusTexts[e.Status];
-        }
-
-        QByteArrayView heName;
-        if (list == ListUpcoming) {
-            // The current name of the record's head end; a head end beyond the table
-            // has no name.
-            if (e.HeadEnd <= MaxHeadEnds)
-                heName = in.heName[e.HeadEnd];
-        } else {
-            heName = e.HEText;
-        }
-
-        cells.fill({});
-        cells[0] = viewOf(rowKey);
-        cells[1] = heName;
-        cells[2] = e.GroupText;
-        cells[3] = *date;
-        cells[4] = e.StartTime;
-        cells[5] = e.EndTime;
-        cells[6] = e.SrcText;
-        cells[7] = e.DestText;
-        cells[8] = e.Description;
-        cells[9] = status;
-        cells[10] = e.Duration;
-        cells[11] = e.MonitorBeg ? QByteArrayView("YES") : QByteArrayView();
-        cells[12] = e.MonitorEnd ? QByteArrayView("YES") : QByteArrayView();
-        cells[13] = viewOf(hidden2);
-        cells[14] = viewOf(hidden3);
-        cells[15] = QByteArrayView(e.EventKey).first(qMin<qsizetype>(16, e.EventKey.size()));
-        cells[16] = e.Comments;
-        cells[17] = viewOf(startKey);
-        cells[18] = viewOf(endKey);
-        cells[19] = automationText(e.Automation);
-        if (list == ListAsRun) {
-            cells[20] = e.ActualStart;
-            cells[21] = e.ActualEnd;
-            cells[22] = e.ActualDur;
-            cells[23] = e.OpComment;
-        }
-        cells[FullKeyCell] = e.EventKey;
-
         HeadEndRows::List &l = *out.lists[size_t(list)];
-        l.rows.push_back(l.arena.append(std::span<const QByteArrayView>(cells)));
-        l.rules.push_back(colourRule(list, e, in.today));
+        l.eventSlots.push_back(quint16(slot));
+        l.rules.push_back(colourRule(list, e, ctx.inputs.today));
         l.filtered.push_back({e.Status, e.GroupNo, e.EventDate});
+    }
+    for (int list = 1; list <= EventListCount; ++list) {
+        HeadEndRows::List &l = *out.lists[size_t(list)];
+        l.made.assign(l.eventSlots.size(), nullptr);
     }
 
     sortHeadEnd(ctx, out);
 }
 
+namespace {
+// The order of one head end's list: by the packed key, then the whole text of the sort
+// column, then slot order (so that equal keys keep the table's order).
+template <class List> auto rowOrder(const List &l, TextSortCode how)
+{
+    return [&l, how](const SortItem &a, const SortItem &b) {
+        int r = comparePacked(a, b);
+        if (r == 0)
+            r = compareText(l.keyText(a.index), l.keyText(b.index), how.caseSensitive);
+        if (r != 0)
+            return how.descending ? r > 0 : r < 0;
+        return a.index < b.index;
+    };
+}
+} // namespace
+
 void EventListEngine::sortHeadEnd(const Context &ctx, HeadEndRows &out)
 {
     out.inputs.sortCol = ctx.inputs.sortCol;
+    CellScratch scratch;
     for (int list = 1; list <= EventListCount; ++list) {
         HeadEndRows::List &l = *out.lists[size_t(list)];
         const TextSortCode how = ctx.sortCodes[size_t(list)];
         const int col = ctx.inputs.sortCol[size_t(list)];
-        l.order.resize(l.rows.size());
-        for (size_t i = 0; i < l.rows.size(); ++i) {
+        l.order.resize(l.eventSlots.size());
+        l.keyTexts.clear();
+        l.keyEnds.clear();
+        l.keyEnds.reserve(l.eventSlots.size());
+        for (size_t i = 0; i < l.eventSlots.size(); ++i) {
+            const QByteArrayView text = l.cell(quint32(i), col, scratch);
+            l.addKeyText(text);
             l.order[i].index = quint32(i);
-            packKey(l.rows[i].cell(col), how.caseSensitive, l.order[i]);
+            packKey(text, how.caseSensitive, l.order[i]);
         }
-        // Equal keys stay in slot order, so the merged list is the stable sort of the
-        // table's order.
-        std::sort(l.order.begin(), l.order.end(), [&](const SortItem &a, const SortItem &b) {
-            int r = comparePacked(a, b);
-            if (r == 0)
-                r = compareText(l.rows[a.index].cell(col), l.rows[b.index].cell(col),
-                                how.caseSensitive);
-            if (r != 0)
-                return how.descending ? r > 0 : r < 0;
-            return a.index < b.index;
-        });
+        std::sort(l.order.begin(), l.order.end(), rowOrder(l, how));
+    }
+    out.shownFilter = -1;
+}
+
+void EventListEngine::updateHeadEnd(int he, const Context &ctx, HeadEndRows &out)
+{
+    const EventTable &table = Events();
+    const std::span<const quint64> stamps = table.stamps(he);
+    std::vector<int> changed;
+    const size_t slotCount = qMin(stamps.size(), size_t(EventTable::Slots));
+    for (size_t slot = 0; slot < slotCount; ++slot) {
+        if (stamps[slot] > out.readStamp)
+            changed.push_back(int(slot));
+    }
+    out.dirty = false;
+    out.tableChanges = table.changeCount(he);
+    out.readStamp = table.lastStamp();
+    if (changed.empty())
+        return;
+
+    CellScratch scratch;
+    constexpr quint32 Gone = 0xFFFFFFFF;
+    for (int list = 1; list <= EventListCount; ++list) {
+        const HeadEndRows::List &old = *out.lists[size_t(list)];
+        auto fresh = std::make_shared<HeadEndRows::List>();
+        HeadEndRows::List &l = *fresh;
+        l.he = he;
+        l.list = list;
+        l.format = ctx.format;
+        const size_t oldCount = old.eventSlots.size();
+        l.eventSlots.reserve(oldCount + changed.size());
+        l.rules.reserve(oldCount + changed.size());
+        l.filtered.reserve(oldCount + changed.size());
+        l.keyTexts.reserve(old.keyTexts.size());
+        l.keyEnds.reserve(oldCount + changed.size());
+        const int col = ctx.inputs.sortCol[size_t(list)];
+
+        // Old rows and the edited events, merged in slot order; an edited slot is read
+        // again (and may have left this list or joined it).
+        std::vector<quint32> oldToNew(oldCount, Gone);
+        std::vector<quint32> added;
+        size_t next = 0;
+        for (size_t i = 0; i <= oldCount; ++i) {
+            const int oldSlot = i < oldCount ? old.eventSlots[i] : EventTable::Slots;
+            bool replaced = false;
+            while (next < changed.size() && changed[next] <= oldSlot) {
+                const int slot = changed[next++];
+                replaced = slot == oldSlot;
+                const EventRec &e = table.at(he, slot);
+                if (!e.InUse ||
+                    listOfEvent(e.Status, e.GroupNo, e.EventDate, FilterAll, QDate()) != list)
+                    continue;
+                added.push_back(quint32(l.eventSlots.size()));
+                l.eventSlots.push_back(quint16(slot));
+                l.rules.push_back(colourRule(list, e, ctx.inputs.today));
+                l.filtered.push_back({e.Status, e.GroupNo, e.EventDate});
+                l.addKeyText(cellOf(e, he, slot, list, col, *l.format, scratch));
+            }
+            if (i == oldCount || replaced)
+                continue;
+            oldToNew[i] = quint32(l.eventSlots.size());
+            l.eventSlots.push_back(old.eventSlots[i]);
+            l.rules.push_back(old.rules[i]);
+            l.filtered.push_back(old.filtered[i]);
+            l.addKeyText(old.keyText(quint32(i)));
+        }
+        l.made.assign(l.eventSlots.size(), nullptr);
+
+        // The kept rows stay in their order; the rows read again are sorted and merged in.
+        const TextSortCode how = ctx.sortCodes[size_t(list)];
+        std::vector<SortItem> kept;
+        kept.reserve(old.order.size());
+        for (const SortItem &item : old.order) {
+            const quint32 index = oldToNew[item.index];
+            if (index != Gone)
+                kept.push_back({item.k0, item.k1, index});
+        }
+        std::vector<SortItem> read(added.size());
+        for (size_t i = 0; i < added.size(); ++i) {
+            read[i].index = added[i];
+            packKey(l.keyText(added[i]), how.caseSensitive, read[i]);
+        }
+        const auto less = rowOrder(l, how);
+        std::sort(read.begin(), read.end(), less);
+        l.order.resize(kept.size() + read.size());
+        std::merge(kept.begin(), kept.end(), read.begin(), read.end(), l.order.begin(), less);
+        out.lists[size_t(list)] = std::move(fresh);
     }
     out.shownFilter = -1;
 }
@@ -528,12 +757,15 @@ EventLists EventListEngine::build(const ViewOptions &options)
     ctx.inputs.heName = options.heName;
     ctx.inputs.today = Clock::today();
     ctx.inputs.lessThan = LessThanMinutes();
-    for (int s = 1; s < int(ctx.statusTexts.size()); ++s)
-        ctx.statusTexts[size_t(s)] = StatusText(quint8(s), {});
+    auto format = std::make_shared<RowFormat>();
+    format->heName = options.heName;
+    for (int s = 1; s < int(format->statusTexts.size()); ++s)
+        format->statusTexts[size_t(s)] = StatusText(quint8(s), {});
+    format->dateTexts = m_dateTexts;
+    ctx.format = std::move(format);
     for (int list = 1; list <= EventListCount; ++list)
         ctx.sortCodes[size_t(list)] =
             textSortCode(listSort(list, options.sortCol[size_t(list)]).code);
-    ctx.dateTexts = &m_dateTexts;
 
     m_lastRead.clear();
     std::vector<int> shown;
@@ -549,7 +781,13 @@ EventLists EventListEngine::build(const ViewOptions &options)
         // A local change to the head end's events (a command) makes its rows stale too,
         // whichever head end asked for this build.
         if (c->dirty || c->tableChanges != Events().changeCount(he)) {
-            readHeadEnd(he, ctx, *c);
+            // Rows of the same inputs from a read after the table was last cleared need
+            // only the events edited since.
+            if (c->lists[ListUpcoming] && c->inputs == ctx.inputs &&
+                Events().clearedAt() <= c->readStamp)
+                updateHeadEnd(he, ctx, *c);
+            else
+                readHeadEnd(he, ctx, *c);
             m_lastRead.push_back(he);
         } else if (!(c->inputs == ctx.inputs)) {
             Inputs sortedOtherwise = ctx.inputs;
@@ -576,7 +814,7 @@ EventLists EventListEngine::build(const ViewOptions &options)
         // Merge the sorted head ends; equal keys go in head-end order.
         struct Cursor
         {
-            const HeadEndRows::List *l;
+            HeadEndRows::List *l;
             const std::vector<SortItem> *order;
             size_t pos;
             int he;
@@ -598,8 +836,7 @@ EventLists EventListEngine::build(const ViewOptions &options)
             const SortItem &ib = (*b.order)[b.pos];
             int r = comparePacked(ia, ib);
             if (r == 0)
-                r = compareText(a.l->rows[ia.index].cell(col), b.l->rows[ib.index].cell(col),
-                                how.caseSensitive);
+                r = compareText(a.l->keyText(ia.index), b.l->keyText(ib.index), how.caseSensitive);
             if (r != 0)
                 return how.descending ? r < 0 : r > 0;
             return a.he > b.he;
@@ -617,7 +854,7 @@ EventLists EventListEngine::build(const ViewOptions &options)
             std::pop_heap(heap.begin(), heap.end(), after);
             Cursor &c = heap.back();
             const quint32 index = (*c.order)[c.pos].index;
-            result.rows.push_back(c.l->rows[index]);
+            result.rows.push_back({c.l, index});
             result.rules.push_back(c.l->rules[index]);
             if (++c.pos < c.order->size())
                 std::push_heap(heap.begin(), heap.end(), after);

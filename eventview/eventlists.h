@@ -11,6 +11,7 @@
 #include "core/eventrec.h"
 #include "core/settings.h"
 #include "eventview/viewtables.h"
+#include "platform/listrow.h"
 #include "platform/textrow.h"
 
 // The list engine of the Event View: from the event table and one view's options it
@@ -94,8 +95,9 @@ ViewOptions viewOptionsOf(int view, const QDate &pickerDate);
 
 struct EventListRows
 {
-    // List rows 1.. in display order, the blank row included; they live in keepAlive.
-    std::vector<TextRowView> rows;
+    // List rows 1.. in display order, the blank row included; their sources live in
+    // keepAlive and make a row's texts when it is first read.
+    std::vector<ListRow> rows;
     std::vector<std::shared_ptr<const void>> keepAlive;
     std::vector<ColourRule> rules;
     std::vector<ColourRun> runs;
@@ -111,11 +113,12 @@ struct EventLists
     std::array<EventListRows, EventListCount + 1> list;
 };
 
-// One view's engine. It keeps every shown head end's rows, formatted and sorted, and
-// merges them for each build; a head end is read from the event table again only when
-// it is marked dirty or when what its rows depend on (names, today, the "less than"
-// minutes) changed. A changed sort column only sorts its rows again, a changed filter
-// (or date of the date filter) only picks the rows it shows again.
+// One view's engine. It keeps every shown head end's rows, sorted, and merges them for
+// each build; a row's texts are made only when the row is first shown or read. A head
+// end is read from the event table again only when it is marked dirty or when what its
+// rows depend on (names, today, the "less than" minutes) changed, and then only the
+// events edited since its last read are read again. A changed sort column only sorts
+// its rows again, a changed filter (or date of the date filter) only picks the rows it shows again.
 class EventListEngine
 {
 public:
@@ -140,12 +143,13 @@ private:
     struct Context;
 
     void readHeadEnd(int he, const Context &ctx, HeadEndRows &out);
+    static void updateHeadEnd(int he, const Context &ctx, HeadEndRows &out);
     static void sortHeadEnd(const Context &ctx, HeadEndRows &out);
     static void filterHeadEnd(const Context &ctx, HeadEndRows &out);
 
     std::array<std::unique_ptr<HeadEndRows>, MaxHeadEnds + 1> m_cache;
     std::vector<int> m_lastRead;
-    QHash<qint64, QByteArray> m_dateTexts;
+    std::shared_ptr<QHash<qint64, QByteArray>> m_dateTexts;
 };
 
 // The slot named by a row key still holds the event with this full key.

@@ -26,7 +26,7 @@ QVariant GridModel::data(const QModelIndex &index, int role) const
         return {};
     const size_t r = size_t(index.row());
     if (role == Qt::DisplayRole)
-        return QString::fromLatin1(m_rows[r].cell(index.column()));
+        return QString::fromLatin1(view(r).cell(index.column()));
     if (role == Qt::BackgroundRole) {
         const Paint &p = m_paint[r];
         if (index.column() >= p.firstCol && index.column() <= p.lastCol)
@@ -94,10 +94,32 @@ void GridModel::setRowViews(std::vector<TextRowView> rows,
 {
     beginResetModel();
     m_rows = std::move(rows);
+    m_sources.clear();
     m_paint.assign(m_rows.size(), Paint());
     m_keepAlive = std::move(keepAlive);
     m_edited.clear();
     endResetModel();
+}
+
+void GridModel::setListRows(std::vector<ListRow> rows,
+                            std::vector<std::shared_ptr<const void>> keepAlive)
+{
+    beginResetModel();
+    m_rows.assign(rows.size(), TextRowView());
+    m_sources = std::move(rows);
+    m_paint.assign(m_rows.size(), Paint());
+    m_keepAlive = std::move(keepAlive);
+    m_edited.clear();
+    endResetModel();
+}
+
+TextRowView GridModel::view(size_t r) const
+{
+    if (pending(r)) {
+        m_rows[r] = m_sources[r].view();
+        m_sources[r].source = nullptr;
+    }
+    return m_rows[r];
 }
 
 void GridModel::resizeRows(int rows)
@@ -111,6 +133,8 @@ void GridModel::resizeRows(int rows)
         for (int i = rows; i < old; ++i)
             m_edited.erase(m_rows[size_t(i)].layout());
         m_rows.resize(size_t(rows));
+        if (m_sources.size() > size_t(rows))
+            m_sources.resize(size_t(rows));
         m_paint.resize(size_t(rows));
         endRemoveRows();
     } else {
@@ -125,6 +149,7 @@ void GridModel::clearAll()
 {
     beginResetModel();
     m_rows.clear();
+    m_sources.clear();
     m_paint.clear();
     m_keepAlive.clear();
     m_edited.clear();
@@ -136,7 +161,7 @@ void GridModel::clearAll()
 
 TextRowView GridModel::row(int modelRow) const
 {
-    return validRow(modelRow) ? m_rows[size_t(modelRow)] : TextRowView();
+    return validRow(modelRow) ? view(size_t(modelRow)) : TextRowView();
 }
 
 QByteArrayView GridModel::cell(int modelRow, int cellIndex) const
@@ -144,10 +169,21 @@ QByteArrayView GridModel::cell(int modelRow, int cellIndex) const
     return row(modelRow).cell(cellIndex);
 }
 
+QByteArray GridModel::cellText(int modelRow, int cellIndex) const
+{
+    if (!validRow(modelRow))
+        return {};
+    const size_t r = size_t(modelRow);
+    if (pending(r))
+        return m_sources[r].source->cellText(m_sources[r].index, cellIndex);
+    return m_rows[r].cell(cellIndex).toByteArray();
+}
+
 void GridModel::setCell(int modelRow, int cellIndex, QByteArrayView text)
 {
     if (!validRow(modelRow) || cellIndex < 0)
         return;
+    view(size_t(modelRow));
     TextRowView &r = m_rows[size_t(modelRow)];
     TextRow changed;
     const auto old = m_edited.find(r.layout());
@@ -208,6 +244,9 @@ bool GridModel::sortRows(int firstCol, int lastCol, int code)
         return false;
     if (firstCol > lastCol)
         std::swap(firstCol, lastCol);
+    for (size_t r = 0; r < m_sources.size(); ++r)
+        view(r);
+    m_sources.clear();
     std::vector<int> order(m_rows.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) {

@@ -6,6 +6,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/listrow.h"
 #include "platform/textrow.h"
 
 namespace vek {
@@ -38,6 +39,8 @@ public:
     // shows them, so a list of 100,000 rows is handed over without copying a row.
     void setRowViews(std::vector<TextRowView> rows,
                      std::vector<std::shared_ptr<const void>> keepAlive);
+    // The same with rows their sources make when a row is first shown or read.
+    void setListRows(std::vector<ListRow> rows, std::vector<std::shared_ptr<const void>> keepAlive);
     // Cuts rows off the end or appends empty ones.
     void resizeRows(int rows);
     void clearAll();
@@ -45,6 +48,8 @@ public:
     TextRowView row(int modelRow) const;
     // Any stored cell, also one beyond the shown columns; "" outside the rows.
     QByteArrayView cell(int modelRow, int cell) const;
+    // The same as a copy; a row not made yet is not made for it.
+    QByteArray cellText(int modelRow, int cell) const;
     void setCell(int modelRow, int cell, QByteArrayView text);
 
     // Back colour of model rows first..last over columns firstCol..lastCol (clamped to
@@ -66,8 +71,14 @@ private:
     };
 
     bool validRow(int modelRow) const { return modelRow >= 0 && size_t(modelRow) < m_rows.size(); }
+    // Row r, made by its source on its first read.
+    TextRowView view(size_t r) const;
+    bool pending(size_t r) const { return r < m_sources.size() && m_sources[r].source; }
 
-    std::vector<TextRowView> m_rows;
+    // Rows not made yet have an empty layout here and their source in m_sources (which
+    // is empty when every row came ready).
+    mutable std::vector<TextRowView> m_rows;
+    mutable std::vector<ListRow> m_sources;
     std::vector<Paint> m_paint;
     std::vector<std::shared_ptr<const void>> m_keepAlive;
     // Rows written cell by cell, by the place of their layout.

@@ -45,7 +45,7 @@ QByteArray GridView::textMatrix(int row, int col) const
         return {};
     if (row == 0)
         return m_model->title(col);
-    return m_model->cell(row - 1, col).toByteArray();
+    return m_model->cellText(row - 1, col);
 }
 
 void GridView::setTextMatrix(int row, int col, QByteArrayView text)
@@ -218,10 +218,10 @@ void GridView::setRowData(std::vector<TextRow> rows)
     applySelection();
 }
 
-void GridView::setRowData(std::vector<TextRowView> rows,
+void GridView::setRowData(std::vector<ListRow> rows,
                           std::vector<std::shared_ptr<const void>> keepAlive)
 {
-    m_model->setRowViews(std::move(rows), std::move(keepAlive));
+    m_model->setListRows(std::move(rows), std::move(keepAlive));
     m_row = qBound(0, m_row, this->rows() - 1);
     m_rowSel = qBound(0, m_rowSel, this->rows() - 1);
     applySelection();

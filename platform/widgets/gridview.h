@@ -67,8 +67,9 @@ public:
     void clear();
     // Replaces every row below the header (list rows 1..n).
     void setRowData(std::vector<TextRow> rows);
-    void setRowData(std::vector<TextRowView> rows,
-                    std::vector<std::shared_ptr<const void>> keepAlive);
+    // The same with rows made by their sources when first shown or read; the grid holds
+    // keepAlive (the sources) for as long as it shows them.
+    void setRowData(std::vector<ListRow> rows, std::vector<std::shared_ptr<const void>> keepAlive);
 
 private:
     void applySelection();

@@ -1,5 +1,6 @@
 #include <QTest>
 
+#include "platform/listrow.h"
 #include "platform/textrow.h"
 #include "platform/widgets/colors.h"
 #include "platform/widgets/gridview.h"
@@ -19,6 +20,30 @@ void fill(GridView &g, const QList<QByteArray> &texts)
         rows.push_back(TextRow{texts[i], QByteArray::number(i)});
     g.setRowData(std::move(rows));
 }
+
+// Rows "row N" / "cell N.c" that count how often they are made or read cell by cell.
+class CountingSource final : public RowSource
+{
+public:
+    TextRowView row(quint32 index) override
+    {
+        ++made;
+        const QByteArray first = "row " + QByteArray::number(index);
+        const QByteArray second = "cell " + QByteArray::number(index) + ".1";
+        return m_arena.append(std::array<QByteArrayView, 2>{first, second});
+    }
+    QByteArray cellText(quint32 index, int cell) override
+    {
+        ++cellsRead;
+        return cell == 0 ? "row " + QByteArray::number(index)
+                         : "cell " + QByteArray::number(index) + "." + QByteArray::number(cell);
+    }
+    int made = 0;
+    int cellsRead = 0;
+
+private:
+    TextRowArena m_arena;
+};
 
 QList<QByteArray> column(const GridView &g, int col)
 {
@@ -124,6 +149,55 @@ private slots:
         }
         TextRowArena::releasePool();
         QCOMPARE(TextRowArena::pooledChunks(), size_t(0));
+    }
+
+    void sourcedRowsAreMadeOnceWhenFirstShownOrRead()
+    {
+        GridView g;
+        g.setCols(2);
+        auto source = std::make_shared<CountingSource>();
+        std::vector<ListRow> rows;
+        for (quint32 i = 0; i < 1000; ++i)
+            rows.push_back({source.get(), i});
+        rows.push_back({}); // the empty row
+        g.setRowData(std::move(rows), {source});
+        QCOMPARE(g.rows(), 1002);
+        // A list of 1,000 rows makes none of them until they are read or painted.
+        QCOMPARE(source->made, 0);
+
+        // A cell read through the grid does not make its row.
+        QCOMPARE(g.textMatrix(5, 1), QByteArray("cell 4.1"));
+        QCOMPARE(source->cellsRead, 1);
+        QCOMPARE(source->made, 0);
+        // The model's display reads make the row, once.
+        GridModel *m = g.gridModel();
+        QCOMPARE(m->data(m->index(4, 0)).toString(), QStringLiteral("row 4"));
+        QCOMPARE(m->data(m->index(4, 1)).toString(), QStringLiteral("cell 4.1"));
+        QCOMPARE(source->made, 1);
+        QCOMPARE(g.textMatrix(5, 0), QByteArray("row 4"));
+        QCOMPARE(source->cellsRead, 1);
+        QCOMPARE(g.textMatrix(1001, 0), QByteArray());
+
+        // Writing a cell of a row not made yet keeps its other cells.
+        g.setTextMatrix(8, 1, "edited");
+        QCOMPARE(g.textMatrix(8, 0), QByteArray("row 7"));
+        QCOMPARE(g.textMatrix(8, 1), QByteArray("edited"));
+
+        // Cutting rows off and sorting keep every remaining row's texts.
+        g.setRows(11);
+        g.setCol(0);
+        g.setColSel(0);
+        QVERIFY(g.sort(6));
+        QCOMPARE(g.textMatrix(1, 0), QByteArray("row 9"));
+        QCOMPARE(g.textMatrix(10, 0), QByteArray("row 0"));
+        QCOMPARE(source->made, 10);
+
+        // The grid holds the source; a new list lets it go.
+        std::weak_ptr<CountingSource> held = source;
+        source.reset();
+        QVERIFY(!held.expired());
+        g.setRowData(std::vector<TextRow>{TextRow{"plain"}});
+        QVERIFY(held.expired());
     }
 
     void textOrder()

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+#include "platform/textrow.h"
+
+namespace vek {
+
+// Rows that are made when they are first read: a list of 100,000 events formats only the
+// rows that are shown or read, not every row at every rebuild.
+class RowSource
+{
+public:
+    virtual ~RowSource() = default;
+    // Row `index`, made on its first read; its layout stays while the source lives.
+    virtual TextRowView row(quint32 index) = 0;
+    // One cell of row `index`, without making the whole row when it is not made yet.
+    virtual QByteArray cellText(quint32 index, int cell) = 0;
+};
+
+// A row of a list handed to a grid: row `index` of `source`, or the empty row when there
+// is no source.
+struct ListRow
+{
+    RowSource *source = nullptr;
+    quint32 index = 0;
+
+    TextRowView view() const { return source ? source->row(index) : TextRowView(); }
+    QByteArrayView cell(int cell) const { return view().cell(cell); }
+};
+
+} // namespace vek
