@@ -1,5 +1,7 @@
 #include "convert.h"
 
+#include <charconv>
+
 #include "platform/failure.h"
 #include "platform/numeric.h"
 #include "platform/text.h"
@@ -118,13 +120,16 @@ double BytesToNumber(const QByteArray &bytes)
 
 QByteArray ConvertDateMDYtoDMY(const QByteArray &mdy)
 {
-    const QList<QByteArray> parts = mdy.split('/');
-    if (parts.size() != 3)
+    // Read in place: a media-stats import converts a date per row.
+    const qsizetype first = mdy.indexOf('/');
+    const qsizetype second = first < 0 ? -1 : mdy.indexOf('/', first + 1);
+    if (second < 0 || mdy.indexOf('/', second + 1) >= 0)
         return "";
+    const QByteArrayView text(mdy);
     try {
-        const int month = toInt32(leadingValue(parts.at(0)));
-        const int day = toInt32(leadingValue(parts.at(1)));
-        int year = toInt32(leadingValue(parts.at(2)));
+        const int month = toInt32(leadingValue(text.first(first)));
+        const int day = toInt32(leadingValue(text.sliced(first + 1, second - first - 1)));
+        int year = toInt32(leadingValue(text.sliced(second + 1)));
         if (year < 100)
             year += 2000;
         if (month < 1 || month > 12 || day < 1 || day > 31)
@@ -132,7 +137,10 @@ QByteArray ConvertDateMDYtoDMY(const QByteArray &mdy)
         // A day the month does not have (2/30/2024) would become a wrong event date.
         if (!QDate(year, month, day).isValid())
             return "";
-        return twoDigits(day) + '/' + twoDigits(month) + '/' + QByteArray::number(year);
+        char out[24] = {char('0' + day / 10),   char('0' + day % 10),   '/',
+                        char('0' + month / 10), char('0' + month % 10), '/'};
+        const auto end = std::to_chars(out + 6, out + sizeof out, year).ptr;
+        return QByteArray(out, end - out);
     } catch (const Failure &) {
         return "";
     }

@@ -116,6 +116,10 @@ private slots:
         QTest::newRow("leap day") << QByteArray("2/29/2024") << QByteArray("29/02/2024");
         QTest::newRow("not a leap year") << QByteArray("2/29/2023") << QByteArray("");
         QTest::newRow("huge year") << QByteArray("1/1/99999999999") << QByteArray("");
+        QTest::newRow("blanks and text after the numbers")
+            << QByteArray(" 3/ 7/24 am") << QByteArray("07/03/2024");
+        QTest::newRow("empty parts") << QByteArray("//") << QByteArray("");
+        QTest::newRow("no slash") << QByteArray("03072024") << QByteArray("");
     }
     void mediaStatsDates()
     {
