@@ -4,6 +4,7 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QThread>
+#include <ctime>
 #include <future>
 #include <memory>
 
@@ -30,7 +31,8 @@
 //
 // sync_events_10k_ms runs from the first event answer to the last stored event;
 // sync_10k_ms is the whole download from the link's start, including the channel and
-// router handshake and its waits for the quarter-second polls.
+// router handshake and its waits for the quarter-second polls; sync_console_cpu_10k_ms
+// is the CPU time the console's thread spent over the span of sync_events_10k_ms.
 namespace {
 
 using vekbench::spin;
@@ -54,16 +56,28 @@ void resetModules()
     resetChannelTable();
 }
 
-// The real socket, noting when the first event answer (code 181) arrives.
+// CPU time of the calling thread, in ms.
+double threadCpuMs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
+}
+
+// The real socket, noting when the first event answer (code 181) arrives, and the
+// console thread's CPU time then.
 class TimedSocket : public vek::HsSocket
 {
 public:
-    explicit TimedSocket(QElapsedTimer &firstEvent) : m_firstEvent(firstEvent)
+    TimedSocket(QElapsedTimer &firstEvent, double &cpuAtFirstEvent)
+        : m_firstEvent(firstEvent), m_cpuAtFirstEvent(cpuAtFirstEvent)
     {
         m_socket.setDataHandler([this](const QByteArray &data) {
             if (!m_firstEvent.isValid() && data.size() > 4 &&
-                static_cast<unsigned char>(data[4]) == 181)
+                static_cast<unsigned char>(data[4]) == 181) {
                 m_firstEvent.start();
+                m_cpuAtFirstEvent = threadCpuMs();
+            }
             deliver(data);
         });
     }
@@ -78,6 +92,7 @@ public:
 
 private:
     QElapsedTimer &m_firstEvent;
+    double &m_cpuAtFirstEvent;
     vek::TcpHsSocket m_socket;
 };
 
@@ -85,6 +100,8 @@ struct SyncTimes
 {
     double whole = -1;
     double events = -1;
+    // The console thread's own CPU time over the same span as events.
+    double consoleCpu = -1;
     qsizetype eventAnswerSize = 0;
 };
 
@@ -120,9 +137,11 @@ SyncTimes syncOnce()
 
     {
         QElapsedTimer firstEvent;
+        double cpuAtFirstEvent = 0;
         HsLink link(nullptr);
-        link.setSocketFactory(
-            [&firstEvent](int) { return std::make_unique<TimedSocket>(firstEvent); });
+        link.setSocketFactory([&firstEvent, &cpuAtFirstEvent](int) {
+            return std::make_unique<TimedSocket>(firstEvent, cpuAtFirstEvent);
+        });
         link.setRetryIntervals();
         link.connectHeadEnds(false);
         if (!spin([&] { return link.socket(1)->isConnected(); }))
@@ -135,6 +154,7 @@ SyncTimes syncOnce()
         if (spin([&] { return findEventSlot(1, lastKey) >= 0; })) {
             out.whole = double(t.nsecsElapsed()) / 1e6;
             out.events = double(firstEvent.nsecsElapsed()) / 1e6;
+            out.consoleCpu = threadCpuMs() - cpuAtFirstEvent;
         }
         int stored = 0;
         qsizetype wire = 0;
@@ -194,13 +214,20 @@ private:
     std::promise<quint16> m_port;
 };
 
+struct PingPongTimes
+{
+    double ms = -1;
+    // The client thread's CPU time over the same span.
+    double cpuMs = -1;
+};
+
 // The console end: 5-byte requests over the same kind of socket.
-double pingPongOnce(qsizetype eventAnswerSize)
+PingPongTimes pingPongOnce(qsizetype eventAnswerSize)
 {
     PongThread pong(eventAnswerSize);
     pong.start();
     const quint16 port = pong.port();
-    double ms = -1;
+    PingPongTimes out;
     if (port != 0) {
         QTcpSocket client;
         client.connectToHost(QHostAddress::LocalHost, port);
@@ -217,16 +244,19 @@ double pingPongOnce(qsizetype eventAnswerSize)
             });
             QElapsedTimer t;
             t.start();
+            const double cpu = threadCpuMs();
             client.write(request);
             client.flush();
-            if (spin([&] { return answered >= trips; }))
-                ms = double(t.nsecsElapsed()) / 1e6;
+            if (spin([&] { return answered >= trips; })) {
+                out.ms = double(t.nsecsElapsed()) / 1e6;
+                out.cpuMs = threadCpuMs() - cpu;
+            }
         }
         client.disconnectFromHost();
     }
     pong.quit();
     pong.wait();
-    return ms;
+    return out;
 }
 
 void benchSync()
@@ -235,7 +265,9 @@ void benchSync()
     QTemporaryDir home;
     qputenv("VEK_HOME", home.path().toLocal8Bit());
     const SyncTimes sync = syncOnce();
-    const double pingPong = sync.eventAnswerSize > 0 ? pingPongOnce(sync.eventAnswerSize) : -1;
+    const PingPongTimes trips =
+        sync.eventAnswerSize > 0 ? pingPongOnce(sync.eventAnswerSize) : PingPongTimes();
+    const double pingPong = trips.ms;
     qunsetenv("VEK_HOME");
 
     vekbench::figure("sync_10k_ms", sync.whole);
@@ -243,6 +275,11 @@ void benchSync()
     vekbench::figure("pingpong_10k_ms", pingPong);
     vekbench::figure("sync_10k_ratio",
                      sync.events > 0 && pingPong > 0 ? sync.events / pingPong : -1);
+    // What the console itself spends of the download, whatever the scheduler adds.
+    vekbench::figure("sync_console_cpu_10k_ms", sync.consoleCpu);
+    vekbench::figure("pingpong_client_cpu_10k_ms", trips.cpuMs);
+    vekbench::figure("sync_console_cpu_ratio",
+                     sync.consoleCpu > 0 && trips.cpuMs > 0 ? sync.consoleCpu / trips.cpuMs : -1);
 }
 
 } // namespace

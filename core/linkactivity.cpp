@@ -18,7 +18,8 @@ std::array<QDateTime, MaxHeadEnds + 1> &arrivals()
 void noteArrival(int headEnd)
 {
     if (headEnd >= 1 && headEnd <= MaxHeadEnds)
-        arrivals()[size_t(headEnd)] = Clock::localNow();
+        // Once per answer: UTC needs no time-zone lookup.
+        arrivals()[size_t(headEnd)] = Clock::current().nowUtc();
 }
 
 QDateTime lastArrival(int headEnd)

@@ -12,6 +12,8 @@ class Clock
 public:
     virtual ~Clock() = default;
     virtual QDateTime now() const = 0;
+    // The same instant in UTC; the system clock reads it without a time-zone lookup.
+    virtual QDateTime nowUtc() const { return now().toUTC(); }
 
     // The clock in use; the system's local time unless a test installed another.
     static const Clock &current();
@@ -28,6 +30,7 @@ class SystemClock : public Clock
 {
 public:
     QDateTime now() const override { return QDateTime::currentDateTime(); }
+    QDateTime nowUtc() const override { return QDateTime::currentDateTimeUtc(); }
 };
 
 // A clock that stands still until told to move.

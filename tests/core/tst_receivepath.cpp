@@ -2,6 +2,7 @@
 
 #include "core/eventstore.h"
 #include "core/eventtext.h"
+#include "core/linkactivity.h"
 #include "hslinkfixture.h"
 #include "testregistry.h"
 
@@ -65,6 +66,20 @@ class TestReceivePath : public QObject
 {
     Q_OBJECT
 private slots:
+    void anArrivalIsNotedAtTheConsoleClocksInstant()
+    {
+        LinkFixture f;
+        resetLinkActivity();
+        QVERIFY(!lastArrival(1).isValid());
+        f.sock(1).arrive("1099");
+        const QDateTime at = f.clock.now();
+        f.clock.advanceMs(7000);
+        QCOMPARE(lastArrival(1), at);
+        QCOMPARE(lastArrival(1).secsTo(f.clock.now()), 7);
+        QVERIFY(!lastArrival(2).isValid());
+        QVERIFY(!lastArrival(0).isValid());
+    }
+
     void acknowledgementTestAndMalformedArrivals()
     {
         LinkFixture f;
