@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -17,27 +18,6 @@
 namespace vek {
 
 namespace {
-
-// A TAB, CR or LF inside a field would shift every field after it on the wire.
-QByteArray field(const QByteArray &text)
-{
-    QByteArray out = text;
-    for (char &c : out) {
-        if (c == '\t' || c == '\r' || c == '\n')
-            c = ' ';
-    }
-    return out;
-}
-
-void put(QByteArray &header, int position, const QByteArray &text)
-{
-    header.replace(position - 1, text.size(), text);
-}
-
-QByteArray flag(bool on)
-{
-    return on ? "1" : "0";
-}
 
 QByteArrayView slice(const QByteArray &header, int position, int width)
 {
@@ -167,63 +147,139 @@ QByteArray wireDate(const QDate &date)
     return zeroPadded(d.day(), 2) + '/' + zeroPadded(d.month(), 2) + '/' + QByteArray::number(year);
 }
 
+namespace {
+// The writers below fill one buffer: an event text is made for every "Q" message and
+// for every event the simulated server hands out, so it avoids a text per field.
+
+// A number of 0..999 as exactly three digits.
+void putByte(char *header, int position, quint8 value)
+{
+    char *at = header + position - 1;
+    at[0] = char('0' + value / 100);
+    at[1] = char('0' + value / 10 % 10);
+    at[2] = char('0' + value % 10);
+}
+
+// Four characters: zeros before the number's text ("0012", "00-5"); a text of more than
+// four characters gives "0000".
+void putInt4(char *header, int position, qint16 value)
+{
+    char digits[8];
+    const qsizetype n = std::to_chars(digits, digits + sizeof digits, int(value)).ptr - digits;
+    char *at = header + position - 1;
+    if (n > 4) {
+        std::memcpy(at, "0000", 4);
+        return;
+    }
+    std::memset(at, '0', size_t(4 - n));
+    std::memcpy(at + 4 - n, digits, size_t(n));
+}
+
+bool isLineBreakOrTab(char c)
+{
+    return c == '\t' || c == '\r' || c == '\n';
+}
+
+// Appends a field's text with TAB, CR and LF as blanks.
+char *appendMapped(char *out, QByteArrayView text)
+{
+    for (const char c : text)
+        *out++ = isLineBreakOrTab(c) ? ' ' : c;
+    return out;
+}
+
+char *appendNumber(char *out, qint64 value)
+{
+    return std::to_chars(out, out + 24, value).ptr;
+}
+} // namespace
+
 QByteArray EventToString(const EventRec &r)
 {
-    QByteArray h(EventHeaderLength, '0');
-    // Blanks made of CR or LF are trimmed too: a key led by one would shift the header.
-    put(h, 1, trimBlanks(field(r.EventKey)).left(32));
-    put(h, 33, Pad3Byte(r.HeadEnd));
-    put(h, 36, Pad3Byte(r.Level));
-    put(h, 39, Pad4Int(r.SrcInput));
-    put(h, 43, Pad4Int(r.DestOutput));
-    put(h, 47, Pad4Int(r.SrcCh));
-    put(h, 51, Pad4Int(r.DestCh));
-    put(h, 55, Pad4Int(r.DestDefSrc));
-    put(h, 59, Pad4Int(r.DestBackupSrc));
-    put(h, 63, flag(r.BackupSrc));
-    put(h, 64, Pad3Byte(r.Status));
-    put(h, 67, Pad3Byte(r.SpareCode));
-    put(h, 70, Pad3Byte(r.Automation));
-    put(h, 73, Pad3Byte(r.GroupNo));
-    put(h, 76, Pad3Byte(r.Interrupted));
-    put(h, 79, Pad3Byte(r.AddedBy));
-    put(h, 82, Pad3Byte(r.ExtraCode1));
-    put(h, 85, Pad3Byte(r.ExtraCode2));
-    put(h, 88, flag(r.SubNow));
-    put(h, 89, flag(r.DefNow));
-    put(h, 90, flag(r.MonitorBeg));
-    put(h, 91, flag(r.MonitorEnd));
-    put(h, 92, Pad3Byte(r.TimeZone));
+    // The key with TAB, CR and LF as blanks, then blanks off both ends: a key led by a
+    // CR or LF would shift the header.
+    QByteArrayView key = r.EventKey;
+    while (!key.isEmpty() && (key.front() == ' ' || isLineBreakOrTab(key.front())))
+        key = key.sliced(1);
+    while (!key.isEmpty() && (key.back() == ' ' || isLineBreakOrTab(key.back())))
+        key.chop(1);
+    key = key.first(qMin<qsizetype>(key.size(), 32));
 
-    const QByteArray fields[EventTextFields] = {
-        r.HEText,
-        r.GroupText,
-        wireDate(r.EventDate),
-        r.StartTime,
-        r.EndTime,
-        r.SrcText,
-        r.DestText,
-        r.Description,
-        r.StatusDetail,
-        r.Duration,
-        r.SpareText1,
-        r.SpareText2,
-        trimBlanks(r.OpComment),
-        r.ActualStart + ' ',
-        r.ActualEnd + ' ',
-        r.ActualDur,
-        QByteArray::number(r.StartKey),
-        QByteArray::number(r.EndKey),
-        trimBlanks(r.Comments),
-        trimBlanks(r.MediaPointID),
+    const QDate date = r.EventDate.isValid() ? r.EventDate : QDate(1899, 12, 30);
+    const int year = date.year() < 1000 ? date.year() + 2000 : date.year();
+    const QByteArrayView opComment = trimView(r.OpComment);
+    const QByteArrayView comments = trimView(r.Comments);
+    const QByteArrayView mediaPoint = trimView(r.MediaPointID);
+    const QByteArrayView texts[] = {
+        r.HEText,      r.GroupText,    r.StartTime, r.EndTime,    r.SrcText,    r.DestText,
+        r.Description, r.StatusDetail, r.Duration,  r.SpareText1, r.SpareText2, opComment,
+        r.ActualStart, r.ActualEnd,    r.ActualDur, comments,     mediaPoint};
+    qsizetype textBytes = 0;
+    for (const QByteArrayView t : texts)
+        textBytes += t.size();
+    // Header, its TAB, the texts, two blanks, a date and two keys of at most 24
+    // characters each, and a TAB after every field.
+    QByteArray out(EventHeaderLength + 1 + textBytes + 2 + 24 * 3 + EventTextFields, '0');
+    char *h = out.data();
+    if (!key.isEmpty())
+        appendMapped(h, key);
+    putByte(h, 33, r.HeadEnd);
+    putByte(h, 36, r.Level);
+    putInt4(h, 39, r.SrcInput);
+    putInt4(h, 43, r.DestOutput);
+    putInt4(h, 47, r.SrcCh);
+    putInt4(h, 51, r.DestCh);
+    putInt4(h, 55, r.DestDefSrc);
+    putInt4(h, 59, r.DestBackupSrc);
+    h[62] = r.BackupSrc ? '1' : '0';
+    putByte(h, 64, r.Status);
+    putByte(h, 67, r.SpareCode);
+    putByte(h, 70, r.Automation);
+    putByte(h, 73, r.GroupNo);
+    putByte(h, 76, r.Interrupted);
+    putByte(h, 79, r.AddedBy);
+    putByte(h, 82, r.ExtraCode1);
+    putByte(h, 85, r.ExtraCode2);
+    h[87] = r.SubNow ? '1' : '0';
+    h[88] = r.DefNow ? '1' : '0';
+    h[89] = r.MonitorBeg ? '1' : '0';
+    h[90] = r.MonitorEnd ? '1' : '0';
+    putByte(h, 92, r.TimeZone);
+
+    char *o = h + EventHeaderLength;
+    *o++ = '\t';
+    auto text = [&o](QByteArrayView t) {
+        o = appendMapped(o, t);
+        *o++ = '\t';
     };
-    QByteArray out = h;
-    out.reserve(EventHeaderLength + 256);
-    out += '\t';
-    for (const QByteArray &f : fields) {
-        out += field(f);
-        out += '\t';
-    }
+    text(r.HEText);
+    text(r.GroupText);
+    *o++ = char('0' + date.day() / 10);
+    *o++ = char('0' + date.day() % 10);
+    *o++ = '/';
+    *o++ = char('0' + date.month() / 10);
+    *o++ = char('0' + date.month() % 10);
+    *o++ = '/';
+    o = appendNumber(o, year);
+    *o++ = '\t';
+    for (const QByteArray *f : {&r.StartTime, &r.EndTime, &r.SrcText, &r.DestText, &r.Description,
+                                &r.StatusDetail, &r.Duration, &r.SpareText1, &r.SpareText2})
+        text(*f);
+    text(opComment);
+    o = appendMapped(o, r.ActualStart);
+    *o++ = ' ';
+    *o++ = '\t';
+    o = appendMapped(o, r.ActualEnd);
+    *o++ = ' ';
+    *o++ = '\t';
+    text(r.ActualDur);
+    o = appendNumber(o, r.StartKey);
+    *o++ = '\t';
+    o = appendNumber(o, r.EndKey);
+    *o++ = '\t';
+    text(comments);
+    text(mediaPoint);
+    out.truncate(o - h);
     return out;
 }
 

@@ -251,6 +251,32 @@ private slots:
         QCOMPARE(keyed.TimeZone, r.TimeZone);
     }
 
+    void edgeValuesKeepTheirWireForm()
+    {
+        EventRec r = sample();
+        r.SrcInput = -5;
+        r.DestOutput = 12345;
+        r.SrcCh = -1000;
+        r.DestCh = 9999;
+        r.EventKey = " \tK" + QByteArray(40, 'x') + "\n";
+        r.OpComment = " \tnote\t ";
+        r.ActualStart = "";
+        r.EventDate = QDate();
+        r.StartKey = -42;
+        const QByteArray text = EventToString(r);
+        QCOMPARE(text.left(32), "K" + QByteArray(31, 'x'));
+        QCOMPARE(text.mid(38, 16), QByteArray("00-500000000"
+                                              "9999"));
+        const QList<QByteArray> fields = text.split('\t');
+        QCOMPARE(fields.size(), 22);
+        QCOMPARE(fields[3], QByteArray("30/12/1899"));
+        QCOMPARE(fields[13], QByteArray(" note "));
+        QCOMPARE(fields[14], QByteArray(" "));
+        QCOMPARE(fields[17], QByteArray("-42"));
+        r.EventDate = QDate(999, 3, 4);
+        QCOMPARE(EventToString(r).split('\t')[3], QByteArray("04/03/2999"));
+    }
+
     void refusesBrokenTexts_data()
     {
         QTest::addColumn<QByteArray>("text");

@@ -3,6 +3,7 @@
 #include "hwsim.h"
 
 #include <QTcpSocket>
+#include <limits>
 #include <tuple>
 
 #include "core/convert.h"
@@ -33,13 +34,6 @@ QByteArray padKey(const QByteArray &key)
 }
 
 namespace {
-
-QDateTime keyToDateTime(qint64 key)
-{
-    const qint64 ymd = key / 100000;
-    const QDate date(int(ymd / 10000), int(ymd / 100 % 100), int(ymd % 100));
-    return QDateTime(date, QTime(0, 0)).addSecs(key % 100000);
-}
 
 // True when an event starting at key is two calendar days or more after today, so more
 // than 23 hours away even across a change of daylight saving, and so further away than
@@ -157,14 +151,37 @@ void HwSim::goOffAir(HeadEnd *h, EventRec &e, quint8 status)
 }
 
 // One step of an event's life at the present time; true when it changed.
-bool HwSim::advanceEvent(HeadEnd *h, EventRec &e)
+HwSim::TickTime::TickTime(const QDateTime &now)
+    : t(now), key(DateKey(now)), epochMs(now.toMSecsSinceEpoch())
+{}
+
+qint64 HwSim::TickTime::secsUntil(qint64 startKey) const
 {
-    const QDateTime t = now();
-    return advanceEvent(h, e, t, DateKey(t));
+    // A start is its day's local midnight plus the key's seconds; the midnight's instant
+    // is looked up once per day and tick rather than once per event.
+    constexpr qint64 NoMidnight = std::numeric_limits<qint64>::min();
+    const qint64 ymd = startKey / 100000;
+    auto midnight = midnights.constFind(ymd);
+    if (midnight == midnights.cend()) {
+        const QDateTime start(QDate(int(ymd / 10000), int(ymd / 100 % 100), int(ymd % 100)),
+                              QTime(0, 0));
+        midnight = midnights.insert(ymd, start.isValid() ? start.toMSecsSinceEpoch() : NoMidnight);
+    }
+    // An invalid start is no time away, and whole seconds are cut towards zero, as
+    // QDateTime::secsTo() has them.
+    if (*midnight == NoMidnight)
+        return 0;
+    return (*midnight + startKey % 100000 * 1000 - epochMs) / 1000;
 }
 
-bool HwSim::advanceEvent(HeadEnd *h, EventRec &e, const QDateTime &t, qint64 key)
+bool HwSim::advanceEvent(HeadEnd *h, EventRec &e)
 {
+    return advanceEvent(h, e, TickTime(now()));
+}
+
+bool HwSim::advanceEvent(HeadEnd *h, EventRec &e, const TickTime &now)
+{
+    const qint64 key = now.key;
     // Only these fields change here (the router is not part of the event).
     const auto state = [](const EventRec &r) {
         return std::tuple(r.Status, r.SubNow, r.DefNow, r.ActualStart, r.ActualEnd, r.ActualDur);
@@ -183,10 +200,10 @@ bool HwSim::advanceEvent(HeadEnd *h, EventRec &e, const QDateTime &t, qint64 key
             e.ActualDur = e.Duration;
         } else if (key >= e.StartKey) {
             goOnAir(h, e);
-        } else if (startsLater(e.StartKey, t.date(), h->minutes)) {
+        } else if (startsLater(e.StartKey, now.t.date(), h->minutes)) {
             e.Status = StatusActive;
         } else {
-            const qint64 secs = t.secsTo(keyToDateTime(e.StartKey));
+            const qint64 secs = now.secsUntil(e.StartKey);
             e.Status = secs < h->minutes * 60LL ? StatusLessThan : StatusActive;
         }
         break;
@@ -213,12 +230,11 @@ bool HwSim::advanceEvent(HeadEnd *h, EventRec &e, const QDateTime &t, qint64 key
 void HwSim::tick()
 {
     // One reading of the local time for the whole tick.
-    const QDateTime t = now();
-    const qint64 key = DateKey(t);
+    const TickTime t(now());
     for (auto &[n, h] : m_headEnds) {
         for (auto it = h->events.begin(); it != h->events.end(); ++it) {
             try {
-                if (advanceEvent(h.get(), it.value(), t, key))
+                if (advanceEvent(h.get(), it.value(), t))
                     changed(h.get(), it.key());
             } catch (const Failure &f) {
                 note(n, "event " + it.key() + " has unusable times (" + f.description() + ")");

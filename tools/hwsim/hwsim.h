@@ -49,6 +49,7 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHash>
 #include <QList>
 #include <QMap>
 #include <QObject>
@@ -186,9 +187,22 @@ private:
     void setTableChanged(HeadEnd *h);
     void setStatusChanged(HeadEnd *h);
     void setLevelChanged(HeadEnd *h, int level);
+    // The present as one tick reads it once: its local time and key, and the instants of
+    // the local midnights that event starts count from.
+    struct TickTime
+    {
+        explicit TickTime(const QDateTime &now);
+        // Seconds from now to the start of an event with this start key.
+        qint64 secsUntil(qint64 startKey) const;
+
+        QDateTime t;
+        qint64 key = 0;
+        qint64 epochMs = 0;
+        // Milliseconds since the epoch of a day's local midnight, by yyyymmdd.
+        mutable QHash<qint64, qint64> midnights;
+    };
     bool advanceEvent(HeadEnd *h, EventRec &e);
-    // The same at a present time read once for a whole tick.
-    bool advanceEvent(HeadEnd *h, EventRec &e, const QDateTime &t, qint64 key);
+    bool advanceEvent(HeadEnd *h, EventRec &e, const TickTime &now);
     void goOnAir(HeadEnd *h, EventRec &e);
     void goOffAir(HeadEnd *h, EventRec &e, quint8 status);
     QByteArray nextKey(HeadEnd *h);

@@ -354,6 +354,10 @@ private slots:
         m_clock->set(Start.addSecs(15 * 60));
         m_sim->tick();
         QCOMPARE(m_sim->event(1, "EVT1")->Status, quint8(StatusActive));
+        // Half a second later 1799.5 seconds are left: whole seconds cut towards zero.
+        m_clock->set(Start.addMSecs(15 * 60 * 1000 + 500));
+        m_sim->tick();
+        QCOMPARE(m_sim->event(1, "EVT1")->Status, quint8(StatusLessThan));
         m_clock->set(Start.addSecs(15 * 60 + 1));
         m_sim->tick();
         QCOMPARE(m_sim->event(1, "EVT1")->Status, quint8(StatusLessThan));
