@@ -446,7 +446,9 @@ struct EventListEngine::HeadEndRows
         std::shared_ptr<const RowFormat> format;
         std::vector<quint16> eventSlots;
         std::vector<const char *> made;
-        TextRowArena arena;
+        // Rows made so far: few (those shown), so each has its own small allocation, which
+        // stays in place when the list of them grows.
+        std::vector<TextRow> madeRows;
         CellScratch scratch;
         std::vector<ColourRule> rules;
         // What the filter looks at, per row.
@@ -488,7 +490,8 @@ struct EventListEngine::HeadEndRows
                 std::array<QByteArrayView, RowCells> cells;
                 for (int c = 0; c < RowCells; ++c)
                     cells[size_t(c)] = cell(index, c, scratch);
-                made[index] = arena.append(std::span<const QByteArrayView>(cells)).layout();
+                madeRows.emplace_back(std::span<const QByteArrayView>(cells));
+                made[index] = madeRows.back().view().layout();
             }
             return TextRowView(made[index]);
         }
