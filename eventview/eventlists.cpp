@@ -475,6 +475,13 @@ struct EventListEngine::HeadEndRows
             keyTexts.append(text.data(), size_t(text.size()));
             keyEnds.push_back(quint32(keyTexts.size()));
         }
+        // A row for event e in slot `slot`, read from the table (its sort text apart).
+        void addRow(const EventRec &e, int slot, const QDate &today)
+        {
+            eventSlots.push_back(quint16(slot));
+            rules.push_back(colourRule(list, e, today));
+            filtered.push_back({e.Status, e.GroupNo, e.EventDate});
+        }
 
         QByteArrayView cell(quint32 index, int col, CellScratch &s) const
         {
@@ -571,10 +578,7 @@ void EventListEngine::readHeadEnd(int he, const Context &ctx, HeadEndRows &out)
         const int list = listOfEvent(e.Status, e.GroupNo, e.EventDate, FilterAll, QDate());
         if (list == 0)
             continue;
-        HeadEndRows::List &l = *out.lists[size_t(list)];
-        l.eventSlots.push_back(quint16(slot));
-        l.rules.push_back(colourRule(list, e, ctx.inputs.today));
-        l.filtered.push_back({e.Status, e.GroupNo, e.EventDate});
+        out.lists[size_t(list)]->addRow(e, slot, ctx.inputs.today);
     }
     for (int list = 1; list <= EventListCount; ++list) {
         HeadEndRows::List &l = *out.lists[size_t(list)];
@@ -672,9 +676,7 @@ void EventListEngine::updateHeadEnd(int he, const Context &ctx, HeadEndRows &out
                     listOfEvent(e.Status, e.GroupNo, e.EventDate, FilterAll, QDate()) != list)
                     continue;
                 added.push_back(quint32(l.eventSlots.size()));
-                l.eventSlots.push_back(quint16(slot));
-                l.rules.push_back(colourRule(list, e, ctx.inputs.today));
-                l.filtered.push_back({e.Status, e.GroupNo, e.EventDate});
+                l.addRow(e, slot, ctx.inputs.today);
                 l.addKeyText(cellOf(e, he, slot, list, col, *l.format, scratch));
             }
             if (i == oldCount || replaced)
