@@ -88,7 +88,9 @@ Users &users()
 
 qint16 normalisedPrivilege(qint16 stored)
 {
-    return stored == PrivilegeOperator || stored == PrivilegeAdmin ? stored : PrivilegeNone;
+    if (stored == PrivilegeOperator || stored == PrivilegeAdmin)
+        return stored;
+    return PrivilegeNone;
 }
 
 qint16 currentPrivilege()
