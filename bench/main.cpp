@@ -54,6 +54,23 @@ void runMedian(const vekbench::Entry &e)
         vekbench::figure(name.c_str(), median(values[name]));
 }
 
+bool known(const char *name)
+{
+    const std::vector<vekbench::Entry> &all = vekbench::registry();
+    return std::any_of(all.begin(), all.end(),
+                       [name](const vekbench::Entry &e) { return std::strcmp(name, e.name) == 0; });
+}
+
+// A mistyped name would otherwise run nothing and look like success.
+int unknownBenchmark(const char *name)
+{
+    std::fprintf(stderr, "vek-bench: no benchmark %s; the benchmarks are:", name);
+    for (const vekbench::Entry &e : vekbench::registry())
+        std::fprintf(stderr, " %s", e.name);
+    std::fprintf(stderr, "\n");
+    return 2;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -69,10 +86,13 @@ int main(int argc, char **argv)
                 return 0;
             }
         }
-        std::fprintf(stderr, "vek-bench: no benchmark %s\n", argv[2]);
-        return 2;
+        return unknownBenchmark(argv[2]);
     }
     QCoreApplication app(argc, argv);
+    for (int i = 1; i < argc; ++i) {
+        if (!known(argv[i]))
+            return unknownBenchmark(argv[i]);
+    }
     for (const vekbench::Entry &e : vekbench::registry()) {
         bool wanted = argc < 2;
         for (int i = 1; i < argc; ++i)

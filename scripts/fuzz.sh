@@ -13,7 +13,7 @@ seconds="${VEK_FUZZ_SECONDS:-60}"
 jobs="${VEK_FUZZ_JOBS:-$(nproc)}"
 
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DVEK_FUZZ=ON \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
 cmake --build build-fuzz --target fuzz --parallel
 
 if [ $# -gt 0 ]; then
