@@ -131,7 +131,7 @@ shot='
     echo "The console ended before the screenshot." >&2
     exit 1
   fi
-  build/bin/vek-screenshot "$home/screenshot.png"
+  build/bin/vek-screenshot --screen "$home/screenshot.png"
   kill "$pid" 2> /dev/null || true
   wait "$pid" 2> /dev/null || true
   echo "Screenshot: $home/screenshot.png"
