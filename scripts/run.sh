@@ -57,6 +57,21 @@ for he in "${headends[@]}"; do
   fi
 done
 
+# --- The time server's port: the console binds the one above it, so both must be free ----
+udp_free() { [ -z "$(ss -Hanu "sport = :$1")" ]; }
+time_port=""
+for _ in $(seq 200); do
+  p=$((20000 + RANDOM % 40000))
+  if udp_free "$p" && udp_free "$((p + 1))"; then
+    time_port=$p
+    break
+  fi
+done
+if [ -z "$time_port" ]; then
+  echo "no two free UDP ports found for the time server" >&2
+  exit 1
+fi
+
 # --- VEK.INI: the scenario's head ends on line at the simulator's ports ------------------
 {
   printf '[General]\r\nVersion=1\r\n'
@@ -73,7 +88,7 @@ done
     printf 'List_Number=1\r\nNumber_Of_Channels=%s\r\nRetry_MS=70\r\n' "$channels"
     printf 'HeadEnd_OnLine=1\r\nAlarm_Enable=1\r\n'
   done
-  printf '[Time_Settings]\r\nUse_QRN_Time=1\r\nIP_Address=127.0.0.1\r\nIP_Port=1212\r\n'
+  printf '[Time_Settings]\r\nUse_QRN_Time=1\r\nIP_Address=127.0.0.1\r\nIP_Port=%s\r\n' "$time_port"
   printf 'Nic_Card=1\r\n'
   printf '[Nic_Card_Settings]\r\nBroadcast_Nic=127.0.0.1\r\nHouse_Nic=127.0.0.1\r\n'
 } > "$home/VEK.INI"
@@ -96,6 +111,7 @@ codes() {
 
 echo "Data folder: $home (users Admin / admin1, Operator / oper1)"
 for he in "${headends[@]}"; do echo "Head end $he: simulated at 127.0.0.1:${port[$he]}"; done
+echo "Time server: 127.0.0.1:$time_port (the console listens on $((time_port + 1)))"
 
 summary() {
   echo "Simulator trace: $home/hwsim.trace"

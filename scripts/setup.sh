@@ -8,7 +8,7 @@ packages=(
   clang libclang-rt-14-dev llvm
   qt6-base-dev qt6-base-dev-tools libgl-dev
   tzdata locales xvfb xauth twm xfonts-base
-  libxcb-xkb-dev
+  libxcb-xkb-dev iproute2
 )
 
 missing=()
