@@ -401,9 +401,14 @@ void frmView::menuShHE_Click(int he)
 {
     if (he < 1 || he > MaxHeadEnds)
         return;
-    QAction *item = m_menuShHE[size_t(he)];
-    const bool show = !item->isChecked();
-    item->setChecked(show);
+    showHeadEnd(he, !m_menuShHE[size_t(he)]->isChecked());
+}
+
+void frmView::showHeadEnd(int he, bool show)
+{
+    if (he < 1 || he > MaxHeadEnds)
+        return;
+    m_menuShHE[size_t(he)]->setChecked(show);
     settings().ShowHE[size_t(m_view)][size_t(he)] = show;
     setPanelsVisibleByMenu();
     SaveSettings();

@@ -68,7 +68,9 @@ public:
     void Form_Resize();
     // The size a new window opens at: every control shows, with the dashboard on too.
     QSize defaultSize() const;
+    // F1..F12 toggle a head end; the Show menu's checked entry sets it as checked.
     void menuShHE_Click(int headEnd);
+    void showHeadEnd(int headEnd, bool show);
     void timeMain_Timer();
     void timeLoad_Timer();
     void timeDashBoardUpdate_Timer();

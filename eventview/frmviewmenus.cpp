@@ -93,8 +93,9 @@ void frmView::buildMenus(QMenuBar *bar)
     for (int he = 1; he <= MaxHeadEnds; ++he) {
         m_menuShHE[size_t(he)] = showHE->addAction(QStringLiteral("Head End %1  (F%1)").arg(he));
         m_menuShHE[size_t(he)]->setCheckable(true);
+        // The entry has flipped its check already when it reports the click.
         connect(m_menuShHE[size_t(he)], &QAction::triggered, this,
-                [this, he] { menuShHE_Click(he); });
+                [this, he](bool checked) { showHeadEnd(he, checked); });
     }
 
     QMenu *window = bar->addMenu(QStringLiteral("&Window"));

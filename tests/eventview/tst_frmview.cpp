@@ -97,6 +97,15 @@ private slots:
         QVERIFY(settings().ShowHE[2][5]);
         QVERIFY(home.read(QStringLiteral("VEK.INI")).contains("View_2_HeadEnd_5=1"));
         QCOMPARE(view.grid(ListUpcoming)->rows(), 3);
+        // The Show menu's entry toggles the same way (it is checked before it reports).
+        view.menuShHE(5)->trigger();
+        QVERIFY(!settings().ShowHE[2][5]);
+        QVERIFY(!view.menuShHE(5)->isChecked());
+        QVERIFY(home.read(QStringLiteral("VEK.INI")).contains("View_2_HeadEnd_5=0"));
+        QCOMPARE(view.grid(ListUpcoming)->rows(), 2);
+        view.menuShHE(5)->trigger();
+        QVERIFY(settings().ShowHE[2][5]);
+        QCOMPARE(view.grid(ListUpcoming)->rows(), 3);
     }
 
     void defaultRestoresTheHeadEndsOfTheLastActivationWithoutSaving()
