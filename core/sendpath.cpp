@@ -315,6 +315,14 @@ bool TroubleShown(int headEnd)
     return at(headEnd).troubleShown;
 }
 
+bool HeadEndLinkDown(int headEnd)
+{
+    if (!validHeadEnd(headEnd))
+        return true;
+    const HeadEndSend &s = at(headEnd);
+    return s.troubleShown || !s.socket || !s.socket->isConnected();
+}
+
 double LastPoll(int headEnd)
 {
     return at(headEnd).lastPoll;

@@ -37,6 +37,9 @@ qint16 ResendLeft(int headEnd);
 QByteArray LastSent(int headEnd);
 qint16 HeaderSeq(int headEnd);
 bool TroubleShown(int headEnd);
+// The head end's link is down: its communication problem was raised, or it has no
+// connected socket (never connected, or lost). What is queued for it is not sent.
+bool HeadEndLinkDown(int headEnd);
 double LastPoll(int headEnd);
 int sendQueueSize(int headEnd);
 // A message with this body waits in the head end's queue (not yet transmitted).

@@ -246,6 +246,7 @@ private slots:
         QCOMPARE(f.sock(4).host, QByteArray("10.0.0.4"));
         QCOMPARE(f.sock(4).port, quint16(790));
         f.sock(1).connected = false;
+        QVERIFY(HeadEndLinkDown(1) && !HeadEndLinkDown(4) && HeadEndLinkDown(5));
         SendHS(1, "early", 0);
         QVERIFY(f.ui.trouble.isEmpty());
         QCOMPARE(LastSent(1).mid(4), QByteArray("early"));
@@ -263,6 +264,10 @@ private slots:
         QVERIFY(f.sock(1).closed);
         QCOMPARE(TroubleHE(), qint16(1));
         QCOMPARE(TroubleFlag(), QByteArray("1"));
+        // Raised, it stays down even were the socket to report a connection.
+        f.sock(1).connected = true;
+        QVERIFY(HeadEndLinkDown(1));
+        f.sock(1).connected = false;
         for (int i = 0; i < 5; ++i)
             f.link->timeHSCTS_Timer(1);
         SendHS(1, "later", 0);
