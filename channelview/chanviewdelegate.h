@@ -4,9 +4,9 @@
 
 namespace vek {
 
-// Paints a Channel View cell as the list control did: its back colour and its text, cut at
-// the cell's edge. The list is redrawn on every channel status message, and the style's
-// full item painting costs several times more for the same picture.
+// Paints a Channel View cell: its back colour and its text, cut at the cell's edge. The
+// list is redrawn on every channel status message, and the style's full item painting
+// costs several times more for the same picture.
 class ChanViewDelegate : public QStyledItemDelegate
 {
     Q_OBJECT

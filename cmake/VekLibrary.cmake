@@ -4,19 +4,9 @@ function(vek_add_library name)
   cmake_parse_arguments(L "" "" "LIBS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS
     ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
-  list(FILTER sources INCLUDE REGEX "\\.(cpp|h)$")
-  set(cpp ${sources})
-  list(FILTER cpp INCLUDE REGEX "\\.cpp$")
-  if(cpp)
-    add_library(${name} STATIC ${sources})
-    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
-    target_link_libraries(${name} PUBLIC ${L_LIBS} PRIVATE vek_warnings)
-  else()
-    # A folder whose code is still to come.
-    add_library(${name} INTERFACE)
-    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR})
-    target_link_libraries(${name} INTERFACE ${L_LIBS})
-  endif()
+  add_library(${name} STATIC ${sources})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${L_LIBS} PRIVATE vek_warnings)
 endfunction()
 
 # vek_add_test_dir(name LIBS ...): one test program from every tst_*.cpp of the folder

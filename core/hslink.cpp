@@ -152,13 +152,13 @@ void HsLink::armSendFlush()
         if (due[size_t(he)] >= 0)
             first = std::min(first, due[size_t(he)]);
     }
-    // Due now (and not sent by this flush): try again on the old 10 ms beat.
+    // Due now (and not sent by this flush): try again after one beat.
     if (first == 0) {
         m_timeBuffer.start(BufferMs);
         return;
     }
-    // Polls due within one beat of the first go out together, as on the old 10 ms beat:
-    // none is later than that beat would have sent it, and the head ends share one wake-up.
+    // Polls due within one beat of the first go out together: none goes out more than a beat
+    // after it is due, and the head ends share one wake-up.
     int wait = first;
     for (const int d : due) {
         if (d > wait && d < first + BufferMs)

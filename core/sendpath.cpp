@@ -132,7 +132,7 @@ QByteArray BuildHSHeader(int headEnd, int cmd)
 {
     HeadEndSend &s = at(headEnd);
     const qint16 listNo = settings().HEListNo[headEnd];
-    // "1" and the command's digits (what Trim(Str(cmd)) gives, built without Str's blank).
+    // "1" and the command's digits, without a blank between them.
     QByteArray h;
     h.reserve(8);
     h += '1';

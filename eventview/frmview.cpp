@@ -451,7 +451,7 @@ void frmView::Form_Resize()
 
 QSize frmView::defaultSize() const
 {
-    // At least the 7000 x 4000 twips of old; wide enough for the dashboard's figures and the
+    // At least 7000 x 4000 twips; wide enough for the dashboard's figures and the
     // toolbar's buttons, high enough for a few rows of a list with the dashboard on.
     const QMargins m = m_body->layout()->contentsMargins();
     const int width = std::max({px(7000), m_picDashBoard->sizeHint().width() + m.left() + m.right(),

@@ -69,9 +69,10 @@ void MDIMain::attach(ConsoleCore *core)
     m_core = core;
 }
 
-QAction *MDIMain::addLater(QMenu *menu, const QString &caption)
+QAction *MDIMain::addDisabled(QMenu *menu, const QString &caption)
 {
-    // Its window is not part of this build yet.
+    // Its window belongs to a library above this one, which enables the entry when it
+    // installs the window's opener.
     QAction *a = menu->addAction(caption);
     a->setEnabled(false);
     return a;
@@ -79,7 +80,7 @@ QAction *MDIMain::addLater(QMenu *menu, const QString &caption)
 
 QAction *MDIMain::addWindowEntry(QMenu *menu, const QString &caption, MenuWindow window)
 {
-    QAction *a = addLater(menu, caption);
+    QAction *a = addDisabled(menu, caption);
     m_windowEntries[size_t(window)] = a;
     connect(a, &QAction::triggered, this, [this, window] { menuWindow_Click(window); });
     return a;
@@ -96,8 +97,8 @@ void MDIMain::buildMenus()
     addWindowEntry(view, QStringLiteral("Color"), MenuWindow::ColourLegend);
     QMenu *events = view->addMenu(QStringLiteral("Event View"));
     for (int v = 1; v <= 8; ++v) {
-        m_menuVEvent[v] =
-            addLater(events, fromBytes("View" + Str(qint64(v)) + " (View" + Str(qint64(v)) + ")"));
+        m_menuVEvent[v] = addDisabled(
+            events, fromBytes("View" + Str(qint64(v)) + " (View" + Str(qint64(v)) + ")"));
     }
     addWindowEntry(view, QStringLiteral("Server Status"), MenuWindow::ServerStatus);
 

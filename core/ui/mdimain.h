@@ -99,7 +99,7 @@ signals:
 private:
     void buildMenus();
     void buildStatusBar();
-    QAction *addLater(QMenu *menu, const QString &caption);
+    QAction *addDisabled(QMenu *menu, const QString &caption);
     QAction *addWindowEntry(QMenu *menu, const QString &caption, MenuWindow window);
 
     ConsoleCore *m_core = nullptr;
