@@ -122,6 +122,33 @@ void HwSim::setLevelChanged(HeadEnd *h, int level)
     }
 }
 
+void HwSim::churn(int percent)
+{
+    // The events after the last churn's, so a running site sees different events change:
+    // Active and On Hold swap, any other status gets a new comment.
+    for (auto &[n, h] : m_headEnds) {
+        const qsizetype size = h->events.size();
+        if (size == 0)
+            continue;
+        const qsizetype count = (size * percent + 99) / 100;
+        auto it = std::next(h->events.begin(), h->churnNext % size);
+        ++h->churnRound;
+        for (qsizetype i = 0; i < count; ++i, ++it) {
+            if (it == h->events.end())
+                it = h->events.begin();
+            EventRec &e = it.value();
+            if (e.Status == StatusActive)
+                e.Status = StatusOnHold;
+            else if (e.Status == StatusOnHold)
+                e.Status = StatusActive;
+            else
+                e.Comments = "Changed " + QByteArray::number(h->churnRound);
+            changed(h.get(), it.key());
+        }
+        h->churnNext = (h->churnNext + count) % size;
+    }
+}
+
 QByteArray HwSim::nextKey(HeadEnd *h)
 {
     const QDateTime t = now();

@@ -44,6 +44,7 @@
 //   send <he> <escaped bytes>         write raw bytes to the head end's connections
 //   advance <seconds>                 move the simulator's time, then tick
 //   tick                              re-evaluate event statuses now
+//   churn <percent>                   change that share of every head end's events now
 
 #include <QByteArray>
 #include <QDateTime>
@@ -187,6 +188,7 @@ private:
     void setTableChanged(HeadEnd *h);
     void setStatusChanged(HeadEnd *h);
     void setLevelChanged(HeadEnd *h, int level);
+    void churn(int percent);
     // The present as one tick reads it once: its local time and key, and the instants of
     // the local midnights that event starts count from.
     struct TickTime

@@ -57,6 +57,9 @@ struct HwSim::HeadEnd
     Misbehaviour mode = Misbehaviour::None;
     int modeLeft = -1;
     int serial = 0;
+    // Where the next churn starts, and how many churns changed comments.
+    qsizetype churnNext = 0;
+    int churnRound = 0;
 };
 
 } // namespace vek::sim

@@ -1,14 +1,17 @@
 // vek-hwsim: the simulated Hardware Servers of a scenario, for running the console.
 //
 //   vek-hwsim --scenario demo.scn [--port 1=7901] [--trace hwsim.trace] [--quiet]
+//             [--poll-times]
 //
 // Prints "HE<n> port <p>" for every head end once it listens, then reads control
 // commands from stdin, one per line (see hwsim.h or README.md); "quit" ends it.
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QSet>
 #include <QSocketNotifier>
 #include <cstdio>
+#include <ctime>
 #include <unistd.h>
 
 #include "platform/text.h"
@@ -29,7 +32,9 @@ int main(int argc, char **argv)
                                         "Port of a head end, as HE=PORT (repeatable).", "he=port");
     const QCommandLineOption traceOption({"t", "trace"}, "Append the trace to this file.", "file");
     const QCommandLineOption quietOption({"q", "quiet"}, "Do not echo the trace to stderr.");
-    parser.addOptions({scenarioOption, portOption, traceOption, quietOption});
+    const QCommandLineOption pollTimesOption(
+        "poll-times", "Print the monotonic time of each head end's first poll.");
+    parser.addOptions({scenarioOption, portOption, traceOption, quietOption, pollTimesOption});
     parser.process(app);
 
     if (!parser.isSet(scenarioOption)) {
@@ -66,6 +71,20 @@ int main(int argc, char **argv)
         QObject::connect(&sim, &HwSim::traced, [](const vek::sim::TraceLine &line) {
             std::fprintf(stderr, "%s\n", line.text().constData());
         });
+    }
+    if (parser.isSet(pollTimesOption)) {
+        QObject::connect(
+            &sim, &HwSim::traced, [polled = QSet<int>()](const vek::sim::TraceLine &line) mutable {
+                if (line.direction != "in" || line.bytes.size() < 5 || line.bytes[4] != 10 ||
+                    polled.contains(line.headEnd))
+                    return;
+                polled.insert(line.headEnd);
+                timespec ts{};
+                clock_gettime(CLOCK_MONOTONIC, &ts);
+                std::printf("HE%d poll %lld\n", line.headEnd,
+                            static_cast<long long>(ts.tv_sec) * 1000000 + ts.tv_nsec / 1000);
+                std::fflush(stdout);
+            });
     }
     if (!sim.listenAll(&error)) {
         std::fprintf(stderr, "vek-hwsim: %s\n", qPrintable(error));

@@ -207,6 +207,14 @@ QByteArray HwSim::scenarioLine(const QByteArray &line, bool running)
         return {};
     }
 
+    if (verb == "churn") {
+        int percent = 0;
+        if (w.size() < 2 || !toNumber(w[1], percent) || percent < 1 || percent > 100)
+            return "usage: churn <percent 1..100>";
+        churn(percent);
+        return {};
+    }
+
     static const QList<QByteArray> verbs = {
         "headend", "channel",   "event",  "router",  "take",   "alarm",
         "backup",  "delete",    "zone",   "minutes", "silent", "badheader",

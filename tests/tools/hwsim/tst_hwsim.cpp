@@ -288,6 +288,18 @@ private slots:
         QCOMPARE(keys, QStringList({"EVT1", "EVT2", "EVT3"}));
         // "R" with nothing waiting: a poll reply, never an event the console cannot parse.
         QCOMPARE(quint8(c.ask("R")[0]), 110);
+
+        // A churn of every event: the Active one goes on hold, the others get a comment.
+        QVERIFY(m_sim->command("churn 100").isEmpty());
+        const QList<QByteArray> churned = drainEvents(c);
+        QCOMPARE(churned.size(), 3);
+        for (const QByteArray &a : churned) {
+            const EventRec e = ParseEvent(a.mid(1));
+            if (e.EventKey.startsWith("EVT1"))
+                QCOMPARE(int(e.Status), int(StatusOnHold));
+            else
+                QCOMPARE(e.Comments, QByteArray("Changed 1"));
+        }
     }
 
     void badEventTextIsAnsweredWithPollReply()
@@ -590,6 +602,7 @@ private slots:
         QVERIFY(m_sim->command("explode 1").contains("unknown command"));
         QVERIFY(m_sim->command("bogus").contains("unknown command"));
         QVERIFY(m_sim->command("advance soon").contains("usage"));
+        QVERIFY(m_sim->command("churn 0").contains("usage"));
         QVERIFY(m_sim->command("alarm 9 x").contains("not in the scenario"));
         QVERIFY(m_sim->command("take 1 9 1 1").contains("level"));
         QVERIFY(m_sim->command("silent 1 0").contains("count"));
@@ -650,7 +663,7 @@ private slots:
 
         QProcess process;
         process.start(program, {"--scenario", scenario, "--port", "1=0", "--trace",
-                                dir.filePath("t.trace"), "--quiet"});
+                                dir.filePath("t.trace"), "--quiet", "--poll-times"});
         QVERIFY(process.waitForStarted(5000));
         QVERIFY(QTest::qWaitFor([&] { return process.canReadLine(); }, 5000));
         const QByteArray first = process.readLine().trimmed();
@@ -669,6 +682,15 @@ private slots:
             5000));
         QCOMPARE(c.ask("\x0e"), QByteArray("\x72"
                                            "Fire in the hall"));
+        // The first poll, stamped once.
+        QByteArray out;
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                out += process.readAllStandardOutput();
+                return out.contains("HE1 poll ");
+            },
+            2000));
+        QCOMPARE(out.count("HE1 poll "), 1);
 
         process.write("quit\n");
         QVERIFY(process.waitForFinished(5000));
