@@ -1,5 +1,4 @@
 #include <QByteArray>
-#include <QFile>
 #include <QTemporaryDir>
 #include <cstdio>
 
@@ -40,20 +39,6 @@ QByteArray scenario()
     return s;
 }
 
-QByteArray vekIni(const vekbench::SimProcess &sim)
-{
-    QByteArray ini = "[General]\r\nVersion=1\r\n";
-    for (int he = 1; he <= HeadEnds; ++he) {
-        const QByteArray n = QByteArray::number(he);
-        ini += "[HeadEnd_" + n + "_Settings]\r\nLong_Name=Head End " + n + "\r\nShort_Name=HE" + n +
-               "\r\nIP_Address=127.0.0.1\r\nIP_Address_Backup=127.0.0.1\r\nIP_Port=" +
-               QByteArray::number(sim.port(he)) +
-               "\r\nList_Number=1\r\nNumber_Of_Channels=2\r\nRetry_MS=70\r\nHeadEnd_OnLine=1\r\n"
-               "Alarm_Enable=1\r\n";
-    }
-    return ini;
-}
-
 double cpuPercentOver(int ms)
 {
     const double cpu = vekbench::processCpuSeconds();
@@ -73,18 +58,11 @@ void run()
     vekbench::SimProcess sim;
     if (!sim.start(scenario(), heads))
         return;
-    QFile ini(home.filePath(QStringLiteral("VEK.INI")));
-    if (!ini.open(QIODevice::WriteOnly) || ini.write(vekIni(sim)) < 0)
+    QList<quint16> ports;
+    for (int he = 1; he <= HeadEnds; ++he)
+        ports << sim.port(he);
+    if (!vekbench::writeDataFolder(home.path(), ports))
         return;
-    ini.close();
-    QFile users(home.filePath(QStringLiteral("USER.INI")));
-    // One administrator, "Admin" / "admin1" (each character as its low and high byte).
-    if (!users.open(QIODevice::WriteOnly) ||
-        users.write("[General]\r\nVersion=1\r\n[User_1_Settings]\r\n"
-                    "A=65-0-100-0-109-0-105-0-110-0\r\nB=97-0-100-0-109-0-105-0-110-0-49-0\r\n"
-                    "C=3\r\n") < 0)
-        return;
-    users.close();
 
     // A message box would wait for an operator: show it on stderr instead.
     DialogSeam::installHandler([](const DialogRequest &r) {

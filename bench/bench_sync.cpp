@@ -32,17 +32,13 @@
 // sync_events_10k_ms runs from the first event answer to the last stored event;
 // sync_10k_ms is the whole download from the link's start, including the channel and
 // router handshake and its waits for the quarter-second polls; sync_console_cpu_10k_ms
-// is the CPU time the console's thread spent over the span of sync_events_10k_ms.
+// is the CPU time the console's thread spent over the span of sync_events_10k_ms. The
+// same for twelve head ends at once (sync12).
 namespace {
 
 using vekbench::spin;
 
 constexpr int EventCount = 10000;
-
-QByteArray benchKey(int n)
-{
-    return ("SYNC" + QByteArray::number(n).rightJustified(6, '0')).leftJustified(32, '0');
-}
 
 void resetModules()
 {
@@ -105,33 +101,30 @@ struct SyncTimes
     qsizetype eventAnswerSize = 0;
 };
 
-SyncTimes syncOnce()
+// Head ends 1..headEnds download their 10,000 events at once, each from a simulated
+// server in a process of its own.
+SyncTimes syncOnce(int headEnds)
 {
     using namespace vek;
     SyncTimes out;
-    QByteArray scenario = "headend 1 name=Bench zone=4 minutes=30 list=1\n"
-                          "channel 1 1 name=CH1 num=101 level=1 def=1 src=\"Feed\" out=1 "
-                          "dest=\"Channel 101\"\n"
-                          "channel 1 2 name=CH2 num=102 level=1 def=2 src=\"Sub\" out=2 "
-                          "dest=\"Channel 102\"\n";
-    for (int n = 0; n < EventCount; ++n)
-        scenario += "event 1 key=" + benchKey(n) + " dest=1 src=2 start=+" +
-                    QByteArray::number(60 + n) + "m dur=30m desc=\"Programme " +
-                    QByteArray::number(n) + "\" comments=\"Bench event\"\n";
-
     resetModules();
-    vekbench::SimProcess server;
-    if (!server.start(scenario, {1}))
-        return out;
+    std::vector<std::unique_ptr<vekbench::SimProcess>> servers;
+    for (int he = 1; he <= headEnds; ++he) {
+        servers.push_back(std::make_unique<vekbench::SimProcess>());
+        if (!servers.back()->start(vekbench::simScenario(he, EventCount), {he}))
+            return out;
+    }
 
     Settings &s = settings();
-    s.HEOnLine[1] = true;
-    s.HEName[1] = "Bench";
-    s.HEMainIP[1] = "127.0.0.1";
-    s.HEPort[1] = QByteArray::number(server.port(1));
-    s.HEListNo[1] = 1;
-    s.HERetryMS[1] = 70;
-    s.HEChannels[1] = 2;
+    for (int he = 1; he <= headEnds; ++he) {
+        s.HEOnLine[he] = true;
+        s.HEName[he] = "Bench";
+        s.HEMainIP[he] = "127.0.0.1";
+        s.HEPort[he] = QByteArray::number(servers[size_t(he - 1)]->port(he));
+        s.HEListNo[he] = 1;
+        s.HERetryMS[he] = 70;
+        s.HEChannels[he] = 2;
+    }
     for (QDateTime &z : ZoneTimes())
         z = Clock::localNow();
 
@@ -144,30 +137,43 @@ SyncTimes syncOnce()
         });
         link.setRetryIntervals();
         link.connectHeadEnds(false);
-        if (!spin([&] { return link.socket(1)->isConnected(); }))
+        if (!spin([&] {
+                for (int he = 1; he <= headEnds; ++he) {
+                    if (!link.socket(he)->isConnected())
+                        return false;
+                }
+                return true;
+            }))
             return out;
-        // The server offers its events in key order: the last key arrives last.
-        const QByteArray lastKey = benchKey(EventCount - 1);
+        // The servers offer their events in key order: the last key arrives last.
+        const QByteArray lastKey = vekbench::simEventKey(EventCount - 1);
+        int done = 0;
         QElapsedTimer t;
         t.start();
         link.start();
-        if (spin([&] { return findEventSlot(1, lastKey) >= 0; })) {
+        if (spin([&] {
+                while (done < headEnds && findEventSlot(done + 1, lastKey) >= 0)
+                    ++done;
+                return done == headEnds;
+            })) {
             out.whole = double(t.nsecsElapsed()) / 1e6;
             out.events = double(firstEvent.nsecsElapsed()) / 1e6;
             out.consoleCpu = threadCpuMs() - cpuAtFirstEvent;
         }
         int stored = 0;
         qsizetype wire = 0;
-        for (int slot = 0; slot < EventTable::Slots; ++slot) {
-            const EventRec &e = Events().at(1, slot);
-            if (e.InUse) {
-                ++stored;
-                wire = EventToString(e).size();
+        for (int he = 1; he <= headEnds; ++he) {
+            for (int slot = 0; slot < EventTable::Slots; ++slot) {
+                const EventRec &e = Events().at(he, slot);
+                if (e.InUse) {
+                    ++stored;
+                    wire = EventToString(e).size();
+                }
             }
         }
         // Header, code, wire text.
         out.eventAnswerSize = 4 + 1 + wire;
-        if (stored != EventCount)
+        if (stored != EventCount * headEnds)
             out = SyncTimes();
     }
     resetModules();
@@ -221,41 +227,67 @@ struct PingPongTimes
     double cpuMs = -1;
 };
 
-// The console end: 5-byte requests over the same kind of socket.
-PingPongTimes pingPongOnce(qsizetype eventAnswerSize)
+// The console end: one thread with a connection to each of `connections` peers, each
+// doing the round trips of 10,000 events with 5-byte requests over the same kind of
+// socket.
+PingPongTimes pingPongOnce(qsizetype eventAnswerSize, int connections)
 {
-    PongThread pong(eventAnswerSize);
-    pong.start();
-    const quint16 port = pong.port();
+    std::vector<std::unique_ptr<PongThread>> pongs;
+    std::vector<std::unique_ptr<QTcpSocket>> clients;
+    for (int i = 0; i < connections; ++i) {
+        pongs.push_back(std::make_unique<PongThread>(eventAnswerSize));
+        pongs.back()->start();
+    }
     PingPongTimes out;
-    if (port != 0) {
-        QTcpSocket client;
-        client.connectToHost(QHostAddress::LocalHost, port);
-        if (spin([&] { return client.state() == QAbstractSocket::ConnectedState; })) {
-            const QByteArray request = QByteArray("10\x01") + '1' + 'R';
-            const int trips = 2 * EventCount;
-            int answered = 0;
-            QObject::connect(&client, &QTcpSocket::readyRead, &client, [&] {
-                client.read(client.bytesAvailable());
-                if (++answered < trips) {
-                    client.write(request);
-                    client.flush();
+    bool listening = true;
+    for (auto &pong : pongs) {
+        const quint16 port = pong->port();
+        listening = listening && port != 0;
+        clients.push_back(std::make_unique<QTcpSocket>());
+        if (port != 0)
+            clients.back()->connectToHost(QHostAddress::LocalHost, port);
+    }
+    if (listening && spin([&] {
+            for (auto &client : clients) {
+                if (client->state() != QAbstractSocket::ConnectedState)
+                    return false;
+            }
+            return true;
+        })) {
+        const QByteArray request = QByteArray("10\x01") + '1' + 'R';
+        const int trips = 2 * EventCount;
+        std::vector<int> answered(size_t(connections), 0);
+        int finished = 0;
+        for (int i = 0; i < connections; ++i) {
+            QTcpSocket *client = clients[size_t(i)].get();
+            QObject::connect(client, &QTcpSocket::readyRead, client, [&, client, i] {
+                client->read(client->bytesAvailable());
+                if (++answered[size_t(i)] < trips) {
+                    client->write(request);
+                    client->flush();
+                } else {
+                    ++finished;
                 }
             });
-            QElapsedTimer t;
-            t.start();
-            const double cpu = threadCpuMs();
-            client.write(request);
-            client.flush();
-            if (spin([&] { return answered >= trips; })) {
-                out.ms = double(t.nsecsElapsed()) / 1e6;
-                out.cpuMs = threadCpuMs() - cpu;
-            }
         }
-        client.disconnectFromHost();
+        QElapsedTimer t;
+        t.start();
+        const double cpu = threadCpuMs();
+        for (auto &client : clients) {
+            client->write(request);
+            client->flush();
+        }
+        if (spin([&] { return finished >= connections; })) {
+            out.ms = double(t.nsecsElapsed()) / 1e6;
+            out.cpuMs = threadCpuMs() - cpu;
+        }
     }
-    pong.quit();
-    pong.wait();
+    for (auto &client : clients)
+        client->disconnectFromHost();
+    for (auto &pong : pongs) {
+        pong->quit();
+        pong->wait();
+    }
     return out;
 }
 
@@ -264,9 +296,9 @@ void benchSync()
     // The console logs into its data folder: keep that out of the build tree.
     QTemporaryDir home;
     qputenv("VEK_HOME", home.path().toLocal8Bit());
-    const SyncTimes sync = syncOnce();
+    const SyncTimes sync = syncOnce(1);
     const PingPongTimes trips =
-        sync.eventAnswerSize > 0 ? pingPongOnce(sync.eventAnswerSize) : PingPongTimes();
+        sync.eventAnswerSize > 0 ? pingPongOnce(sync.eventAnswerSize, 1) : PingPongTimes();
     const double pingPong = trips.ms;
     qunsetenv("VEK_HOME");
 
@@ -282,6 +314,28 @@ void benchSync()
                      sync.consoleCpu > 0 && trips.cpuMs > 0 ? sync.consoleCpu / trips.cpuMs : -1);
 }
 
+// Twelve head ends downloading at once, as at every start of a full site, against one bare
+// client with twelve connections doing the same round trips.
+void benchSync12()
+{
+    QTemporaryDir home;
+    qputenv("VEK_HOME", home.path().toLocal8Bit());
+    const SyncTimes sync = syncOnce(12);
+    const PingPongTimes trips =
+        sync.eventAnswerSize > 0 ? pingPongOnce(sync.eventAnswerSize, 12) : PingPongTimes();
+    qunsetenv("VEK_HOME");
+
+    vekbench::figure("sync_12he_10k_ms", sync.events);
+    vekbench::figure("pingpong_12x_10k_ms", trips.ms);
+    vekbench::figure("sync_12he_ratio",
+                     sync.events > 0 && trips.ms > 0 ? sync.events / trips.ms : -1);
+    vekbench::figure("sync_12he_console_cpu_ms", sync.consoleCpu);
+    vekbench::figure("pingpong_12x_client_cpu_ms", trips.cpuMs);
+    vekbench::figure("sync_12he_cpu_ratio",
+                     sync.consoleCpu > 0 && trips.cpuMs > 0 ? sync.consoleCpu / trips.cpuMs : -1);
+}
+
 } // namespace
 
 VEK_BENCH(sync, benchSync)
+VEK_BENCH(sync12, benchSync12)

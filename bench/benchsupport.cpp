@@ -103,12 +103,56 @@ void fillBenchEvents()
     }
 }
 
+QByteArray simEventKey(int n)
+{
+    return ("SYNC" + QByteArray::number(n).rightJustified(6, '0')).leftJustified(32, '0');
+}
+
+QByteArray simScenario(int headEnd, int events)
+{
+    const QByteArray n = QByteArray::number(headEnd);
+    QByteArray s = "headend " + n + " name=Bench zone=4 minutes=30 list=1\n" + "channel " + n +
+                   " 1 name=CH1 num=101 level=1 def=1 src=\"Feed\" out=1 dest=\"Channel 101\"\n" +
+                   "channel " + n +
+                   " 2 name=CH2 num=102 level=1 def=2 src=\"Sub\" out=2 dest=\"Channel 102\"\n";
+    for (int e = 0; e < events; ++e)
+        s += "event " + n + " key=" + simEventKey(e) + " dest=1 src=2 start=+" +
+             QByteArray::number(60 + e) + "m dur=30m desc=\"Programme " + QByteArray::number(e) +
+             "\" comments=\"Bench event\"\n";
+    return s;
+}
+
+bool writeDataFolder(const QString &folder, const QList<quint16> &ports)
+{
+    QByteArray ini = "[General]\r\nVersion=1\r\n";
+    for (int he = 1; he <= ports.size(); ++he) {
+        const QByteArray n = QByteArray::number(he);
+        ini += "[HeadEnd_" + n + "_Settings]\r\nLong_Name=Head End " + n + "\r\nShort_Name=HE" + n +
+               "\r\nIP_Address=127.0.0.1\r\nIP_Address_Backup=127.0.0.1\r\nIP_Port=" +
+               QByteArray::number(ports[he - 1]) +
+               "\r\nList_Number=1\r\nNumber_Of_Channels=2\r\nRetry_MS=70\r\nHeadEnd_OnLine=1\r\n"
+               "Alarm_Enable=1\r\n";
+    }
+    QFile f(folder + QStringLiteral("/VEK.INI"));
+    if (!f.open(QIODevice::WriteOnly) || f.write(ini) != ini.size())
+        return false;
+    f.close();
+    // One administrator, "Admin" / "admin1" (each character as its low and high byte).
+    const QByteArray users =
+        "[General]\r\nVersion=1\r\n[User_1_Settings]\r\n"
+        "A=65-0-100-0-109-0-105-0-110-0\r\nB=97-0-100-0-109-0-105-0-110-0-49-0\r\n"
+        "C=3\r\n";
+    QFile u(folder + QStringLiteral("/USER.INI"));
+    return u.open(QIODevice::WriteOnly) && u.write(users) == users.size();
+}
+
 SimProcess::~SimProcess()
 {
     stop();
 }
 
-bool SimProcess::start(const QByteArray &scenario, const QList<int> &headEnds)
+bool SimProcess::start(const QByteArray &scenario, const QList<int> &headEnds,
+                       const QStringList &moreArgs)
 {
     const QString path = m_dir.filePath(QStringLiteral("bench.scn"));
     QFile f(path);
@@ -118,6 +162,7 @@ bool SimProcess::start(const QByteArray &scenario, const QList<int> &headEnds)
     QStringList args{QStringLiteral("--scenario"), path, QStringLiteral("--quiet")};
     for (const int he : headEnds)
         args << QStringLiteral("--port") << QStringLiteral("%1=0").arg(he);
+    args << moreArgs;
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/vek-hwsim"), args);
     QByteArray out;
@@ -142,6 +187,11 @@ quint16 SimProcess::port(int headEnd) const
 {
     const auto it = m_ports.find(headEnd);
     return it == m_ports.end() ? 0 : it->second;
+}
+
+void SimProcess::command(const QByteArray &line)
+{
+    m_process.write(line + '\n');
 }
 
 void SimProcess::stop()

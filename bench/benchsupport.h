@@ -30,14 +30,28 @@ vek::EventRec benchEvent(int headEnd, int slot);
 // Puts the 120,000 events into the event table directly.
 void fillBenchEvents();
 
+// A simulated head end with 2 channels and `events` events a minute apart from an hour
+// from now, keyed by simEventKey(0..events - 1) (so the last key is offered last).
+QByteArray simScenario(int headEnd, int events);
+QByteArray simEventKey(int n);
+
+// A ready data folder: VEK.INI with head ends 1..n on line at 127.0.0.1 and these ports
+// (a poll every 70 ms re-send), and USER.INI with one administrator.
+bool writeDataFolder(const QString &folder, const QList<quint16> &ports);
+
 // vek-hwsim (beside this program) on a scenario, every head end on a free loopback port,
 // without its trace.
 class SimProcess
 {
 public:
     ~SimProcess();
-    bool start(const QByteArray &scenario, const QList<int> &headEnds);
+    bool start(const QByteArray &scenario, const QList<int> &headEnds,
+               const QStringList &moreArgs = {});
     quint16 port(int headEnd) const;
+    // A control command (see tools/hwsim/README.md), without its line end.
+    void command(const QByteArray &line);
+    // What it printed since it listened.
+    QByteArray output() { return m_process.readAllStandardOutput(); }
     void stop();
 
 private:
