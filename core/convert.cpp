@@ -132,10 +132,9 @@ QByteArray ConvertDateMDYtoDMY(const QByteArray &mdy)
         int year = toInt32(leadingValue(text.sliced(second + 1)));
         if (year < 100)
             year += 2000;
+        // A day the month does not have (2/30/2024) passes: the conversion refuses the
+        // row and logs it.
         if (month < 1 || month > 12 || day < 1 || day > 31)
-            return "";
-        // A day the month does not have (2/30/2024) would become a wrong event date.
-        if (!QDate(year, month, day).isValid())
             return "";
         char out[24] = {char('0' + day / 10),   char('0' + day % 10),   '/',
                         char('0' + month / 10), char('0' + month % 10), '/'};
@@ -148,16 +147,26 @@ QByteArray ConvertDateMDYtoDMY(const QByteArray &mdy)
 
 QByteArray FixTime(const QByteArray &time)
 {
-    switch (time.size()) {
-    case 4:
-        return '0' + time + ":00";
-    case 5:
-        return time + ":00";
-    case 7:
-        return '0' + time;
-    default:
+    // Only h:mm, hh:mm, h:mm:ss and hh:mm:ss: any other shape ("930", "1:30 PM", "")
+    // stays as it is, so the conversion refuses it instead of reading it at fixed
+    // positions as another time.
+    const auto digits = [&](qsizetype from, qsizetype count) {
+        for (qsizetype i = from; i < from + count; ++i) {
+            if (time.at(i) < '0' || time.at(i) > '9')
+                return false;
+        }
+        return true;
+    };
+    const qsizetype colon = time.indexOf(':');
+    if (colon < 1 || colon > 2 || !digits(0, colon))
         return time;
-    }
+    const qsizetype rest = time.size() - colon;
+    const bool minutes = rest == 3 && digits(colon + 1, 2);
+    const bool seconds =
+        rest == 6 && digits(colon + 1, 2) && time.at(colon + 3) == ':' && digits(colon + 4, 2);
+    if (!minutes && !seconds)
+        return time;
+    return (colon == 1 ? "0" + time : time) + (minutes ? ":00" : "");
 }
 
 } // namespace vek

@@ -24,10 +24,11 @@ QByteArray Pad3Int(qint16 value);
 // Big-endian unsigned number carried in 1 to 4 characters; other lengths give 0.
 double BytesToNumber(const QByteArray &bytes);
 
-// M/D/Y (media-stats files) to DD/MM/YYYY; "" for a date that does not exist.
+// M/D/Y (media-stats files) to DD/MM/YYYY; "" for a month outside 1..12 or a day outside
+// 1..31 (a day the month lacks is left to the conversion, which logs it).
 QByteArray ConvertDateMDYtoDMY(const QByteArray &mdy);
 
-// h:mm, hh:mm and h:mm:ss to hh:mm:ss; other lengths unchanged.
+// h:mm, hh:mm, h:mm:ss (one or two hour digits) to hh:mm:ss; any other shape unchanged.
 QByteArray FixTime(const QByteArray &time);
 
 // Hours, minutes and seconds of an "hh:mm:ss" text, read from positions 1-2, 4-5, 7-8.

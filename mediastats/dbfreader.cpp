@@ -1,8 +1,10 @@
 #include "dbfreader.h"
 
+#include "core/convert.h"
 #include "dbftable.h"
 #include "filetext.h"
 #include "platform/numeric.h"
+#include "platform/text.h"
 
 namespace vek {
 
@@ -37,8 +39,8 @@ void readDbf(QByteArrayView bytes, MSRowTable &rows)
         r.RowType = rowType;
         r.AirDate = v[1];
         r.ExtraText1 = v[2];
-        r.StartTime = withSeconds(v[3]);
-        r.EndTime = withSeconds(v[4]);
+        r.StartTime = FixTime(trimBlanks(v[3]));
+        r.EndTime = FixTime(trimBlanks(v[4]));
         r.Description = v[5];
         r.MonBegMark = v[6];
         r.SrcNo = srcNo;

@@ -108,16 +108,18 @@ QByteArray DbfTable::valueText(const Field &field, QByteArrayView record)
     switch (field.type) {
     case 'C':
     case 'c': {
-        // The database layer keeps leading blanks: " 9:30" is five characters and the
-        // time rules rely on that.
+        // The database layer keeps leading blanks.
         QByteArray text = untrimmedText(raw);
         return fieldText(text).isEmpty() ? QByteArray() : text;
     }
     case 'N':
     case 'n':
     case 'F':
-    case 'f':
-        return fieldText(raw);
+    case 'f': {
+        // Some writers store an empty number as asterisks: a null, like blanks.
+        QByteArray text = fieldText(raw);
+        return text.count('*') == text.size() ? QByteArray() : text;
+    }
     case 'D':
     case 'd':
         return dateText(fieldText(raw));

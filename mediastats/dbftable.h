@@ -33,8 +33,8 @@ public:
 
     // The value of a field as the database layer gives it, as text: character fields
     // without their trailing blanks, numbers as their digits, dates as DD/MM/YYYY,
-    // logical true as "True". Null values (blank fields, a blank or zero date, a false
-    // or unknown logical) and memo fields give "".
+    // logical true as "True". Null values (blank fields, numbers of asterisks, a blank or
+    // zero date, a false or unknown logical) and memo fields give "".
     static QByteArray valueText(const Field &field, QByteArrayView record);
 
 private:

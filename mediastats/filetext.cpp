@@ -52,11 +52,4 @@ qint16 fieldNumber(QByteArrayView raw)
     return toInt16(leadingValue(fieldText(raw)));
 }
 
-QByteArray withSeconds(QByteArray time)
-{
-    if (time.size() == 5)
-        time += ":00";
-    return time;
-}
-
 } // namespace vek

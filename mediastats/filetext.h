@@ -56,7 +56,4 @@ QByteArray untrimmedText(QByteArrayView raw);
 // out of range is an overflow Failure.
 qint16 fieldNumber(QByteArrayView raw);
 
-// A time of exactly five characters (hh:mm) gains ":00"; any other stays as it is.
-QByteArray withSeconds(QByteArray time);
-
 } // namespace vek

@@ -11,6 +11,18 @@
 
 namespace vek {
 
+namespace {
+
+// The operator learns why the file was refused, not that its format is wrong.
+[[noreturn]] void tooLarge(qint64 size)
+{
+    throw Failure(int(ErrorKind::InvalidFileFormat), "File too large: " + QByteArray::number(size) +
+                                                         " bytes, at most " +
+                                                         QByteArray::number(MaxMediaStatsFileSize));
+}
+
+} // namespace
+
 MediaStatsFormat mediaStatsFormat(const QString &fileName)
 {
     const QString ext = fileName.right(3).toUpper();
@@ -54,11 +66,11 @@ void readMediaStatsFile(const QString &path, MSRowTable &rows)
     if (!file.open(QIODevice::ReadOnly))
         throw Failure(ErrorKind::PermissionDenied);
     if (file.size() > MaxMediaStatsFileSize)
-        throw Failure(ErrorKind::InvalidFileFormat);
+        tooLarge(file.size());
     // One more byte than the cap shows a file that grew since its size was read.
     const QByteArray bytes = file.read(MaxMediaStatsFileSize + 1);
     if (bytes.size() > MaxMediaStatsFileSize)
-        throw Failure(ErrorKind::InvalidFileFormat);
+        tooLarge(qMax(file.size(), qint64(bytes.size())));
     if (file.error() != QFileDevice::NoError)
         throw Failure(ErrorKind::PathFileAccess);
     readMediaStatsBytes(format, bytes, rows);

@@ -41,6 +41,15 @@ QByteArray nameKey(const QByteArray &name)
     return trimBlanks(upperCase(name));
 }
 
+bool digitsOnly(QByteArrayView text)
+{
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+    }
+    return !text.isEmpty();
+}
+
 struct Hms
 {
     int h = 0;
@@ -49,11 +58,17 @@ struct Hms
     auto operator<=>(const Hms &) const = default;
 };
 
-// Hours, minutes and seconds of a time text; any of them out of range is an error for
-// the row, so no time ever spills into the date digits of a key. 24:00:00 is the end of
-// the day and allowed as an end time.
+// Hours, minutes and seconds of an "hh:mm:ss" time; any other shape is a type mismatch
+// for the row (the readers made every time they could read into that shape), and any
+// part out of range is an error too, so no time ever spills into the date digits of a
+// key. 24:00:00 is the end of the day and allowed as an end time.
 Hms checkedTime(const QByteArray &time, bool endTime)
 {
+    const QByteArrayView v(time);
+    const bool shaped = v.size() == 8 && v[2] == ':' && v[5] == ':' && digitsOnly(v.first(2)) &&
+                        digitsOnly(v.sliced(3, 2)) && digitsOnly(v.sliced(6, 2));
+    if (!shaped)
+        throw Failure(ErrorKind::TypeMismatch);
     const TimeParts p = timeParts(time);
     const Hms t{toInt16(p.hours), toInt16(p.minutes), toInt16(p.seconds)};
     if (endTime && t == Hms{24, 0, 0})
@@ -71,15 +86,6 @@ qint64 timeKey(const QDate &date, const QByteArray &time, const Hms &t)
     return DateTimeKey(date, time);
 }
 
-bool digitsOnly(const QByteArray &text)
-{
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return false;
-    }
-    return !text.isEmpty();
-}
-
 // The air date, day first: D/M/Y with one- or two-digit day and month and a four-digit
 // year (two digits count from 2000). Anything else is a type mismatch.
 QDate airDate(const QByteArray &text)
@@ -95,6 +101,9 @@ QDate airDate(const QByteArray &text)
     if (parts.at(0).size() > 2 || parts.at(1).size() > 2 || (y.size() != 4 && y.size() > 2))
         throw Failure(ErrorKind::TypeMismatch);
     const int year = y.size() <= 2 ? 2000 + y.toInt() : y.toInt();
+    // The wire text would read "0024" as 2024 while the keys kept year 24.
+    if (year < 1000)
+        throw Failure(ErrorKind::TypeMismatch);
     const QDate date(year, parts.at(1).toInt(), parts.at(0).toInt());
     if (!date.isValid())
         throw Failure(ErrorKind::TypeMismatch);
@@ -112,21 +121,18 @@ QDateTime zoneNow(int headEnd)
     return now;
 }
 
-// The suffix of an imported key: the row number after the head end's digit.
-int keySuffix(int headEnd, int row)
+// The digit of an imported key's suffix that tells the head end.
+int keyDigit(int headEnd)
 {
-    const int h = headEnd <= 9 ? headEnd : headEnd - 9;
-    return h * 1000 + row;
+    return headEnd <= 9 ? headEnd : headEnd - 9;
 }
+
+// The largest suffix that keeps a key's four digits.
+constexpr int LastSuffix = 9999;
 
 QByteArray label(const QByteArray &name, qint16 number)
 {
     return name + " (" + QByteArray::number(number) + ")";
-}
-
-bool matches(const MediaStatsRec &row, const QByteArray &trimmedCo)
-{
-    return trimBlanks(row.CONumber) == trimmedCo;
 }
 
 } // namespace
@@ -149,7 +155,8 @@ void MediaStatsImport::convertRows(const HeadEndSet &headEnds)
     m_channelNames = {};
     m_keysById = {};
     m_stamp.clear();
-    checkKeysDistinct(headEnds);
+    m_extraStamps.clear();
+    m_overflowRows = {};
     std::array<QByteArray, MaxHeadEnds + 1> co;
     for (int he = 1; he <= MaxHeadEnds; ++he)
         co[size_t(he)] = trimBlanks(settings().HEMediaStatsCO[size_t(he)]);
@@ -165,23 +172,15 @@ void MediaStatsImport::convertRows(const HeadEndSet &headEnds)
     }
 }
 
-void MediaStatsImport::checkKeysDistinct(const HeadEndSet &headEnds) const
+HeadEndSet MediaStatsImport::headEndsWithRows() const
 {
-    for (int he = 1; he <= MaxHeadEnds; ++he) {
-        if (!headEnds[size_t(he)])
-            continue;
-        const QByteArray co = trimBlanks(settings().HEMediaStatsCO[size_t(he)]);
-        QSet<int> suffixes;
-        for (int r = 1; r <= MSRows.count(); ++r) {
-            const MediaStatsRec &row = MSRows.row(r);
-            if (matches(row, co) && trimBlanks(row.Action) != "REMV")
-                suffixes.insert(keySuffix(he, r));
-        }
-        for (int n : std::as_const(suffixes)) {
-            if (n < 10000 && suffixes.contains(n * 10))
-                throw Failure(ErrorKind::DuplicateKey);
-        }
-    }
+    QSet<QByteArray> rowCos;
+    for (int r = 1; r <= MSRows.count(); ++r)
+        rowCos.insert(trimBlanks(MSRows.row(r).CONumber));
+    HeadEndSet with{};
+    for (int he = 1; he <= MaxHeadEnds; ++he)
+        with[size_t(he)] = rowCos.contains(trimBlanks(settings().HEMediaStatsCO[size_t(he)]));
+    return with;
 }
 
 void MediaStatsImport::MSCONVERT()
@@ -224,7 +223,18 @@ QByteArray MediaStatsImport::newKey(int headEnd)
 {
     if (m_stamp.isEmpty())
         m_stamp = NewImportStamp();
-    return m_stamp + QByteArray::number(keySuffix(headEnd, MSRowIndex));
+    const int h = keyDigit(headEnd);
+    if (h * 1000 + MSRowIndex <= LastSuffix)
+        return m_stamp + QByteArray::number(h * 1000 + MSRowIndex);
+    // A fifth digit would make the key read back like a shorter one padded with "0".
+    // Further rows take further seconds of their own, each for as many rows as four
+    // digits after the head end's digit hold.
+    const int perSecond = LastSuffix - h * 1000;
+    const int n = m_overflowRows[size_t(headEnd)]++;
+    const auto block = static_cast<size_t>(n / perSecond);
+    while (m_extraStamps.size() <= block)
+        m_extraStamps.push_back(NewImportStamp());
+    return m_extraStamps[block] + QByteArray::number(h * 1000 + n % perSecond + 1);
 }
 
 void MediaStatsImport::convertRow()

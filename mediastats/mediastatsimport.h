@@ -33,11 +33,11 @@ public:
     void readFile(const QString &path);
 
     // The matching loop: for every row (outer) and every head end of headEnds (inner)
-    // whose C.O. number equals the row's (both trimmed, exact case), MSCONVERT. A file
-    // whose new keys would read back alike from the server (a suffix N and a suffix 10N
-    // for one head end: "0"-padded they are the same key) is refused with a
-    // duplicate-key Failure before anything is queued.
+    // whose C.O. number equals the row's (both trimmed, exact case), MSCONVERT.
     void convertRows(const HeadEndSet &headEnds);
+
+    // The head ends (of all twelve) whose C.O. number a row carries.
+    HeadEndSet headEndsWithRows() const;
 
     // Turns row MSRowIndex into an event for head end MSHeadEnd and puts its "Q" message
     // on the WIN queue, or queues the deletions a "REMV" row asks for. A row that cannot
@@ -52,13 +52,16 @@ private:
     const ChannelNames &channelNames(int headEnd);
     QByteArray existingKey(int headEnd, const QByteArray &mediaPointId);
     QByteArray newKey(int headEnd);
-    void checkKeysDistinct(const HeadEndSet &headEnds) const;
 
     // Taken from the tables when a loop first needs them; the tables cannot change while
     // the loop runs, since it never returns to the event loop.
     std::array<std::optional<ChannelNames>, MaxHeadEnds + 1> m_channelNames;
     std::array<std::optional<QHash<QByteArray, QByteArray>>, MaxHeadEnds + 1> m_keysById;
+    // New keys: the import's second, the row number after the head end's digit. Rows
+    // whose number would need a fifth digit take further seconds, counted per head end.
     QByteArray m_stamp;
+    std::vector<QByteArray> m_extraStamps;
+    std::array<int, MaxHeadEnds + 1> m_overflowRows{};
 };
 
 } // namespace vek

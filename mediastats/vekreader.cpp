@@ -1,5 +1,6 @@
 #include "vekreader.h"
 
+#include "core/convert.h"
 #include "filetext.h"
 #include "platform/text.h"
 
@@ -46,8 +47,8 @@ void readVek(QByteArrayView bytes, MSRowTable &rows)
             r.StartTime += column(line, 140, 3);
             r.EndTime += column(line, 145, 3);
         }
-        r.StartTime = withSeconds(r.StartTime);
-        r.EndTime = withSeconds(r.EndTime);
+        r.StartTime = FixTime(r.StartTime);
+        r.EndTime = FixTime(r.EndTime);
     });
 }
 

@@ -112,9 +112,9 @@ private slots:
         QTest::newRow("two parts") << QByteArray("1/2") << QByteArray("");
         QTest::newRow("four parts") << QByteArray("1/2/3/4") << QByteArray("");
         QTest::newRow("day 0") << QByteArray("1/0/2024") << QByteArray("");
-        QTest::newRow("30 February") << QByteArray("2/30/2024") << QByteArray("");
+        QTest::newRow("30 February") << QByteArray("2/30/2024") << QByteArray("30/02/2024");
         QTest::newRow("leap day") << QByteArray("2/29/2024") << QByteArray("29/02/2024");
-        QTest::newRow("not a leap year") << QByteArray("2/29/2023") << QByteArray("");
+        QTest::newRow("not a leap year") << QByteArray("2/29/2023") << QByteArray("29/02/2023");
         QTest::newRow("huge year") << QByteArray("1/1/99999999999") << QByteArray("");
         QTest::newRow("blanks and text after the numbers")
             << QByteArray(" 3/ 7/24 am") << QByteArray("07/03/2024");
@@ -135,6 +135,10 @@ private slots:
         QCOMPARE(FixTime("9:30:15"), QByteArray("09:30:15"));
         QCOMPARE(FixTime("12:30:45"), QByteArray("12:30:45"));
         QCOMPARE(FixTime("930"), QByteArray("930"));
+        // Other shapes stay as they are, for the conversion to refuse.
+        QCOMPARE(FixTime("12:5"), QByteArray("12:5"));
+        QCOMPARE(FixTime("1:30 PM"), QByteArray("1:30 PM"));
+        QCOMPARE(FixTime("1:3:45"), QByteArray("1:3:45"));
     }
 };
 

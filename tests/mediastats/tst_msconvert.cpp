@@ -124,7 +124,7 @@ private slots:
         QCOMPARE(import(f, "golden.csv", csvFile(goldenCsvLines(), "\r\n")), 0);
         const QByteArray crlf = MsFixture::drainQueue();
         QVERIFY(matchesGolden("csv.q", crlf));
-        QVERIFY(f.home.readLog().contains("Error MSCONVERT) 5 Invalid procedure call or argument"));
+        QCOMPARE(f.home.readLog().count("Error MSCONVERT) 13 Type mismatch"), 2);
 
         resetEventKeys();
         QCOMPARE(import(f, "golden.VE2", csvFile(goldenCsvLines(), "\n")), 0);
@@ -265,7 +265,7 @@ private slots:
         QCOMPARE(e.Duration, QByteArray("01:00:00"));
     }
 
-    void timesOutOfRangeAreRowErrorsNotDates()
+    void timesAndDatesThatAreNoneAreLoggedRowErrors()
     {
         MsFixture f;
         CsvRow bad1, bad2, bad3, good;
@@ -273,13 +273,28 @@ private slots:
         bad2.end = "12:75";
         bad3.start = "24:00"; // the end of the day is no start
         good.description = "Good";
-        QCOMPARE(import(f, "t.csv", csvFile({bad1.line(), bad2.line(), bad3.line(), good.line()})),
+        // Shapes that are no time, and a day the month lacks.
+        CsvRow noColon, clock12, noEnd, feb30;
+        noColon.start = "1230";
+        clock12.start = "1:30 PM";
+        noEnd.end = "";
+        feb30.date = "2/30/2024";
+        QCOMPARE(import(f, "t.csv",
+                        csvFile({bad1.line(), bad2.line(), bad3.line(), good.line(), noColon.line(),
+                                 clock12.line(), noEnd.line(), feb30.line()})),
                  0);
         const QList<EventRec> sent = events(1);
         QCOMPARE(sent.size(), 1);
         QCOMPARE(sent.first().Description, QByteArray("Good"));
         QCOMPARE(f.home.readLog().count("Error MSCONVERT) 5 Invalid procedure call or argument"),
                  3);
+        QCOMPARE(f.home.readLog().count("Error MSCONVERT) 13 Type mismatch"), 4);
+        // A year below 1000 would be 2024 on the wire but year 24 in the keys.
+        QCOMPARE(import(f, "y.vek",
+                        vekRow("05/03/0024", "12:30", "13:00", "Y", "SUB1", "ESPN", "1000", 139)),
+                 0);
+        QVERIFY(events(1).isEmpty());
+        QCOMPARE(f.home.readLog().count("Error MSCONVERT) 13 Type mismatch"), 5);
     }
 
     void keysReuseAnExistingEventOrTakeTheImportsOwnSecond()
@@ -307,32 +322,31 @@ private slots:
         QCOMPARE(events(1).first().EventKey.left(16), QByteArray("2403051000031001"));
     }
 
-    void largeFilesKeepDistinctKeysOrStopBeforeQueueing()
+    void largeFilesTakeFurtherSecondsAndKeepFourDigitKeys()
     {
         MsFixture f;
-        QByteArray vek;
-        const QByteArray line =
-            vekRow("05/03/2024", "12:30", "13:00", "Row", "SUB1", "ESPN", "9000", 139);
-        for (int i = 0; i < 24000; ++i)
-            vek += line + "\n";
-        settings().HEMediaStatsCO[9] = "9000";
-        Channel(9, 2) = Channel(1, 2);
-        Channel(9, 3) = Channel(1, 3);
-        QCOMPARE(import(f, "big.vek", vek), 0);
-        const QList<QByteArray> sent = MsFixture::drain(9);
-        QCOMPARE(sent.size(), 24000);
-        // Row 24000 of head end 9: 9 * 1000 + 24000, seventeen characters of key.
-        QCOMPARE(ParseEvent(sent.last().mid(1)).EventKey.left(18),
-                 QByteArray("24030510000033000") + '0');
-
-        // Head end 1: row 9010's key 10010 reads back as row 1's key 1001 padded.
-        settings().HEMediaStatsCO[1] = "9000";
-        QCOMPARE(import(f, "clash.vek", vek.left(9010 * 140)), int(ErrorKind::DuplicateKey));
-        QVERIFY(MsFixture::drain(1).isEmpty());
-        QVERIFY(MsFixture::drain(9).isEmpty());
-        // Without row 1 the file goes through.
-        QCOMPARE(import(f, "fine.vek", vek.left(9000 * 140)), 0);
-        QCOMPARE(MsFixture::drain(1).size(), 9000);
+        fixtureEvents();
+        QList<QByteArray> lines(20000, CsvRow().line());
+        // Row 9001 updates an event under its key and takes no new one.
+        CsvRow existing;
+        existing.id = "MPX";
+        lines[9000] = existing.line();
+        QCOMPARE(import(f, "big.csv", csvFile(lines)), 0);
+        QList<QByteArray> keys;
+        for (const EventRec &e : events(1))
+            keys += e.EventKey.left(16);
+        QCOMPARE(keys.size(), 20000);
+        QCOMPARE(keys.takeAt(9000), QByteArray("EXISTINGKEY00000"));
+        QCOMPARE(QSet<QByteArray>(keys.cbegin(), keys.cend()).size(), 19999);
+        // Under the limit the keys are as ever: the import's second, head end and row.
+        QCOMPARE(keys.at(0), QByteArray("2403051000001001"));
+        QCOMPARE(keys.at(8998), QByteArray("2403051000009999"));
+        // The rows past it fill further seconds, 8999 new keys each.
+        QCOMPARE(keys.at(8999), QByteArray("2403051000011001"));
+        QCOMPARE(keys.at(9000), QByteArray("2403051000011002"));
+        QCOMPARE(keys.last(), QByteArray("2403051000023001"));
+        // No other key takes those seconds.
+        QCOMPARE(NewEventKey(), QByteArray("2403051000030000"));
     }
 
     void loadMediaStatsReadsFromTheWatchedFolder()

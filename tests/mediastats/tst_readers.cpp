@@ -1,7 +1,9 @@
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "mediastats/csvreader.h"
 #include "mediastats/dbfreader.h"
+#include "mediastats/filetext.h"
 #include "mediastats/mediastatsfile.h"
 #include "mediastats/vekreader.h"
 #include "platform/failure.h"
@@ -58,11 +60,13 @@ private slots:
         readCsv(csvFile({ok.line(), csvLine(short17), "", csvLine(long20), badMonth.line(),
                          badDay.line(), twoDigitYear.line()}),
                 rows);
-        QCOMPARE(rows.count(), 3);
+        QCOMPARE(rows.count(), 4);
         QCOMPARE(rows.row(1).AirDate, QByteArray("05/03/2024"));
         QCOMPARE(rows.row(2).MediaPointID, QByteArray("MP20"));
         QCOMPARE(rows.row(2).Action, QByteArray());
-        QCOMPARE(rows.row(3).AirDate, QByteArray("07/03/2024"));
+        // A day the month lacks is read; the conversion logs it as the row's error.
+        QCOMPARE(rows.row(3).AirDate, QByteArray("30/02/2024"));
+        QCOMPARE(rows.row(4).AirDate, QByteArray("07/03/2024"));
 
         // A first line that holds data is lost all the same; a header alone is no rows.
         readCsv(ok.line() + "\n" + ok.line(), rows);
@@ -178,16 +182,20 @@ private slots:
         readVek(l + "\n" + l + "\n\n", rows);
         QCOMPARE(rows.count(), 3);
         QCOMPARE(rows.row(3), MediaStatsRec());
-        // A four-character time keeps its length: only five characters gain ":00".
-        readVek(vekRow("05/03/2024", "9:30", "10:00", "D", "S", "D", "1", 139), rows);
-        QCOMPARE(rows.row(1).StartTime, QByteArray("9:30"));
+        // One hour digit is a time like two, with or without the seconds part.
+        QByteArray l150 = vekRow("05/03/2024", " 9:30", "10:00", "D", "S", "D", "1", 150);
+        l150.replace(139, 3, ":15");
+        readVek(vekRow("05/03/2024", " 9:30", "10:00", "D", "S", "D", "1", 139) + "\n" + l150,
+                rows);
+        QCOMPARE(rows.row(1).StartTime, QByteArray("09:30:00"));
         QCOMPARE(rows.row(1).EndTime, QByteArray("10:00:00"));
+        QCOMPARE(rows.row(2).StartTime, QByteArray("09:30:15"));
     }
 
     void dbfFieldsByPositionWithNullsAndDeletedRecordsSkipped()
     {
         const std::vector<DbfRecord> records = {
-            {{"3", "20240305", "extra", "12:00", " 9:30", "Sports \xe9", "T", "7", "SUB1", "8",
+            {{"3", "20240305", "extra", "9:30", " 9:30", "Sports \xe9", "T", "7", "SUB1", "8",
               "ESPN", "1000", "tail"}},
             {{"4", "20240306", "gone"}, true},
             {{"", "", "", "12:00:00", "12:30", "Nulls", "N", "", "S", "", "D", "", ""}},
@@ -199,9 +207,9 @@ private slots:
         const MediaStatsRec &a = rows.row(1);
         QCOMPARE(a.RowType, qint16(3));
         QCOMPARE(a.AirDate, QByteArray("05/03/2024"));
-        QCOMPARE(a.StartTime, QByteArray("12:00:00"));
-        // The leading blank is kept, so " 9:30" is five characters and gains ":00".
-        QCOMPARE(a.EndTime, QByteArray(" 9:30:00"));
+        // Left-aligned as writers store it, or after a blank: the same time.
+        QCOMPARE(a.StartTime, QByteArray("09:30:00"));
+        QCOMPARE(a.EndTime, QByteArray("09:30:00"));
         QCOMPARE(a.Description, QByteArray("Sports \xe9"));
         QCOMPARE(a.MonBegMark, QByteArray("True"));
         QCOMPARE(a.SrcNo, qint16(7));
@@ -235,6 +243,12 @@ private slots:
         QCOMPARE(readError(MediaStatsFormat::Dbf, dbfFile(f, {{{"x1"}}}), rows), 13);
         QCOMPARE(readError(MediaStatsFormat::Dbf, dbfFile(f, {{{" 7"}}}), rows), 0);
         QCOMPARE(rows.row(1).RowType, qint16(7));
+        // Some writers store an empty number as asterisks: 0, as blanks are.
+        const QByteArray stars =
+            dbfFile(dbfFields(), {{{"*****", "20240305", "", "", "", "", "", "***", "", "*"}}});
+        QCOMPARE(readError(MediaStatsFormat::Dbf, stars, rows), 0);
+        QCOMPARE(rows.row(1).RowType, qint16(0));
+        QCOMPARE(rows.row(1).SrcNo, qint16(0));
     }
 
     void malformedDbfEndsInAnErrorOfItsOwn()
@@ -302,6 +316,19 @@ private slots:
         QCOMPARE(rows.count(), MSRowTable::MaxRows);
         QCOMPARE(readError(MediaStatsFormat::Vek, many.chopped(2), rows), 0);
         QCOMPARE(rows.count(), MSRowTable::MaxRows);
+
+        // A file past the cap says its size (sparse: no disk is filled).
+        QTemporaryDir dir;
+        QFile big(dir.filePath(QStringLiteral("big.csv")));
+        QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(MaxMediaStatsFileSize + 1));
+        big.close();
+        try {
+            readMediaStatsFile(big.fileName(), rows);
+            QFAIL("read");
+        } catch (const Failure &e) {
+            QCOMPARE(e.description(),
+                     QByteArray("File too large: 67108865 bytes, at most 67108864"));
+        }
     }
 
     void aNameOfNoFormatLeavesNoRows()
