@@ -7,7 +7,8 @@
 
 namespace vek {
 
-bool LoadMediaStats(const QString &fileName, MediaStatsError *error, const HeadEndSet &headEnds)
+bool LoadMediaStats(const QString &fileName, MediaStatsError *error, const HeadEndSet &headEnds,
+                    HeadEndSet *withRows)
 {
     MediaStatsImport run;
     run.LoadOldEvents = false;
@@ -18,6 +19,8 @@ bool LoadMediaStats(const QString &fileName, MediaStatsError *error, const HeadE
             throw Failure(ErrorKind::PathFileAccess);
         run.readFile(QDir(fromBytes(folder)).filePath(fileName));
         run.convertRows(headEnds);
+        if (withRows)
+            *withRows = run.headEndsWithRows();
     } catch (const Failure &f) {
         if (error)
             *error = {f.number(), f.description()};

@@ -16,8 +16,9 @@ struct MediaStatsError
 // Reads the file fileName (a bare name) from the watched folder AutoLoadPath, without old
 // events, and converts its rows for the head ends of headEnds (all twelve unless told).
 // Returns false when everything ran, true when an error stopped it (then error, when
-// given, says which); nothing is converted then.
+// given, says which); nothing is converted then. withRows, when given, gets the head ends
+// (of all twelve) whose C.O. number a row of the file carries.
 bool LoadMediaStats(const QString &fileName, MediaStatsError *error = nullptr,
-                    const HeadEndSet &headEnds = allHeadEnds());
+                    const HeadEndSet &headEnds = allHeadEnds(), HeadEndSet *withRows = nullptr);
 
 } // namespace vek

@@ -2,12 +2,16 @@
 
 #include <QDir>
 #include <QFile>
+#include <cstring>
+#include <sys/stat.h>
 
 #include "core/log.h"
+#include "core/sendpath.h"
 #include "core/settings.h"
 #include "loadmediastats.h"
 #include "platform/clock.h"
 #include "platform/text.h"
+#include "readlease.h"
 
 namespace vek {
 
@@ -15,12 +19,13 @@ namespace {
 
 constexpr qint64 SettledMs = 2000;
 
-// Head ends whose links run: the rows of the others would only pile up in the queue.
-HeadEndSet onLineHeadEnds()
+// Head ends whose links run: the rows of the others would only pile up in the queue, and
+// go when the file is deleted.
+HeadEndSet linkedHeadEnds()
 {
     HeadEndSet on{};
     for (int he = 1; he <= MaxHeadEnds; ++he)
-        on[size_t(he)] = settings().HEOnLine[size_t(he)];
+        on[size_t(he)] = settings().HEOnLine[size_t(he)] && !HeadEndLinkDown(he);
     return on;
 }
 
@@ -30,6 +35,15 @@ void logLine(const QString &name, const QByteArray &what)
 }
 
 } // namespace
+
+std::optional<WatchedFolder::FileId> WatchedFolder::fileId(const QString &path)
+{
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return std::nullopt;
+    return FileId{quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size),
+                  qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
 
 WatchedFolder::WatchedFolder()
     : m_remove([](const QString &path) { return QFile::remove(path); }),
@@ -56,11 +70,9 @@ bool WatchedFolder::tick()
     }
     m_seen = seenNow;
     m_previousTick = now;
-    // What is gone (or no longer watched) is forgotten.
-    for (auto *table : {&m_undeletable, &m_failed}) {
-        for (auto it = table->begin(); it != table->end();)
-            it = seenNow.contains(it.key()) ? std::next(it) : table->erase(it);
-    }
+    // A failure gone (or no longer watched) is logged again when it comes back.
+    for (auto it = m_failed.begin(); it != m_failed.end();)
+        it = seenNow.contains(it.key()) ? std::next(it) : m_failed.erase(it);
     return loaded;
 }
 
@@ -79,17 +91,35 @@ bool WatchedFolder::loadOne(const QString &folder, const QString &pattern, const
         if (trimBlanks(name).isEmpty())
             continue;
         const Seen seen = seenNow.value(path);
-        const auto stuck = m_undeletable.constFind(path);
-        if (stuck != m_undeletable.constEnd() && *stuck == seen)
+        const std::optional<FileId> id = fileId(path);
+        if (id && m_kept.contains(*id))
             continue;
+        // The same size and time at two ticks settle a file whatever its time stamp says
+        // (a copy from a clock ahead of ours); a file first seen must be older than the
+        // last tick. Either way not changed in the last two seconds by our clock.
         const auto before = m_seen.constFind(path);
-        const bool unchanged =
-            (before != m_seen.constEnd() && *before == seen) || seen.modified <= m_previousTick;
-        if (!unchanged || seen.modified.msecsTo(now) < SettledMs)
+        const bool sameAsBefore = before != m_seen.constEnd() && *before == seen;
+        const qint64 age = seen.modified.msecsTo(now);
+        const bool settled =
+            (sameAsBefore || seen.modified <= m_previousTick) && (age < 0 || age >= SettledMs);
+        if (!settled)
             continue;
+        // A writer that pauses leaves a file that looks settled: it waits while any
+        // process has it open for writing. The lease is held until the file is deleted.
+        const ReadLease lease(path);
+        if (lease.state() == ReadLease::State::Busy)
+            continue;
+        if (lease.state() == ReadLease::State::Unavailable &&
+            !m_leaseErrors.contains(lease.error())) {
+            m_leaseErrors.insert(lease.error());
+            WriteLog("MediaStats Auto Load cannot tell whether a file is still being written (" +
+                     QByteArray(std::strerror(lease.error())) + "): " + toBytes(name) +
+                     " and others load once their size and time stay the same");
+        }
 
         MediaStatsError error;
-        if (LoadMediaStats(name, &error, onLineHeadEnds())) {
+        HeadEndSet withRows{};
+        if (LoadMediaStats(name, &error, linkedHeadEnds(), &withRows)) {
             const auto failed = m_failed.constFind(path);
             if (failed == m_failed.constEnd() || *failed != seen) {
                 logLine(name,
@@ -99,13 +129,28 @@ bool WatchedFolder::loadOne(const QString &folder, const QString &pattern, const
             continue;
         }
         m_failed.remove(path);
+        logNotSent(name, withRows);
         if (!m_remove(path)) {
             logLine(name, "loaded but could not be deleted; it is not loaded again");
-            m_undeletable.insert(path, seen);
+            if (id)
+                m_kept.insert(*id);
         }
         return true;
     }
     return false;
+}
+
+void WatchedFolder::logNotSent(const QString &name, const HeadEndSet &withRows)
+{
+    QByteArray heads;
+    for (int he = 1; he <= MaxHeadEnds; ++he) {
+        if (withRows[size_t(he)] && settings().HEOnLine[size_t(he)] && HeadEndLinkDown(he)) {
+            heads += QByteArray(heads.isEmpty() ? "" : ",") + " head end" + Str(qint64(he)) + " (" +
+                     settings().HEName[size_t(he)] + ")";
+        }
+    }
+    if (!heads.isEmpty())
+        logLine(name, "loaded; its rows were not sent to" + heads + ": the link is down");
 }
 
 } // namespace vek

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "core/selection.h"
+#include "core/sendpath.h"
 #include "mediastats/importchecks.h"
 #include "mediastats/mediastatsimport.h"
 #include "platform/failure.h"
@@ -19,8 +20,8 @@
 namespace vek {
 
 namespace {
-// Both letter cases: the file dialog matches names exactly here.
-const char *const Filter = "Media Stats (*.dbf *.vek *.csv *.ve2 *.DBF *.VEK *.CSV *.VE2)";
+// Every letter case ("x.Csv" too): the file dialog matches names exactly here.
+const char *const Filter = "Media Stats (*.[dD][bB][fF] *.[vV][eE][kK] *.[cC][sS][vV] *.[vV][eE]2)";
 } // namespace
 
 frmMediaStats::frmMediaStats(QWidget *parent) : QWidget(parent, Qt::Dialog)
@@ -35,9 +36,10 @@ frmMediaStats::frmMediaStats(QWidget *parent) : QWidget(parent, Qt::Dialog)
     for (int he = 1; he <= MaxHeadEnds; ++he) {
         auto *box = new QCheckBox(fromBytes(settings().HEName[size_t(he)]), heads);
         const bool shown = view >= 1 && view <= MaxViews && settings().ShowHE[view][size_t(he)];
-        const bool onLine = settings().HEOnLine[size_t(he)];
-        box->setChecked(shown && onLine);
-        box->setEnabled(onLine);
+        // A head end whose link is down would only hold the rows in its queue.
+        const bool usable = settings().HEOnLine[size_t(he)] && !HeadEndLinkDown(he);
+        box->setChecked(shown && usable);
+        box->setEnabled(usable);
         grid->addWidget(box, (he - 1) % 6, (he - 1) / 6);
         m_chkHE[size_t(he)] = box;
     }

@@ -11,8 +11,8 @@ class QPushButton;
 namespace vek {
 
 // "Open Media Stats File": the head ends to import for (those of the calling Event View,
-// on-line ones only), whether rows dated before today still go, and Open, which asks for
-// the file, reads it and converts its rows. Closes after an import, on Cancel, on its
+// on-line ones whose link is up only), whether rows dated before today still go, and Open, which
+// asks for the file, reads it and converts its rows. Closes after an import, on Cancel, on its
 // title-bar X and on losing activation to another window of the console.
 class frmMediaStats : public QWidget
 {

@@ -7,12 +7,25 @@
 #include "core/channeltable.h"
 #include "core/eventkeys.h"
 #include "core/eventtable.h"
+#include "core/hssocket.h"
 #include "core/receivestate.h"
+#include "core/sendpath.h"
 #include "core/settings.h"
 #include "core/winqueue.h"
 #include "core/zoneclocks.h"
 #include "platform/clock.h"
 #include "testhome.h"
+
+// A Hardware Server link that is up, with no server behind it.
+class UpSocket : public vek::HsSocket
+{
+public:
+    void connectToHost(const QByteArray &, quint16) override {}
+    bool isConnected() const override { return true; }
+    void send(const QByteArray &) override {}
+    void close() override {}
+    QString localAddress() const override { return {}; }
+};
 
 // A console standing at 5 March 2024, 10:00:00 (every zone clock and the PC clock alike)
 // with three head ends: 1 (C.O. 1000), 2 and 3 (both C.O. 2000), each with the same
@@ -24,6 +37,7 @@ public:
 
     MsFixture() : clock(start()), scope(clock)
     {
+        vek::resetSendPath();
         vek::resetSettings();
         vek::resetChannelTable();
         vek::resetEvents();
@@ -52,6 +66,11 @@ public:
             channel(he, 6, "ROUTER", 606, 0, "Router Feed", "Router Out");
         }
     }
+
+    ~MsFixture() { vek::resetSendPath(); }
+
+    // The head end's link is up (a watched-folder import sends it rows).
+    void linkUp(int he) { vek::setHsSocket(he, &m_up); }
 
     static vek::ChannelEntry &channel(int he, int ch, const QByteArray &name, qint16 num,
                                       quint8 level, const QByteArray &src, const QByteArray &desc)
@@ -123,6 +142,9 @@ public:
     TestHome home;
     vek::ManualClock clock;
     vek::ScopedClock scope;
+
+private:
+    UpSocket m_up;
 };
 
 // Compares text with a golden file of tests/mediastats/golden; VEK_UPDATE_GOLDEN=1

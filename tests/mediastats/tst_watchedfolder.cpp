@@ -26,13 +26,15 @@ QByteArray csvOf(const QByteArray &description)
     return csvFile({r.line()});
 }
 
-// The fixture with every format watched and head ends 1 to 3 on line.
-void watchAll(MsFixture &)
+// The fixture with every format watched and head ends 1 to 3 on line, their links up.
+void watchAll(MsFixture &f)
 {
     Settings &s = settings();
     s.AutoLoadVEK = s.AutoLoadDBF = s.AutoLoadCSV = s.AutoLoadVE2 = true;
-    for (int he = 1; he <= 3; ++he)
+    for (int he = 1; he <= 3; ++he) {
         s.HEOnLine[size_t(he)] = true;
+        f.linkUp(he);
+    }
 }
 
 QList<QByteArray> descriptions(int he)

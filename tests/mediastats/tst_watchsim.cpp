@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QTest>
 #include <QTimer>
+#include <memory>
 
 #include "core/consolecore.h"
 #include "core/eventtext.h"
@@ -23,63 +24,121 @@
 using namespace vek;
 using namespace samples;
 
+namespace {
+
+// A console linked to simulated servers of head ends 1 and 2 (head end 2 shares head end
+// 1's C.O. number), watching the folder for CSV files.
+class SimConsole
+{
+public:
+    SimConsole()
+    {
+        resetReceiveState();
+        resetReceivePath();
+        Settings &s = settings();
+        s.HEName[2] = "South";
+        s.HEMediaStatsCO[2] = "1000";
+        s.AutoLoadCSV = true;
+        f.setZoneNow(f.clock.now());
+    }
+
+    // Starts the servers of the head ends and connects them.
+    bool start(const QList<int> &headEnds)
+    {
+        QString error;
+        QByteArray scenario;
+        for (int he : headEnds)
+            scenario += "headend " + QByteArray::number(he) + " zone=4 minutes=30 list=1\n";
+        if (!simulator.loadScenarioText(scenario, &error) || !simulator.listenAll(&error)) {
+            qWarning("%s", qPrintable(error));
+            return false;
+        }
+        for (int he : headEnds) {
+            Settings &s = settings();
+            s.HEOnLine[size_t(he)] = true;
+            s.HEMainIP[size_t(he)] = "127.0.0.1";
+            s.HEPort[size_t(he)] = QByteArray::number(simulator.port(he));
+            s.HEListNo[size_t(he)] = 1;
+            s.HERetryMS[size_t(he)] = 50;
+        }
+        core = std::make_unique<ConsoleCore>(&windows);
+        core->setFolderWatcher([this] { return folder.tick(); });
+        core->hsLink().setRetryIntervals();
+        core->hsLink().connectHeadEnds(false);
+        for (int he : headEnds) {
+            if (!waitUntil([&] { return linked(he); }))
+                return false;
+        }
+        core->hsLink().start();
+        return true;
+    }
+
+    bool linked(int he) const
+    {
+        return core->hsLink().socket(he) && core->hsLink().socket(he)->isConnected();
+    }
+
+    // A tick of the watched folder, the given seconds after the last.
+    void tick(int seconds = 10)
+    {
+        f.clock.advanceMs(seconds * 1000);
+        core->timeWatch_Timer();
+    }
+
+    // The event messages the server of a head end received.
+    QList<QByteArray> bodies(int he) const
+    {
+        QList<QByteArray> out;
+        for (const sim::TraceLine &l : simulator.trace()) {
+            if (l.headEnd == he && l.direction == "in" && l.bytes.mid(4).startsWith('Q'))
+                out += l.bytes.mid(4);
+        }
+        return out;
+    }
+
+    // Waits until the server of a head end has received n event messages.
+    bool received(int he, int n)
+    {
+        return waitUntil([&] { return bodies(he).size() >= n; }) && bodies(he).size() == n;
+    }
+
+    MsFixture f;
+    sim::HwSim simulator;
+    QuietWindows windows;
+    // After the folder: it calls the folder until it goes.
+    WatchedFolder folder;
+    std::unique_ptr<ConsoleCore> core;
+};
+
+QByteArray twoRows()
+{
+    CsvRow a, b;
+    a.description = "First drop";
+    b.description = "Second drop";
+    b.id = "MP-7";
+    return csvFile({a.line(), b.line()});
+}
+
+} // namespace
+
 class TestWatchSim : public QObject
 {
     Q_OBJECT
 private slots:
     void aDroppedFileReachesTheServerAndIsDeleted()
     {
-        MsFixture f;
-        resetSendPath();
-        resetReceiveState();
-        resetReceivePath();
-        sim::HwSim simulator;
-        QString error;
-        QVERIFY2(simulator.loadScenarioText("headend 1 zone=4 minutes=30 list=1\n", &error) &&
-                     simulator.listenAll(&error),
-                 qPrintable(error));
-        Settings &s = settings();
-        s.HEOnLine[1] = true;
-        s.HEMainIP[1] = "127.0.0.1";
-        s.HEPort[1] = QByteArray::number(simulator.port(1));
-        s.HEListNo[1] = 1;
-        s.HERetryMS[1] = 50;
+        SimConsole c;
         // Head end 2 shares the C.O. number but is off line: nothing is queued for it.
-        s.HEMediaStatsCO[2] = "1000";
-        s.AutoLoadCSV = true;
-        f.setZoneNow(f.clock.now());
+        QVERIFY(c.start({1}));
+        c.f.writeSettled("drop.csv", twoRows());
+        c.f.clock.advanceMs(60000);
+        c.f.setZoneNow(c.f.clock.now().addSecs(-60));
+        c.core->timeWatch_Timer();
+        QCOMPARE(c.core->timeWatchInterval(), 60000);
+        QVERIFY(!QFile::exists(c.f.home.path("drop.csv")));
 
-        QuietWindows windows;
-        ConsoleCore core(&windows);
-        WatchedFolder folder;
-        core.setFolderWatcher([&] { return folder.tick(); });
-        core.hsLink().setRetryIntervals();
-        core.hsLink().connectHeadEnds(false);
-        QVERIFY(waitUntil(
-            [&] { return core.hsLink().socket(1) && core.hsLink().socket(1)->isConnected(); }));
-        core.hsLink().start();
-
-        CsvRow a, b;
-        a.description = "First drop";
-        b.description = "Second drop";
-        b.id = "MP-7";
-        f.writeSettled("drop.csv", csvFile({a.line(), b.line()}));
-        f.clock.advanceMs(60000);
-        f.setZoneNow(f.clock.now().addSecs(-60));
-        core.timeWatch_Timer();
-        QCOMPARE(core.timeWatchInterval(), 60000);
-        QVERIFY(!QFile::exists(f.home.path("drop.csv")));
-
-        QList<QByteArray> bodies;
-        QVERIFY(waitUntil([&] {
-            bodies.clear();
-            for (const sim::TraceLine &l : simulator.trace()) {
-                if (l.headEnd == 1 && l.direction == "in" && l.bytes.mid(4).startsWith('Q'))
-                    bodies += l.bytes.mid(4);
-            }
-            return bodies.size() >= 2;
-        }));
-        QCOMPARE(bodies.size(), 2);
+        QVERIFY(c.received(1, 2));
+        const QList<QByteArray> bodies = c.bodies(1);
         const EventRec first = ParseEvent(bodies.at(0).mid(1));
         const EventRec second = ParseEvent(bodies.at(1).mid(1));
         QCOMPARE(first.Description, QByteArray("First drop"));
@@ -88,8 +147,93 @@ private slots:
         QCOMPARE(second.MediaPointID, QByteArray("MP-7"));
         QCOMPARE(second.EventKey.left(16), QByteArray("2403051001001002"));
         QVERIFY(matchesGolden("watch.q", bodies.join('\n') + '\n'));
-        QVERIFY(waitUntil([&] { return simulator.event(1, first.EventKey).has_value(); }));
+        QVERIFY(waitUntil([&] { return c.simulator.event(1, first.EventKey).has_value(); }));
         QCOMPARE(winQueueSize(2), 0);
+    }
+
+    void aFileStillOpenForWritingWaitsForItsWriter()
+    {
+        SimConsole c;
+        QVERIFY(c.start({1}));
+        // A writer that pauses with the file open: unchanged for a minute, yet not done.
+        CsvRow r;
+        const QByteArray whole = csvFile({r.line(), r.line(), r.line(), r.line()});
+        const qsizetype half = whole.indexOf('\n', whole.size() / 2) + 1;
+        QFile writer(c.f.home.path("slow.csv"));
+        QVERIFY(writer.open(QIODevice::WriteOnly));
+        writer.write(whole.left(half));
+        QVERIFY(writer.flush());
+        QVERIFY(
+            writer.setFileTime(c.f.clock.now().addSecs(-60), QFileDevice::FileModificationTime));
+        c.tick(60);
+        c.tick();
+        QVERIFY(QFile::exists(writer.fileName()));
+        QCOMPARE(winQueueSize(1), 0);
+        writer.write(whole.mid(half));
+        writer.close();
+        QFile done(writer.fileName());
+        QVERIFY(done.open(QIODevice::ReadOnly));
+        QVERIFY(done.setFileTime(c.f.clock.now().addSecs(-60), QFileDevice::FileModificationTime));
+        done.close();
+        c.tick();
+        QVERIFY(!QFile::exists(writer.fileName()));
+        QVERIFY(c.received(1, 4));
+    }
+
+    void aFileThatCannotBeDeletedLoadsOnceWhateverTheFolderDoes()
+    {
+        SimConsole c;
+        QVERIFY(QDir(c.f.home.path(QString())).mkdir(QStringLiteral("in")));
+        settings().AutoLoadPath = c.f.home.path(QStringLiteral("in/")).toLatin1();
+        c.folder.setRemover([](const QString &) { return false; });
+        QVERIFY(c.start({1}));
+        c.f.writeSettled("in/kept.csv", twoRows());
+        c.tick(60);
+        QVERIFY(c.received(1, 2));
+        // The folder away for a tick, the format unticked for one, the path changed for one:
+        // the file is the same file when it is seen again.
+        QDir home(c.f.home.path(QString()));
+        QVERIFY(home.rename(QStringLiteral("in"), QStringLiteral("away")));
+        c.tick();
+        QVERIFY(home.rename(QStringLiteral("away"), QStringLiteral("in")));
+        c.tick();
+        settings().AutoLoadCSV = false;
+        c.tick();
+        settings().AutoLoadCSV = true;
+        c.tick();
+        settings().AutoLoadPath = c.f.home.path(QString()).toLatin1();
+        c.tick();
+        settings().AutoLoadPath = c.f.home.path(QStringLiteral("in/")).toLatin1();
+        c.tick();
+        QCOMPARE(winQueueSize(1), 0);
+        QCOMPARE(c.f.home.readLog().count("kept.csv loaded but could not be deleted"), 1);
+    }
+
+    void aFileDatedAheadOfOurClockSettles()
+    {
+        SimConsole c;
+        QVERIFY(c.start({1}));
+        c.f.writeSettled("ahead.csv", twoRows(), -3600);
+        c.tick();
+        QVERIFY(QFile::exists(c.f.home.path("ahead.csv")));
+        c.tick();
+        QVERIFY(!QFile::exists(c.f.home.path("ahead.csv")));
+        QVERIFY(c.received(1, 2));
+    }
+
+    void rowsForAHeadEndWhoseLinkIsDownAreLoggedNotQueued()
+    {
+        SimConsole c;
+        QVERIFY(c.start({1, 2}));
+        c.simulator.command("close 2");
+        QVERIFY(waitUntil([&] { return !c.linked(2); }));
+        c.f.writeSettled("drop.csv", twoRows());
+        c.tick(60);
+        QVERIFY(!QFile::exists(c.f.home.path("drop.csv")));
+        QCOMPARE(winQueueSize(2), 0);
+        QVERIFY(c.f.home.readLog().contains("MediaStats Auto Load drop.csv loaded; its rows were "
+                                            "not sent to head end 2 (South): the link is down"));
+        QVERIFY(c.received(1, 2));
     }
 };
 

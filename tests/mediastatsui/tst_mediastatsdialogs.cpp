@@ -22,9 +22,9 @@ using namespace samples;
 
 namespace {
 
-// An operator with rights on head ends 1 to 3, all three on line, Event View 2 showing
-// head ends 1 and 3 (and 4, which is off line).
-void operatorAndView(MsFixture &)
+// An operator with rights on head ends 1 to 3, all three on line with their links up,
+// Event View 2 showing head ends 1 and 3 (and 4, which is off line).
+void operatorAndView(MsFixture &f)
 {
     resetUsers();
     users().CurrentUser = 1;
@@ -32,6 +32,7 @@ void operatorAndView(MsFixture &)
     for (int he = 1; he <= 3; ++he) {
         users().UserHEAccess[1][size_t(he)] = true;
         settings().HEOnLine[size_t(he)] = true;
+        f.linkUp(he);
     }
     for (int he = 1; he <= MaxHeadEnds; ++he)
         settings().ShowHE[2][size_t(he)] = he == 1 || he == 3 || he == 4;
@@ -79,6 +80,12 @@ private slots:
         QVERIFY(!d->chkYes()->isChecked() && d->chkNo()->isChecked());
         d->cmdCancel_Click();
         QTRY_VERIFY(d == nullptr);
+
+        // A head end whose link is down is shown like an off-line one.
+        setHsSocket(3, nullptr);
+        d = new frmMediaStats;
+        QVERIFY(!d->chkHE(3)->isChecked() && !d->chkHE(3)->isEnabled());
+        delete d;
     }
 
     void openImportsForTheTickedHeadEndsOnly()
@@ -94,8 +101,15 @@ private slots:
         QTest::mouseClick(d->cmdOK(), Qt::LeftButton);
         QCOMPARE(seam.requests().size(), 1);
         QCOMPARE(seam.requests().first().kind, DialogRequest::OpenFile);
-        QVERIFY(seam.requests().first().filter.contains("*.ve2"));
-        QVERIFY(seam.requests().first().filter.contains("*.VE2"));
+        // The file dialog matches its patterns by exact case: every case must be listed.
+        const QString filter = seam.requests().first().filter;
+        const QStringList patterns =
+            filter.section(u'(', 1).section(u')', 0, 0).split(u' ', Qt::SkipEmptyParts);
+        for (const char *name : {"a.dbf", "b.VEK", "x.Csv", "y.vE2", "notes.txt"})
+            f.write(QString::fromLatin1(name), "");
+        QCOMPARE(
+            QDir(f.home.path(QString())).entryList(patterns, QDir::Files | QDir::CaseSensitive),
+            QStringList({"a.dbf", "b.VEK", "pick.csv", "x.Csv", "y.vE2"}));
         QCOMPARE(MsFixture::drain(1).size(), 1);
         QVERIFY(MsFixture::drain(2).isEmpty());
         QCOMPARE(MsFixture::drain(3).size(), 1);

@@ -1,7 +1,9 @@
 // Pictures of the media-stats import dialog and the watched folder's settings, over three
 // head ends on line.
 
+#include "core/hssocket.h"
 #include "core/selection.h"
+#include "core/sendpath.h"
 #include "core/settings.h"
 #include "mediastats/ui/frmmediastats.h"
 #include "mediastats/ui/frmsetautoload.h"
@@ -11,6 +13,18 @@
 using namespace vek;
 
 namespace {
+
+// A link that is up, with no server behind it: the dialog offers only head ends whose link
+// is up.
+class UpLink : public HsSocket
+{
+public:
+    void connectToHost(const QByteArray &, quint16) override {}
+    bool isConnected() const override { return true; }
+    void send(const QByteArray &) override {}
+    void close() override {}
+    QString localAddress() const override { return {}; }
+};
 
 void setUp()
 {
@@ -23,6 +37,8 @@ void setUp()
     for (int he = 1; he <= 3; ++he) {
         s.HEName[size_t(he)] = names[he - 1];
         s.HEOnLine[size_t(he)] = true;
+        static UpLink link;
+        setHsSocket(he, &link);
     }
     SelView() = 1;
 }
