@@ -4,7 +4,7 @@
 #include <QList>
 #include <QString>
 
-#include "dialogs/channelentries.h"
+#include "core/channelentries.h"
 
 namespace vek {
 

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "core/channelentries.h"
 #include "core/channeltable.h"
 #include "core/settings.h"
-#include "dialogs/channelentries.h"
 #include "platform/text.h"
 
 namespace vek {

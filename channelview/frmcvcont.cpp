@@ -19,7 +19,7 @@
 #include "core/selection.h"
 #include "core/sendpath.h"
 #include "core/settings.h"
-#include "dialogs/typeahead.h"
+#include "core/ui/typeahead.h"
 #include "frmchanview.h"
 #include "platform/failure.h"
 #include "platform/numeric.h"

@@ -1,6 +1,6 @@
 #include "addeventform.h"
 
-#include "channelentries.h"
+#include "core/channelentries.h"
 #include "core/channeltable.h"
 #include "core/convert.h"
 #include "core/eventkeys.h"

@@ -4,7 +4,7 @@
 #include <QList>
 #include <QString>
 
-#include "channelentries.h"
+#include "core/channelentries.h"
 #include "platform/widgets/timebox.h"
 
 class QCheckBox;

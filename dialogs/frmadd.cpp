@@ -11,11 +11,12 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include "channelentries.h"
+#include "core/channelentries.h"
 #include "core/convert.h"
 #include "core/eventtable.h"
 #include "core/log.h"
 #include "core/selection.h"
+#include "core/ui/typeahead.h"
 #include "datepanel.h"
 #include "eventdates.h"
 #include "formparts.h"
@@ -23,7 +24,6 @@
 #include "platform/failure.h"
 #include "platform/text.h"
 #include "platform/widgets/deactivationcloser.h"
-#include "typeahead.h"
 
 namespace vek {
 

@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "channelentries.h"
+#include "core/channelentries.h"
 #include "core/convert.h"
 #include "core/eventtable.h"
 #include "core/log.h"

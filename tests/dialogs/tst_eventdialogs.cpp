@@ -9,12 +9,12 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "core/ui/typeahead.h"
 #include "dialogfixture.h"
 #include "dialogs/datepanel.h"
 #include "dialogs/frmadd.h"
 #include "dialogs/frmasrun.h"
 #include "dialogs/frmonair.h"
-#include "dialogs/typeahead.h"
 #include "platform/text.h"
 #include "platform/widgets/dialogseam.h"
 #include "platform/widgets/typinglimit.h"

@@ -1,10 +1,10 @@
 #include <QTest>
 #include <functional>
 
+#include "core/channelentries.h"
 #include "dialogfixture.h"
 #include "dialogs/addeventform.h"
 #include "dialogs/asrunform.h"
-#include "dialogs/channelentries.h"
 #include "dialogs/onairform.h"
 #include "platform/widgets/dialogseam.h"
 #include "testregistry.h"

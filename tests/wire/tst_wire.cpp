@@ -9,6 +9,7 @@
 #include <QTest>
 #include <memory>
 
+#include "core/channelentries.h"
 #include "core/channeltable.h"
 #include "core/consolecore.h"
 #include "core/eventkeys.h"
@@ -27,7 +28,6 @@
 #include "core/winqueue.h"
 #include "core/zoneclocks.h"
 #include "dialogs/addeventform.h"
-#include "dialogs/channelentries.h"
 #include "dialogs/frmasrun.h"
 #include "dialogs/frmonair.h"
 #include "eventview/eventcommands.h"

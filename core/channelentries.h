@@ -6,8 +6,9 @@
 
 namespace vek {
 
-// One item of a list of the event dialogs: its text, its key ("HE3", "GR0", "CH007") and,
-// for channels, the channel number it is sorted by.
+// One item of a head-end, group or channel list of the event dialogs and the channel
+// control: its text, its key ("HE3", "GR0", "CH007") and, for channels, the channel number
+// it is sorted by.
 struct ComboEntry
 {
     QByteArray Text;

@@ -3,7 +3,7 @@
 #include <QComboBox>
 #include <QKeyEvent>
 
-#include "channelentries.h"
+#include "core/channelentries.h"
 #include "core/selection.h"
 #include "platform/text.h"
 
