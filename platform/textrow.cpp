@@ -5,17 +5,19 @@
 
 #include <array>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 namespace vek {
 
 namespace {
 // Layout of the buffer: cell count, the end offset of every cell (relative to the first
-// text byte), then the texts back to back. All numbers are quint16 in host order; texts
-// beyond 65535 bytes in all are cut (list cells are short texts of the wire).
-using Word16 = quint16;
-constexpr qsizetype Word = sizeof(Word16);
-constexpr qsizetype MaxText = 65535;
+// text byte), then the texts back to back. All numbers are quint32 in host order, so a
+// row holds whatever its cells hold: a list row reads the same whether it was made for
+// painting or read cell by cell.
+using Word32 = quint32;
+constexpr qsizetype Word = sizeof(Word32);
+constexpr qsizetype MaxText = std::numeric_limits<Word32>::max();
 constexpr int MaxCellCount = 4096;
 
 qsizetype cutCells(std::span<const QByteArrayView> cells)
@@ -76,7 +78,7 @@ void writeTextRowLayout(std::span<const QByteArrayView> cells, char *out)
 {
     const qsizetype n = cutCells(cells);
     const qsizetype head = Word * (n + 1);
-    const auto count = static_cast<Word16>(n);
+    const auto count = static_cast<Word32>(n);
     std::memcpy(out, &count, Word);
     qsizetype end = 0;
     char *texts = out + head;
@@ -86,7 +88,7 @@ void writeTextRowLayout(std::span<const QByteArrayView> cells, char *out)
         if (len > 0)
             std::memcpy(texts + end, c.data(), size_t(len));
         end += len;
-        const auto e = static_cast<Word16>(end);
+        const auto e = static_cast<Word32>(end);
         std::memcpy(out + Word * (i + 1), &e, Word);
     }
 }
@@ -95,7 +97,7 @@ int TextRowView::cellCount() const
 {
     if (!m_p)
         return 0;
-    Word16 n = 0;
+    Word32 n = 0;
     std::memcpy(&n, m_p, Word);
     return static_cast<int>(n);
 }
@@ -105,8 +107,8 @@ QByteArrayView TextRowView::cell(int index) const
     const int count = cellCount();
     if (index < 0 || index >= count)
         return {};
-    Word16 begin = 0;
-    Word16 end = 0;
+    Word32 begin = 0;
+    Word32 end = 0;
     if (index > 0)
         std::memcpy(&begin, m_p + Word * index, Word);
     std::memcpy(&end, m_p + Word * (index + 1), Word);

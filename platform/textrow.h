@@ -10,7 +10,7 @@
 namespace vek {
 
 // A row of byte-text cells laid out in one buffer: the cell count, the end of every cell,
-// then the texts back to back (at most 4096 cells and 65535 bytes of text; more is cut).
+// then the texts back to back (at most 4096 cells; texts are never cut).
 // TextRowView reads such a layout wherever it lives (an owning TextRow or a TextRowArena); it owns
 // nothing and is as cheap as a pointer.
 class TextRowView
