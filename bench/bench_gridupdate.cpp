@@ -63,7 +63,7 @@ void run()
     EventListEngine engine;
     QElapsedTimer t;
     t.start();
-    GRIDUPDATE(grids, engine, options, 0);
+    rebuildGrids(grids, engine, options, 0);
     const double first = ms(t);
     // A running view rebuilds again and again, each time after events changed: here one
     // event of every head end finished and one was put on hold, so every head end is read
@@ -78,11 +78,11 @@ void run()
     };
     for (int i = 0; i < 2; ++i) {
         changeEveryHeadEnd();
-        GRIDUPDATE(grids, engine, options, 0);
+        rebuildGrids(grids, engine, options, 0);
     }
     changeEveryHeadEnd();
     t.restart();
-    GRIDUPDATE(grids, engine, options, 0);
+    rebuildGrids(grids, engine, options, 0);
     const double full = ms(t);
 
     std::vector<PackedKey> keys;
@@ -106,10 +106,10 @@ void run()
         }
     };
     changeOneHeadEnd(1000);
-    GRIDUPDATE(grids, engine, options, 0, 5);
+    rebuildGrids(grids, engine, options, 0);
     changeOneHeadEnd(2000);
     t.restart();
-    GRIDUPDATE(grids, engine, options, 0, 5);
+    rebuildGrids(grids, engine, options, 0);
     const double dirty = ms(t);
 
     vekbench::figure("gridupdate_120k_first_ms", first);

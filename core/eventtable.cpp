@@ -1,5 +1,7 @@
 #include "eventtable.h"
 
+#include <algorithm>
+
 #include "platform/failure.h"
 #include "platform/numeric.h"
 
@@ -25,6 +27,8 @@ EventRec &EventTable::edit(int headEnd, int slot)
 {
     if (!validIndex(headEnd, slot))
         throw Failure(ErrorKind::SubscriptOutOfRange);
+    for (EventTableWatcher *w : m_watchers)
+        w->beforeEdit(headEnd, slot);
     std::vector<Block> &blocks = m_blocks[size_t(headEnd)];
     const size_t b = size_t(slot / BlockSlots);
     if (b >= blocks.size())
@@ -47,11 +51,24 @@ EventRec &EventTable::editLocal(int headEnd, int slot)
 
 void EventTable::clear()
 {
+    for (EventTableWatcher *w : m_watchers)
+        w->beforeClear();
     for (std::vector<Block> &blocks : m_blocks)
         std::vector<Block>().swap(blocks);
     for (std::vector<quint64> &stamps : m_stamps)
         std::vector<quint64>().swap(stamps);
     m_clearedAt = ++m_lastStamp;
+}
+
+void EventTable::addWatcher(EventTableWatcher *watcher)
+{
+    if (watcher && std::find(m_watchers.begin(), m_watchers.end(), watcher) == m_watchers.end())
+        m_watchers.push_back(watcher);
+}
+
+void EventTable::removeWatcher(EventTableWatcher *watcher)
+{
+    m_watchers.erase(std::remove(m_watchers.begin(), m_watchers.end(), watcher), m_watchers.end());
 }
 
 std::span<const quint64> EventTable::stamps(int headEnd) const

@@ -10,6 +10,16 @@
 
 namespace vek {
 
+// Told before a record of the event table changes, while it still holds what it held: a
+// reader that formats its rows late (the lists) formats now what it read from it.
+class EventTableWatcher
+{
+public:
+    virtual ~EventTableWatcher() = default;
+    virtual void beforeEdit(int headEnd, int slot) = 0;
+    virtual void beforeClear() = 0;
+};
+
 // The event table: head ends 0..12 (1..12 used) by slots 0..10000. Only the Hardware
 // Server's event messages fill or clear slots; local edits change a record in place.
 // Memory is taken as slots are first written, in blocks that never move, so a reference
@@ -38,6 +48,10 @@ public:
     // Every record back to unused, and its memory returned.
     void clear();
 
+    // Watchers are told of every edit and clearing until they are removed.
+    void addWatcher(EventTableWatcher *watcher);
+    void removeWatcher(EventTableWatcher *watcher);
+
     // Grows with every local edit of the head end's events: lists built from an older
     // count are stale. (The receive path's changes reach the lists through GridDirty.)
     quint64 changeCount(int headEnd) const
@@ -61,6 +75,7 @@ private:
     std::array<std::vector<quint64>, HeadEnds> m_stamps;
     quint64 m_lastStamp = 0;
     quint64 m_clearedAt = 0;
+    std::vector<EventTableWatcher *> m_watchers;
 };
 
 // The one event table of the console.

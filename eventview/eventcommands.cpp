@@ -88,15 +88,20 @@ void resetEventCommands()
 
 CommandRow commandRow(const GridView &grid, int row)
 {
+    // The event and its texts as the last rebuild read them, painted or not; a row that
+    // no list made (the empty row) names no event.
     CommandRow r;
-    r.rowKey = grid.textMatrix(row, 0);
-    const RowKey k = parseRowKey(r.rowKey);
-    r.headEnd = k.headEnd;
-    r.slot = k.slot;
-    r.fullKey = grid.textMatrix(row, FullKeyCell);
-    r.groupText = grid.textMatrix(row, GroupColumn);
-    r.description = grid.textMatrix(row, DescriptionColumn);
-    r.mediaPointId = grid.textMatrix(row, MediaPointColumn);
+    const ListRow listRow = grid.listRow(row);
+    auto *source = dynamic_cast<EventRowSource *>(listRow.source);
+    if (!source)
+        return r;
+    r.headEnd = source->headEnd();
+    r.slot = source->slotOf(listRow.index);
+    r.rowKey = source->cellText(listRow.index, 0);
+    r.fullKey = source->cellText(listRow.index, FullKeyCell);
+    r.groupText = source->cellText(listRow.index, GroupColumn);
+    r.description = source->cellText(listRow.index, DescriptionColumn);
+    r.mediaPointId = source->cellText(listRow.index, MediaPointColumn);
     return r;
 }
 
@@ -183,7 +188,7 @@ void notice(QWidget *parent, QMessageBox::Icon icon, const QByteArray &title,
 
 bool rowStillValid(QWidget *parent, const CommandRow &row)
 {
-    if (slotHoldsEvent(row.rowKey, row.fullKey))
+    if (slotHoldsEvent(row.headEnd, row.slot, row.fullKey))
         return true;
     showInvalidEventMessage(parent);
     return false;

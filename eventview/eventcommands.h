@@ -24,7 +24,7 @@ enum ViewTab : int { TabUpcoming = 0, TabOnAir = 1, TabAsRun = 2 };
 struct CommandRow
 {
     QByteArray rowKey; // "he-slot"; "" for the list's empty row
-    int headEnd = 0;   // parsed from rowKey; 0 when it does not parse
+    int headEnd = 0;   // the event the row shows (typed, never read back from rowKey)
     int slot = 0;
     QByteArray fullKey;   // the event's full key
     QByteArray groupText; // column "Group"

@@ -49,8 +49,8 @@ void GRIDSET(const EventGrids &grids, bool vcogLock)
     }
 }
 
-GridPanels GRIDUPDATE(const EventGrids &grids, EventListEngine &engine, const ViewOptions &options,
-                      int shownTab, int dirtyHeadEnd)
+GridPanels rebuildGrids(const EventGrids &grids, EventListEngine &engine,
+                        const ViewOptions &options, int shownTab)
 {
     std::array<int, EventListCount + 1> row{};
     std::array<int, EventListCount + 1> top{};
@@ -72,10 +72,6 @@ GridPanels GRIDUPDATE(const EventGrids &grids, EventListEngine &engine, const Vi
     }
     layoutColumns(grids, options.vcogLock);
 
-    if (dirtyHeadEnd >= 1 && dirtyHeadEnd <= MaxHeadEnds)
-        engine.markDirty(dirtyHeadEnd);
-    else if (dirtyHeadEnd != OptionsChangeOnly)
-        engine.markAllDirty();
     EventLists lists = engine.build(options);
 
     const auto &colors = settings().EventColors;
@@ -90,12 +86,14 @@ GridPanels GRIDUPDATE(const EventGrids &grids, EventListEngine &engine, const Vi
         if (!g)
             continue;
         const int lastCol = columnsOf(list) - 1;
-        g->setRowData(std::move(l.rows), std::move(l.keepAlive));
-        g->setHeaderBackColor(l.sort.headerRed ? colorFromBgr(HeaderRed) : QColor());
+        std::vector<GridModel::RowPaint> paint;
+        paint.reserve(l.runs.size());
         for (const ColourRun &run : l.runs) {
             const int k = qBound(1, run.colour, int(colors.size()) - 1);
-            g->setRangeBackColor(run.first, run.last, 1, lastCol, colorFromBgr(colors[size_t(k)]));
+            paint.push_back({run.first, run.last, 1, lastCol, colorFromBgr(colors[size_t(k)])});
         }
+        g->setRowData(std::move(l.rows), std::move(l.keepAlive), paint);
+        g->setHeaderBackColor(l.sort.headerRed ? colorFromBgr(HeaderRed) : QColor());
         g->setRow(restoredRow(row[size_t(list)], g->rows()));
         g->setCol(0);
         g->setColSel(lastCol);

@@ -26,14 +26,11 @@ struct GridPanels
     QByteArray sort;
 };
 
-constexpr int OptionsChangeOnly = -1;
-
-// Rebuilds the three lists of a view: keeps the operator's widths in ColWidths, builds
-// through the view's engine (dirtyHeadEnd 1..12 reads only that head end again, 0 reads
-// all, OptionsChangeOnly marks none after a sort or filter change: the engine reads only
-// what changed since), fills, colours and sorts the lists, marks headers not in their
-// default order red and puts each list back at its remembered row and first visible row.
-GridPanels GRIDUPDATE(const EventGrids &grids, EventListEngine &engine, const ViewOptions &options,
-                      int shownTab, int dirtyHeadEnd = 0);
+// The body of a view's rebuild: keeps the operator's widths in ColWidths, builds through
+// the view's engine (which reads the events edited since its last build), fills, colours
+// and sorts the lists (one reset of each grid), marks headers not in their default order
+// red and puts each list back at its remembered row and first visible row.
+GridPanels rebuildGrids(const EventGrids &grids, EventListEngine &engine,
+                        const ViewOptions &options, int shownTab);
 
 } // namespace vek

@@ -207,12 +207,11 @@ ViewOptions viewOptionsOf(int view, const QDate &pickerDate)
     return o;
 }
 
-bool slotHoldsEvent(const QByteArray &rowKey, const QByteArray &fullKey)
+bool slotHoldsEvent(int headEnd, int slot, const QByteArray &fullKey)
 {
-    const RowKey k = parseRowKey(rowKey);
-    if (k.headEnd < 1)
+    if (headEnd < 1 || !EventTable::validIndex(headEnd, slot))
         return false;
-    const EventRec &e = Events().at(k.headEnd, k.slot);
+    const EventRec &e = Events().at(headEnd, slot);
     return e.InUse && e.EventKey == fullKey;
 }
 
@@ -428,21 +427,72 @@ QByteArrayView cellOf(const EventRec &e, int he, int slot, int list, int col, co
 }
 } // namespace
 
+namespace {
+// Rows of one head end that are made late, from the event table.
+class LateRows
+{
+public:
+    virtual ~LateRows() = default;
+    // The row of the slot, if this holds it, is made now from the record as it is.
+    virtual void keepAsRead(int slot) = 0;
+    virtual void keepAllAsRead() = 0;
+};
+
+// Every list of rows alive, in an engine or only in a grid, by head end. Before the table
+// changes a record, each list that holds its slot makes the row it has not made yet: a
+// row shows what its read saw, also when it is first painted after the change.
+class LiveLists final : public EventTableWatcher
+{
+public:
+    static LiveLists &instance()
+    {
+        // Never destroyed: lists may outlive any other static.
+        static LiveLists *lists = new LiveLists;
+        return *lists;
+    }
+    void add(int he, LateRows *rows) { m_lists[size_t(he)].push_back(rows); }
+    void remove(int he, LateRows *rows)
+    {
+        std::vector<LateRows *> &v = m_lists[size_t(he)];
+        const auto it = std::find(v.begin(), v.end(), rows);
+        if (it != v.end()) {
+            *it = v.back();
+            v.pop_back();
+        }
+    }
+    void beforeEdit(int headEnd, int slot) override
+    {
+        if (headEnd < 0 || headEnd > MaxHeadEnds)
+            return;
+        for (LateRows *rows : m_lists[size_t(headEnd)])
+            rows->keepAsRead(slot);
+    }
+    void beforeClear() override
+    {
+        for (const std::vector<LateRows *> &v : m_lists) {
+            for (LateRows *rows : v)
+                rows->keepAllAsRead();
+        }
+    }
+
+private:
+    LiveLists() { Events().addWatcher(this); }
+    std::array<std::vector<LateRows *>, MaxHeadEnds + 1> m_lists;
+};
+} // namespace
+
 struct EventListEngine::HeadEndRows
 {
     Inputs inputs;
-    bool dirty = true;
-    // The event table's change count of the head end, and its last stamp, when its rows
-    // were read.
-    quint64 tableChanges = 0;
+    // The event table's last stamp when the rows were read: edits above it are news.
     quint64 readStamp = 0;
     // One list of the head end: which events it holds, in slot order. A row's texts are
     // made from its event when the row is first shown or read; the sort reads only the
     // cells of the sort column.
-    struct List final : RowSource
+    struct List final : EventRowSource, LateRows
     {
-        int he = 0;
-        int list = 0;
+        const int he;
+        const int list;
         std::shared_ptr<const RowFormat> format;
         std::vector<quint16> eventSlots;
         std::vector<const char *> made;
@@ -475,6 +525,38 @@ struct EventListEngine::HeadEndRows
             keyTexts.append(text.data(), size_t(text.size()));
             keyEnds.push_back(quint32(keyTexts.size()));
         }
+        List(int headEnd, int listNo, std::shared_ptr<const RowFormat> rowFormat)
+            : he(headEnd), list(listNo), format(std::move(rowFormat))
+        {
+            LiveLists::instance().add(he, this);
+        }
+        ~List() override { LiveLists::instance().remove(he, this); }
+        List(const List &) = delete;
+        List &operator=(const List &) = delete;
+
+        int headEnd() const override { return he; }
+        int slotOf(quint32 index) const override
+        {
+            return index < eventSlots.size() ? int(eventSlots[index]) : 0;
+        }
+        void keepAsRead(int slot) override
+        {
+            // Slots are held in increasing order.
+            const auto it = std::lower_bound(eventSlots.begin(), eventSlots.end(), slot);
+            if (it == eventSlots.end() || *it != slot)
+                return;
+            const auto index = quint32(it - eventSlots.begin());
+            if (index < made.size() && !made[index])
+                row(index);
+        }
+        void keepAllAsRead() override
+        {
+            for (quint32 i = 0; i < made.size(); ++i) {
+                if (!made[i])
+                    row(i);
+            }
+        }
+
         // A row for event e in slot `slot`, read from the table (its sort text apart).
         void addRow(const EventRec &e, int slot, const QDate &today)
         {
@@ -538,36 +620,12 @@ struct EventListEngine::Context
 EventListEngine::EventListEngine() : m_dateTexts(std::make_shared<QHash<qint64, QByteArray>>()) {}
 EventListEngine::~EventListEngine() = default;
 
-void EventListEngine::markDirty(int headEnd)
-{
-    if (headEnd < 1 || headEnd > MaxHeadEnds) {
-        markAllDirty();
-        return;
-    }
-    if (m_cache[size_t(headEnd)])
-        m_cache[size_t(headEnd)]->dirty = true;
-}
-
-void EventListEngine::markAllDirty()
-{
-    for (auto &c : m_cache) {
-        if (c)
-            c->dirty = true;
-    }
-}
-
 void EventListEngine::readHeadEnd(int he, const Context &ctx, HeadEndRows &out)
 {
     for (int list = 1; list <= EventListCount; ++list) {
-        auto l = std::make_shared<HeadEndRows::List>();
-        l->he = he;
-        l->list = list;
-        l->format = ctx.format;
-        out.lists[size_t(list)] = std::move(l);
+        out.lists[size_t(list)] = std::make_shared<HeadEndRows::List>(he, list, ctx.format);
     }
     out.inputs = ctx.inputs;
-    out.dirty = false;
-    out.tableChanges = Events().changeCount(he);
     out.readStamp = Events().lastStamp();
 
     const EventTable &table = Events();
@@ -627,7 +685,7 @@ void EventListEngine::sortHeadEnd(const Context &ctx, HeadEndRows &out)
     out.shownFilter = -1;
 }
 
-void EventListEngine::updateHeadEnd(int he, const Context &ctx, HeadEndRows &out)
+bool EventListEngine::updateHeadEnd(int he, const Context &ctx, HeadEndRows &out)
 {
     const EventTable &table = Events();
     const std::span<const quint64> stamps = table.stamps(he);
@@ -637,28 +695,25 @@ void EventListEngine::updateHeadEnd(int he, const Context &ctx, HeadEndRows &out
         if (stamps[slot] > out.readStamp)
             changed.push_back(int(slot));
     }
-    out.dirty = false;
-    out.tableChanges = table.changeCount(he);
     out.readStamp = table.lastStamp();
     if (changed.empty())
-        return;
+        return false;
 
     CellScratch scratch;
     constexpr quint32 Gone = 0xFFFFFFFF;
     for (int list = 1; list <= EventListCount; ++list) {
         const HeadEndRows::List &old = *out.lists[size_t(list)];
-        auto fresh = std::make_shared<HeadEndRows::List>();
+        auto fresh = std::make_shared<HeadEndRows::List>(he, list, ctx.format);
         HeadEndRows::List &l = *fresh;
-        l.he = he;
-        l.list = list;
-        l.format = ctx.format;
         const size_t oldCount = old.eventSlots.size();
         l.eventSlots.reserve(oldCount + changed.size());
         l.rules.reserve(oldCount + changed.size());
         l.filtered.reserve(oldCount + changed.size());
         l.keyTexts.reserve(old.keyTexts.size());
         l.keyEnds.reserve(oldCount + changed.size());
-        const int col = ctx.inputs.sortCol[size_t(list)];
+        // The kept rows are in the order of the head end's sort column, which may differ
+        // from this build's until they are sorted again.
+        const int col = out.inputs.sortCol[size_t(list)];
 
         // Old rows and the edited events, merged in slot order; an edited slot is read
         // again (and may have left this list or joined it).
@@ -690,7 +745,7 @@ void EventListEngine::updateHeadEnd(int he, const Context &ctx, HeadEndRows &out
         l.made.assign(l.eventSlots.size(), nullptr);
 
         // The kept rows stay in their order; the rows read again are sorted and merged in.
-        const TextSortCode how = ctx.sortCodes[size_t(list)];
+        const TextSortCode how = textSortCode(listSort(list, col).code);
         std::vector<SortItem> kept;
         kept.reserve(old.order.size());
         for (const SortItem &item : old.order) {
@@ -710,6 +765,7 @@ void EventListEngine::updateHeadEnd(int he, const Context &ctx, HeadEndRows &out
         out.lists[size_t(list)] = std::move(fresh);
     }
     out.shownFilter = -1;
+    return true;
 }
 
 void EventListEngine::filterHeadEnd(const Context &ctx, HeadEndRows &out)
@@ -763,27 +819,19 @@ EventLists EventListEngine::build(const ViewOptions &options)
         shown.push_back(he);
         if (!c)
             c = std::make_unique<HeadEndRows>();
-        // A local change to the head end's events (a command) makes its rows stale too,
-        // whichever head end asked for this build.
-        if (c->dirty || c->tableChanges != Events().changeCount(he)) {
-            // Rows of the same inputs from a read after the table was last cleared need
-            // only the events edited since.
-            if (c->lists[ListUpcoming] && c->inputs == ctx.inputs &&
-                Events().clearedAt() <= c->readStamp)
-                updateHeadEnd(he, ctx, *c);
-            else
-                readHeadEnd(he, ctx, *c);
+        // Rows of the same inputs read after the table was last cleared need only the
+        // events edited since (the receive path's and the console's own edits alike).
+        Inputs sortedAsKept = ctx.inputs;
+        sortedAsKept.sortCol = c->inputs.sortCol;
+        if (!c->lists[ListUpcoming] || !(c->inputs == sortedAsKept) ||
+            Events().clearedAt() > c->readStamp) {
+            readHeadEnd(he, ctx, *c);
             m_lastRead.push_back(he);
-        } else if (!(c->inputs == ctx.inputs)) {
-            Inputs sortedOtherwise = ctx.inputs;
-            sortedOtherwise.sortCol = c->inputs.sortCol;
-            if (c->inputs == sortedOtherwise) {
-                // Only the order changed: the rows stay, their order is sorted again.
-                sortHeadEnd(ctx, *c);
-            } else {
-                readHeadEnd(he, ctx, *c);
+        } else {
+            if (Events().lastStamp() > c->readStamp && updateHeadEnd(he, ctx, *c))
                 m_lastRead.push_back(he);
-            }
+            if (c->inputs.sortCol != ctx.inputs.sortCol)
+                sortHeadEnd(ctx, *c);
         }
         if (c->shownFilter != ctx.filter || c->shownPickerDate != ctx.pickerDate)
             filterHeadEnd(ctx, *c);

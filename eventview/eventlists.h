@@ -113,12 +113,22 @@ struct EventLists
     std::array<EventListRows, EventListCount + 1> list;
 };
 
+// A row source of the lists: besides the row's texts, the event the row shows as typed
+// data, as the read that placed the row saw it.
+class EventRowSource : public RowSource
+{
+public:
+    virtual int headEnd() const = 0;
+    virtual int slotOf(quint32 index) const = 0;
+};
+
 // One view's engine. It keeps every shown head end's rows, sorted, and merges them for
-// each build; a row's texts are made only when the row is first shown or read. A head
-// end is read from the event table again only when it is marked dirty or when what its
-// rows depend on (names, today, the "less than" minutes) changed, and then only the
-// events edited since its last read are read again. A changed sort column only sorts
-// its rows again, a changed filter (or date of the date filter) only picks the rows it shows again.
+// each build; a row's texts are made only when the row is first shown or read, or before
+// the table changes its event, so a row always shows what the read that placed it saw.
+// Every build reads the events edited since the last one (by their edit stamps) and only
+// those; a head end is read whole again only when what its rows depend on (names, today,
+// the "less than" minutes) changed. A changed sort column sorts the rows again, a changed
+// filter (or date of the date filter) picks the rows it shows again.
 class EventListEngine
 {
 public:
@@ -127,14 +137,10 @@ public:
     EventListEngine(const EventListEngine &) = delete;
     EventListEngine &operator=(const EventListEngine &) = delete;
 
-    // Head end 1..12 is read again at the next build; 0 (or any other number) marks all.
-    void markDirty(int headEnd);
-    void markAllDirty();
-
     EventLists build(const ViewOptions &options);
 
-    // The head ends read from the event table by the last build (not those only sorted
-    // again because a sort column changed).
+    // The head ends whose events the last build read from the event table (not those only
+    // sorted or picked again).
     const std::vector<int> &lastRead() const { return m_lastRead; }
 
 private:
@@ -142,8 +148,8 @@ private:
     struct HeadEndRows;
     struct Context;
 
-    void readHeadEnd(int he, const Context &ctx, HeadEndRows &out);
-    static void updateHeadEnd(int he, const Context &ctx, HeadEndRows &out);
+    static void readHeadEnd(int he, const Context &ctx, HeadEndRows &out);
+    static bool updateHeadEnd(int he, const Context &ctx, HeadEndRows &out);
     static void sortHeadEnd(const Context &ctx, HeadEndRows &out);
     static void filterHeadEnd(const Context &ctx, HeadEndRows &out);
 
@@ -152,7 +158,7 @@ private:
     std::shared_ptr<QHash<qint64, QByteArray>> m_dateTexts;
 };
 
-// The slot named by a row key still holds the event with this full key.
-bool slotHoldsEvent(const QByteArray &rowKey, const QByteArray &fullKey);
+// The slot still holds the event with this full key.
+bool slotHoldsEvent(int headEnd, int slot, const QByteArray &fullKey);
 
 } // namespace vek

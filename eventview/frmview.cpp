@@ -43,6 +43,7 @@
 #include "dialogs/frmadd.h"
 #include "dialogs/frmasrun.h"
 #include "dialogs/frmonair.h"
+#include "eventview/commandsupport.h"
 #include "eventview/dashboard.h"
 #include "eventview/eventcommands.h"
 #include "eventview/eventviews.h"
@@ -503,7 +504,7 @@ void frmView::timeMain_Timer()
             if (!GridDirty(m_view, he))
                 continue;
             GridDirty(m_view, he) = false;
-            GRIDUPDATE(he);
+            GRIDUPDATE();
             DashBoard_Update();
             restartDashBoardTimer();
             return;
@@ -527,10 +528,9 @@ ViewOptions frmView::options() const
     return viewOptionsOf(m_view, m_dtPick->date());
 }
 
-void frmView::GRIDUPDATE(int dirtyHeadEnd)
+void frmView::GRIDUPDATE()
 {
-    const GridPanels panels =
-        vek::GRIDUPDATE(m_grids, m_engine, options(), m_tabs->currentIndex(), dirtyHeadEnd);
+    const GridPanels panels = rebuildGrids(m_grids, m_engine, options(), m_tabs->currentIndex());
     m_panels[13]->setText(fromBytes(panels.events));
     m_panels[14]->setText(fromBytes(panels.sort));
 }
@@ -563,7 +563,7 @@ void frmView::cmbView_Click()
     const bool all = ViewFilter(m_view) == FilterAll;
     setBackground(m_frameView, all ? QColor() : FilterRed);
     m_dtPick->setEnabled(ViewFilter(m_view) == FilterDate);
-    GRIDUPDATE(OptionsChangeOnly);
+    GRIDUPDATE();
     DashBoard_Update();
     restartDashBoardTimer();
 }
@@ -605,7 +605,7 @@ void frmView::dtPick_Change()
 {
     if (ViewFilter(m_view) != FilterDate)
         return;
-    GRIDUPDATE(OptionsChangeOnly);
+    GRIDUPDATE();
     DashBoard_Update();
     restartDashBoardTimer();
 }
@@ -745,7 +745,7 @@ void frmView::headerDblClick(int list, int col)
     else if (col == 5)
         sortCol = SortEnd;
     SortCol(m_view, list) = sortCol;
-    GRIDUPDATE(OptionsChangeOnly);
+    GRIDUPDATE();
     DashBoard_Update();
     restartDashBoardTimer();
 }
@@ -769,12 +769,14 @@ void frmView::gridDblClick(int list)
 {
     SelHE() = 0;
     SelCh() = 0;
-    const QByteArray key = trimBlanks(grid(list)->textMatrix(grid(list)->row(), 0));
-    const QList<QByteArray> parts = key.split('-');
-    const bool named = !key.isEmpty() && parts.size() == 2;
+    const CommandRow row = commandRow(*grid(list), grid(list)->row());
+    const bool named = row.headEnd > 0;
     if (named) {
-        SelHE() = qint16(qBound(-32768.0, leadingValue(parts.at(0)), 32767.0));
-        SelCh() = qint16(qBound(-32768.0, leadingValue(parts.at(1)), 32767.0));
+        // The dialog opens on the event the row shows, not on whatever its slot holds now.
+        if (!rowStillValid(this, row))
+            return;
+        SelHE() = qint16(row.headEnd);
+        SelCh() = qint16(row.slot);
     }
     if (list != ListUpcoming && !named)
         return;

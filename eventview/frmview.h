@@ -102,7 +102,8 @@ public:
     int popupSource() const { return m_popupSource; }
     void gridMouseMove(int list, int row, int col);
 
-    void GRIDUPDATE(int dirtyHeadEnd = 0);
+    // Rebuilds the lists from the event table (what changed since the last rebuild).
+    void GRIDUPDATE();
     void DashBoard_Update();
     // One wheel message at a screen position: the visible list under it scrolls one row.
     void MouseWheel(int mouseKeys, int rotation, int xpos, int ypos);

@@ -102,7 +102,8 @@ void GridModel::setRowViews(std::vector<TextRowView> rows,
 }
 
 void GridModel::setListRows(std::vector<ListRow> rows,
-                            std::vector<std::shared_ptr<const void>> keepAlive)
+                            std::vector<std::shared_ptr<const void>> keepAlive,
+                            const std::vector<RowPaint> &paint)
 {
     beginResetModel();
     m_rows.assign(rows.size(), TextRowView());
@@ -110,15 +111,21 @@ void GridModel::setListRows(std::vector<ListRow> rows,
     m_paint.assign(m_rows.size(), Paint());
     m_keepAlive = std::move(keepAlive);
     m_edited.clear();
+    for (const RowPaint &p : paint)
+        paintRows(p.first, p.last, p.firstCol, p.lastCol, p.color);
     endResetModel();
+}
+
+ListRow GridModel::listRow(int modelRow) const
+{
+    return validRow(modelRow) && size_t(modelRow) < m_sources.size() ? m_sources[size_t(modelRow)]
+                                                                     : ListRow();
 }
 
 TextRowView GridModel::view(size_t r) const
 {
-    if (pending(r)) {
+    if (pending(r))
         m_rows[r] = m_sources[r].view();
-        m_sources[r].source = nullptr;
-    }
     return m_rows[r];
 }
 
@@ -199,6 +206,20 @@ void GridModel::setCell(int modelRow, int cellIndex, QByteArrayView text)
         emit dataChanged(index(modelRow, cellIndex), index(modelRow, cellIndex), {Qt::DisplayRole});
 }
 
+void GridModel::paintRows(int first, int last, int firstCol, int lastCol, const QColor &color)
+{
+    Paint p;
+    if (color.isValid()) {
+        p.rgb = color.rgb();
+        p.firstCol = static_cast<qint16>(qBound(0, firstCol, 32767));
+        p.lastCol = static_cast<qint16>(qBound(0, lastCol, 32767));
+    }
+    first = qMax(first, 0);
+    last = qMin(last, rowCount() - 1);
+    if (first <= last)
+        std::fill(m_paint.begin() + first, m_paint.begin() + last + 1, p);
+}
+
 void GridModel::setRowsBackColor(int first, int last, int firstCol, int lastCol,
                                  const QColor &color)
 {
@@ -210,13 +231,7 @@ void GridModel::setRowsBackColor(int first, int last, int firstCol, int lastCol,
     last = qMin(last, rowCount() - 1);
     if (first > last)
         return;
-    Paint p;
-    if (color.isValid()) {
-        p.rgb = color.rgb();
-        p.firstCol = static_cast<qint16>(qBound(0, firstCol, 32767));
-        p.lastCol = static_cast<qint16>(qBound(0, lastCol, 32767));
-    }
-    std::fill(m_paint.begin() + first, m_paint.begin() + last + 1, p);
+    paintRows(first, last, firstCol, lastCol, color);
     if (columnCount() > 0)
         emit dataChanged(index(first, 0), index(last, columnCount() - 1), {Qt::BackgroundRole});
 }

@@ -39,8 +39,22 @@ public:
     // shows them, so a list of 100,000 rows is handed over without copying a row.
     void setRowViews(std::vector<TextRowView> rows,
                      std::vector<std::shared_ptr<const void>> keepAlive);
-    // The same with rows their sources make when a row is first shown or read.
-    void setListRows(std::vector<ListRow> rows, std::vector<std::shared_ptr<const void>> keepAlive);
+    // Back colour of model rows first..last over columns firstCol..lastCol.
+    struct RowPaint
+    {
+        int first = 0;
+        int last = 0;
+        int firstCol = 0;
+        int lastCol = 0;
+        QColor color;
+    };
+    // The same with rows their sources make when a row is first shown or read, painted
+    // as given: the view hears of it once.
+    void setListRows(std::vector<ListRow> rows, std::vector<std::shared_ptr<const void>> keepAlive,
+                     const std::vector<RowPaint> &paint = {});
+    // The source and index of a row handed over by setListRows, made or not; an empty
+    // ListRow for any other row.
+    ListRow listRow(int modelRow) const;
     // Cuts rows off the end or appends empty ones.
     void resizeRows(int rows);
     void clearAll();
@@ -73,10 +87,14 @@ private:
     bool validRow(int modelRow) const { return modelRow >= 0 && size_t(modelRow) < m_rows.size(); }
     // Row r, made by its source on its first read.
     TextRowView view(size_t r) const;
-    bool pending(size_t r) const { return r < m_sources.size() && m_sources[r].source; }
+    bool pending(size_t r) const
+    {
+        return r < m_sources.size() && m_sources[r].source && !m_rows[r].layout();
+    }
+    void paintRows(int first, int last, int firstCol, int lastCol, const QColor &color);
 
-    // Rows not made yet have an empty layout here and their source in m_sources (which
-    // is empty when every row came ready).
+    // Rows not made yet have an empty layout here; m_sources keeps every row's source
+    // (it is empty when every row came ready).
     mutable std::vector<TextRowView> m_rows;
     mutable std::vector<ListRow> m_sources;
     std::vector<Paint> m_paint;

@@ -219,9 +219,15 @@ void GridView::setRowData(std::vector<TextRow> rows)
 }
 
 void GridView::setRowData(std::vector<ListRow> rows,
-                          std::vector<std::shared_ptr<const void>> keepAlive)
+                          std::vector<std::shared_ptr<const void>> keepAlive,
+                          const std::vector<GridModel::RowPaint> &paint)
 {
-    m_model->setListRows(std::move(rows), std::move(keepAlive));
+    std::vector<GridModel::RowPaint> modelPaint(paint);
+    for (GridModel::RowPaint &p : modelPaint) {
+        --p.first;
+        --p.last;
+    }
+    m_model->setListRows(std::move(rows), std::move(keepAlive), modelPaint);
     m_row = qBound(0, m_row, this->rows() - 1);
     m_rowSel = qBound(0, m_rowSel, this->rows() - 1);
     applySelection();

@@ -27,6 +27,8 @@ public:
 
     // Row 0 reads and writes the titles. A row or column outside the list reads "".
     QByteArray textMatrix(int row, int col) const;
+    // The source of a row handed over with its source (setRowData); empty otherwise.
+    ListRow listRow(int row) const { return m_model->listRow(row - 1); }
     void setTextMatrix(int row, int col, QByteArrayView text);
 
     int columnWidthTwips(int col) const;
@@ -68,8 +70,9 @@ public:
     // Replaces every row below the header (list rows 1..n).
     void setRowData(std::vector<TextRow> rows);
     // The same with rows made by their sources when first shown or read; the grid holds
-    // keepAlive (the sources) for as long as it shows them.
-    void setRowData(std::vector<ListRow> rows, std::vector<std::shared_ptr<const void>> keepAlive);
+    // keepAlive (the sources) for as long as it shows them, painted as given (list rows).
+    void setRowData(std::vector<ListRow> rows, std::vector<std::shared_ptr<const void>> keepAlive,
+                    const std::vector<GridModel::RowPaint> &paint = {});
 
 private:
     void applySelection();

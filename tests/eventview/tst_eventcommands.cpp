@@ -3,6 +3,7 @@
 #include <QTest>
 
 #include "commandfixture.h"
+#include "eventview/eventgrids.h"
 #include "eventview/eventlists.h"
 #include "platform/widgets/gridview.h"
 #include "testregistry.h"
@@ -415,24 +416,27 @@ private slots:
     void selectedRowsFollowRowAndRowSel()
     {
         CommandFixture f;
+        for (int slot = 1; slot <= 3; ++slot)
+            addEvent(1, slot, StatusActive);
         GridView grid;
-        grid.setCols(RowCells);
-        grid.setRows(5);
-        for (int r = 1; r <= 3; ++r) {
-            addEvent(1, r, StatusActive);
-            grid.setTextMatrix(r, 0, makeRowKey(1, r));
-            grid.setTextMatrix(r, FullKeyCell, Events().at(1, r).EventKey);
-            grid.setTextMatrix(r, DescriptionColumn, Events().at(1, r).Description);
-        }
+        EventGrids grids;
+        grids.grid[ListUpcoming] = &grid;
+        EventListEngine engine;
+        ViewOptions o;
+        o.showHE[1] = true;
+        rebuildGrids(grids, engine, o, 0);
         grid.setRow(3);
         grid.setRowSel(2);
         const std::vector<CommandRow> rows = selectedRows(grid);
         QCOMPARE(int(rows.size()), 2);
-        QCOMPARE(rows[0].rowKey, QByteArray("1-2"));
-        QCOMPARE(rows[1].slot, 3);
-        QCOMPARE(rows[1].fullKey, Events().at(1, 3).EventKey);
-        QCOMPARE(rows[0].description, QByteArray("Event 1-2"));
+        QCOMPARE(rows[0].rowKey, QByteArray("1-1"));
+        QCOMPARE(rows[1].slot, 2);
+        QCOMPARE(rows[1].fullKey, Events().at(1, 2).EventKey);
+        QCOMPARE(rows[0].description, QByteArray("Event 1-1"));
+        QCOMPARE(rows[0].mediaPointId, Events().at(1, 1).EventKey.left(16));
         QCOMPARE(int(listRows(grid).size()), 4);
+        // The empty row names no event.
+        QCOMPARE(listRows(grid).front().headEnd, 0);
         selectFirstRow(grid);
         QCOMPARE(grid.row(), 1);
         QCOMPARE(grid.rowSel(), 1);

@@ -1,3 +1,4 @@
+#include <QSignalSpy>
 #include <QTest>
 
 #include "core/log.h"
@@ -57,7 +58,7 @@ private slots:
         EventListEngine engine;
         ViewOptions o = allShown();
         o.sortCol[ListOnAir] = SortStart;
-        GridPanels p = GRIDUPDATE(m_grids, engine, o, 0);
+        GridPanels p = rebuildGrids(m_grids, engine, o, 0);
         QCOMPARE(p.events, QByteArray("2 Events"));
         QCOMPARE(p.sort, QByteArray("Sort: Start Date"));
         QCOMPARE(m_up.rows(), 4);
@@ -80,9 +81,15 @@ private slots:
         QVERIFY(!m_up.headerBackColor().isValid());
         QCOMPARE(m_oa.headerBackColor(), colorFromBgr(255));
         QVERIFY(!m_ar.headerBackColor().isValid());
-        p = GRIDUPDATE(m_grids, engine, o, 1);
+        // The rows come coloured with one reset of the model, without a signal per run.
+        QSignalSpy resets(m_up.gridModel(), &QAbstractItemModel::modelReset);
+        QSignalSpy changes(m_up.gridModel(), &QAbstractItemModel::dataChanged);
+        p = rebuildGrids(m_grids, engine, o, 1);
+        QCOMPARE(resets.size(), 1);
+        QCOMPARE(changes.size(), 0);
+        QCOMPARE(m_up.rowBackColor(2), colorFromBgr(2000));
         QCOMPARE(p.events, QByteArray("1 Event"));
-        p = GRIDUPDATE(m_grids, engine, o, 2, 1);
+        p = rebuildGrids(m_grids, engine, o, 2);
         QCOMPARE(p.events, QByteArray("2 Events"));
         QCOMPARE(p.sort, QByteArray("Sort: Start Date"));
     }
@@ -93,12 +100,12 @@ private slots:
             addEvent(2, slot, StatusActive);
         EventListEngine engine;
         const ViewOptions o = allShown();
-        GRIDUPDATE(m_grids, engine, o, 0);
+        rebuildGrids(m_grids, engine, o, 0);
         m_up.setRow(30);
         m_up.setRowSel(33);
         m_up.setTopRow(25);
         m_up.setColumnWidth(8, 100);
-        GRIDUPDATE(m_grids, engine, o, 0, 2);
+        rebuildGrids(m_grids, engine, o, 0);
         QCOMPARE(ColWidths(ListUpcoming, 8), qint16(1500));
         QCOMPARE(m_up.columnWidthTwips(8), 1500);
         QCOMPARE(m_up.row(), 30);
@@ -110,7 +117,7 @@ private slots:
         // Fewer rows than the remembered row: row 1; the scroll stays where it was put.
         for (int slot = 10; slot < 40; ++slot)
             Events().edit(2, slot).InUse = false;
-        GRIDUPDATE(m_grids, engine, o, 0, 2);
+        rebuildGrids(m_grids, engine, o, 0);
         QCOMPARE(m_up.rows(), 12);
         QCOMPARE(m_up.row(), 1);
         QVERIFY(m_up.topRow() < 25);
@@ -121,11 +128,11 @@ private slots:
         EventListEngine engine;
         ViewOptions o = allShown();
         o.vcogLock = false;
-        GRIDUPDATE(m_grids, engine, o, 0);
+        rebuildGrids(m_grids, engine, o, 0);
         QCOMPARE(ColWidths(ListUpcoming, 15), qint16(2200));
         QCOMPARE(m_up.columnWidthTwips(15), 0);
         o.vcogLock = true;
-        GRIDUPDATE(m_grids, engine, o, 0);
+        rebuildGrids(m_grids, engine, o, 0);
         QCOMPARE(m_up.columnWidthTwips(15), 2200);
     }
 

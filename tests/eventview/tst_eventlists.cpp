@@ -188,7 +188,6 @@ private slots:
             addEvent(1, 10 + slot, StatusOnAir);
             addEvent(1, 20 + slot, StatusDone);
         }
-        engine.markAllDirty();
         lists = engine.build(o);
         for (int list = 1; list <= 3; ++list) {
             const EventListRows &l = lists.list[list];
@@ -367,7 +366,7 @@ private slots:
         QCOMPARE(restoredTopRow(40000, 120002), 40000);
     }
 
-    void onlyTheDirtyHeadEndIsReadAgain()
+    void onlyHeadEndsWithEditedEventsAreReadAgain()
     {
         addEvent(1, 0, StatusActive);
         addEvent(2, 0, StatusActive);
@@ -378,14 +377,12 @@ private slots:
         QCOMPARE(engine.lastRead().size(), size_t(12));
 
         Events().edit(2, 0).Description = "changed";
-        // Head end 3's event finished, but its rows are not read again until it is marked.
         Events().edit(3, 0).Status = StatusDone;
-        engine.markDirty(2);
         EventLists lists = engine.build(o);
-        QCOMPARE(engine.lastRead(), std::vector<int>{2});
+        QCOMPARE(engine.lastRead(), (std::vector<int>{2, 3}));
         QCOMPARE(cell(lists.list[ListUpcoming], 3, 8), QByteArray("changed"));
-        QCOMPARE(lists.list[ListUpcoming].events, 3);
-        QCOMPARE(lists.list[ListAsRun].events, 0);
+        QCOMPARE(lists.list[ListUpcoming].events, 2);
+        QCOMPARE(lists.list[ListAsRun].events, 1);
 
         // What the rows depend on besides the table makes them be read again.
         o.heName[7] = "Renamed";
@@ -405,9 +402,6 @@ private slots:
         o.showHE[5] = true;
         engine.build(o);
         QCOMPARE(engine.lastRead(), std::vector<int>{5});
-        engine.markAllDirty();
-        engine.build(o);
-        QCOMPARE(engine.lastRead().size(), size_t(12));
     }
 
     void aNewSortColumnSortsTheKeptRowsAsAFreshBuildWould()
@@ -522,7 +516,6 @@ private slots:
             QCOMPARE(cell(tomorrow, r, 3), shortDate(today().addDays(1)));
         QVERIFY(tomorrow.events > 0);
         Events().edit(2, 1).Description = "seen";
-        engine.markDirty(2);
         const EventListRows after = engine.build(o).list[ListUpcoming];
         QCOMPARE(engine.lastRead(), std::vector<int>{2});
         QCOMPARE(cell(after, after.rowCount() - 1, 8), QByteArray("seen"));
@@ -536,7 +529,6 @@ private slots:
         // A row keeps the texts it had when it was first read.
         QCOMPARE(cell(before.list[ListUpcoming], 2, 8), QByteArray("first"));
         Events().edit(1, 0).Description = "second";
-        engine.markDirty(1);
         const EventLists after = engine.build(allShown());
         QCOMPARE(cell(before.list[ListUpcoming], 2, 8), QByteArray("first"));
         QCOMPARE(cell(after.list[ListUpcoming], 2, 8), QByteArray("second"));
@@ -584,7 +576,6 @@ private slots:
                         break;
                     }
                 }
-                kept.markAllDirty();
                 const EventLists a = kept.build(o);
                 EventListEngine fresh;
                 const EventLists b = fresh.build(o);
@@ -630,18 +621,22 @@ private slots:
         addEvent(4, 9, StatusActive);
         EventListEngine engine;
         const EventLists lists = engine.build(allShown());
-        const QByteArray rowKey = cell(lists.list[ListUpcoming], 2, 0);
-        const QByteArray fullKey = cell(lists.list[ListUpcoming], 2, FullKeyCell);
+        const ListRow row = lists.list[ListUpcoming].rows[1];
+        const auto *source = dynamic_cast<const EventRowSource *>(row.source);
+        QVERIFY(source);
+        QCOMPARE(source->headEnd(), 4);
+        QCOMPARE(source->slotOf(row.index), 9);
+        const QByteArray fullKey = row.cell(FullKeyCell).toByteArray();
         QCOMPARE(fullKey, QByteArray("KEY-4-9-ABCDEFGHIJKLMNOP"));
-        QVERIFY(slotHoldsEvent(rowKey, fullKey));
+        QVERIFY(slotHoldsEvent(4, 9, fullKey));
         // Another event in the same slot (keys alike in their first 16 characters).
         Events().edit(4, 9).EventKey = "KEY-4-9-ABCDEFGHXXXX";
-        QVERIFY(!slotHoldsEvent(rowKey, fullKey));
+        QVERIFY(!slotHoldsEvent(4, 9, fullKey));
         Events().edit(4, 9).EventKey = fullKey;
         Events().edit(4, 9).InUse = false;
-        QVERIFY(!slotHoldsEvent(rowKey, fullKey));
-        QVERIFY(!slotHoldsEvent(QByteArray(), QByteArray()));
-        QVERIFY(!slotHoldsEvent("99-1", fullKey));
+        QVERIFY(!slotHoldsEvent(4, 9, fullKey));
+        QVERIFY(!slotHoldsEvent(0, 0, QByteArray()));
+        QVERIFY(!slotHoldsEvent(99, 1, fullKey));
     }
 
     void viewOptionsComeFromTheSettingsAndTheViewTables()
