@@ -118,8 +118,12 @@ bool WatchedFolder::loadOne(const QString &folder, const QString &pattern, const
         }
 
         MediaStatsError error;
+        const HeadEndSet linked = linkedHeadEnds();
+        bool anyDown = false;
+        for (int he = 1; he <= MaxHeadEnds; ++he)
+            anyDown = anyDown || (settings().HEOnLine[size_t(he)] && !linked[size_t(he)]);
         HeadEndSet withRows{};
-        if (LoadMediaStats(name, &error, linkedHeadEnds(), &withRows)) {
+        if (LoadMediaStats(name, &error, linked, anyDown ? &withRows : nullptr)) {
             const auto failed = m_failed.constFind(path);
             if (failed == m_failed.constEnd() || *failed != seen) {
                 logLine(name,
