@@ -2,6 +2,8 @@
 
 #include <QHostAddress>
 #include <QNetworkInterface>
+#include <cerrno>
+#include <sys/socket.h>
 
 namespace vek {
 
@@ -22,8 +24,23 @@ bool TcpHsSocket::isConnected() const
 
 void TcpHsSocket::send(const QByteArray &data)
 {
-    m_socket.write(data);
-    m_socket.flush();
+    // Straight to the descriptor while nothing waits in the socket's own buffer: its write
+    // arms and disarms a write notifier around every message, and each of those wakes the
+    // event loop once more. What the kernel does not take now goes through the buffer.
+    qsizetype sent = 0;
+    if (m_socket.state() == QAbstractSocket::ConnectedState && m_socket.bytesToWrite() == 0) {
+        const qintptr fd = m_socket.socketDescriptor();
+        ssize_t n;
+        do {
+            n = ::send(int(fd), data.constData(), size_t(data.size()), MSG_NOSIGNAL | MSG_DONTWAIT);
+        } while (n < 0 && errno == EINTR);
+        // On an error the socket's own write below meets it too and reports it as usual.
+        sent = n > 0 ? qsizetype(n) : 0;
+    }
+    if (sent < data.size()) {
+        m_socket.write(data.constData() + sent, data.size() - sent);
+        m_socket.flush();
+    }
 }
 
 void TcpHsSocket::close()

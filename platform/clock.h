@@ -14,6 +14,8 @@ public:
     virtual QDateTime now() const = 0;
     // The same instant in UTC; the system clock reads it without a time-zone lookup.
     virtual QDateTime nowUtc() const { return now().toUTC(); }
+    // Seconds since local midnight, with milliseconds as the fraction.
+    virtual double secondsOfDay() const { return now().time().msecsSinceStartOfDay() / 1000.0; }
 
     // The clock in use; the system's local time unless a test installed another.
     static const Clock &current();
@@ -31,6 +33,14 @@ class SystemClock : public Clock
 public:
     QDateTime now() const override { return QDateTime::currentDateTime(); }
     QDateTime nowUtc() const override { return QDateTime::currentDateTimeUtc(); }
+    // The link reads it for every message: the offset from UTC is looked up once a minute
+    // (offsets change only on whole minutes), as each look-up reads the time-zone file's
+    // status from the disk.
+    double secondsOfDay() const override;
+
+private:
+    mutable qint64 m_offsetMinute = -1;
+    mutable qint64 m_offsetMs = 0;
 };
 
 // A clock that stands still until told to move.

@@ -22,6 +22,12 @@ private slots:
             QCOMPARE(Clock::secondsSinceMidnight(), 0.1);
         }
         QVERIFY(qAbs(Clock::localNow().secsTo(QDateTime::currentDateTime())) < 5);
+        // The system clock's seconds of the day are local time, read twice from one offset.
+        for (int i = 0; i < 2; ++i) {
+            const double local = QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
+            const double diff = qAbs(Clock::secondsSinceMidnight() - local);
+            QVERIFY2(diff < 2 || diff > 86398, qPrintable(QString::number(diff)));
+        }
     }
 };
 
