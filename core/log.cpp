@@ -3,7 +3,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/clock.h"
 #include "platform/datafolder.h"
@@ -30,6 +35,38 @@ void setLogSink(LogSink s)
     sink() = std::move(s);
 }
 
+namespace {
+// Appends the whole line or nothing: a write the file system cuts short is undone, so a
+// fragment never sticks to the next line. Returns "" or the system's cause.
+QByteArray appendWhole(const QString &path, const QByteArray &line)
+{
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return std::strerror(errno);
+    struct stat before
+    {};
+    const bool sized = ::fstat(fd, &before) == 0;
+    qsizetype done = 0;
+    int cause = 0;
+    while (done < line.size()) {
+        const ssize_t n =
+            ::write(fd, line.constData() + done, static_cast<size_t>(line.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            cause = n < 0 ? errno : ENOSPC;
+            break;
+        }
+        done += n;
+    }
+    if (cause != 0 && done > 0 && sized)
+        (void)::ftruncate(fd, before.st_size);
+    ::close(fd);
+    return cause != 0 ? QByteArray(std::strerror(cause)) : QByteArray();
+}
+} // namespace
+
 void WriteLog(const QByteArray &text)
 {
     if (sink()) {
@@ -39,16 +76,14 @@ void WriteLog(const QByteArray &text)
     const QDateTime now = Clock::localNow();
     const QByteArray line = shortDate(now.date()) + ' ' +
                             now.time().toString(QStringLiteral("HH:mm:ss")).toLatin1() + ' ' + text;
-    QFile f(dailyLogPath(now.date()));
-    if (f.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        const QByteArray crlf = line + "\r\n";
-        if (f.write(crlf) == crlf.size() && f.flush())
-            return;
-    }
+    const QString path = dailyLogPath(now.date());
+    const QByteArray cause = appendWhole(path, line + "\r\n");
+    if (cause.isEmpty())
+        return;
     // A read-only data folder or a full disk: the line still reaches the operator's
     // terminal or the service journal.
-    const QByteArray fallback = "VEK: cannot write " + f.fileName().toLocal8Bit() + " (" +
-                                f.errorString().toLocal8Bit() + "): " + line + "\n";
+    const QByteArray fallback =
+        "VEK: cannot write " + QFile::encodeName(path) + " (" + cause + "): " + line + "\n";
     std::fwrite(fallback.constData(), 1, static_cast<size_t>(fallback.size()), stderr);
 }
 
@@ -68,18 +103,27 @@ QHash<QByteArray, LimitState> &limits()
 }
 } // namespace
 
-void WriteLogLimited(const QByteArray &kind, const QByteArray &text)
+bool logLimitAllows(const QByteArray &kind)
 {
     const qint64 now = Clock::localNow().toMSecsSinceEpoch();
     auto it = limits().find(kind);
-    if (it != limits().end() && now >= it->lastLoggedMs && now - it->lastLoggedMs < LimitWindowMs) {
-        ++it->suppressed;
+    if (it != limits().end() && now >= it->lastLoggedMs && now - it->lastLoggedMs < LimitWindowMs)
+        return false;
+    limits().insert(kind, LimitState{now, 0});
+    return true;
+}
+
+void WriteLogLimited(const QByteArray &kind, const QByteArray &text)
+{
+    const auto it = limits().constFind(kind);
+    const qint64 suppressed = it != limits().cend() ? it->suppressed : 0;
+    if (!logLimitAllows(kind)) {
+        ++limits()[kind].suppressed;
         return;
     }
     QByteArray line = text;
-    if (it != limits().end() && it->suppressed > 0)
-        line += " (" + QByteArray::number(it->suppressed) + " more like it not logged)";
-    limits().insert(kind, LimitState{now, 0});
+    if (suppressed > 0)
+        line += " (" + QByteArray::number(suppressed) + " more like it not logged)";
     WriteLog(line);
 }
 
@@ -91,6 +135,12 @@ void resetLogLimits()
 void logError(const QByteArray &label, const Failure &failure)
 {
     WriteLog(label + Str(static_cast<qint64>(failure.number())) + ' ' + failure.description());
+}
+
+void logErrorLimited(const QByteArray &kind, const QByteArray &label, const Failure &failure)
+{
+    WriteLogLimited(kind, label + Str(static_cast<qint64>(failure.number())) + ' ' +
+                              failure.description());
 }
 
 void logWriteFailure(const QByteArray &label, const QString &path, const QString &cause)

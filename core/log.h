@@ -10,14 +10,18 @@ namespace vek {
 class Failure;
 
 // Appends one line (short date, time, text) to the daily log yyyymmdd.ENG in the data
-// folder. The file is opened and closed for every line; a line that cannot be written
-// there goes to standard error with the reason, so it is never lost silently.
+// folder. The file is opened and closed for every line; a line is written whole or not at
+// all, and one that cannot be written goes to standard error with the system's cause, so
+// it is never lost silently.
 void WriteLog(const QByteArray &text);
 
 // For lines an outside peer can repeat at will: at most one line of a kind per minute.
 // The next line of the kind after a quiet minute says how many were left out. A clock
 // set back starts a new minute.
 void WriteLogLimited(const QByteArray &kind, const QByteArray &text);
+// The limit alone, for a line that keeps its own count of what it stands for: true, and
+// the kind's minute starts, when a line of the kind may be written now.
+bool logLimitAllows(const QByteArray &kind);
 // Forgets every kind's minute (tests).
 void resetLogLimits();
 
@@ -29,6 +33,9 @@ void setLogSink(LogSink sink);
 // The error handler's line: label, the error number with its leading blank, a blank and
 // the description ("Error timeUPDATE_Timer) 6 Overflow").
 void logError(const QByteArray &label, const Failure &failure);
+
+// The error handler's line under the per-kind limit, for errors a peer can repeat.
+void logErrorLimited(const QByteArray &kind, const QByteArray &label, const Failure &failure);
 
 // A file that could not be written: the error handler's line for a path or file access
 // error, followed by the file's name and the cause the system gave.

@@ -82,6 +82,29 @@ private slots:
         QVERIFY(text.endsWith(" not lost\n"));
     }
 
+    void aLineIsWrittenWholeOrNotAtAll()
+    {
+        TestHome home;
+        // Long enough that the limit leaves room for what goes to standard error.
+        WriteLog("first " + QByteArray(600, 'x'));
+        const QByteArray before = home.readLog();
+        QByteArray stderrText;
+        {
+            // Room for part of the next line only, as on a disk that fills up.
+            FileSizeLimit limit(rlim_t(before.size() + 10));
+            CapturedStderr err;
+            WriteLog("a line much longer than the room that is left");
+            stderrText = err.text();
+        }
+        QCOMPARE(home.readLog(), before);
+        QVERIFY2(stderrText.contains("(File too large): "), stderrText.constData());
+        QVERIFY(stderrText.endsWith(" a line much longer than the room that is left\n"));
+        WriteLog("next");
+        const QByteArray after = home.readLog();
+        QCOMPARE(after.count("\r\n"), 2);
+        QVERIFY(after.endsWith(" next\r\n"));
+    }
+
     void aSinkTakesTheLinesInsteadOfTheFile()
     {
         TestHome home;
