@@ -58,12 +58,23 @@ QByteArray qcMonitorTake(int headEnd, int ch, bool sourceColumn)
         return {};
     int input = c.ChanDefSrc;
     if (sourceColumn) {
+        // Read in the form the status was stored: a plain status read as extended would
+        // switch the monitor to a wrong input.
         const QByteArray &status = RTRBuffer(headEnd, s.QCDevice);
+        const StatusForm form = RTRForm(headEnd, s.QCDevice);
         const qsizetype o = c.ChanCol;
-        if (o < 1 || 2 * o > status.size())
+        if (form == StatusForm::Plain) {
+            if (o < 1 || o > status.size())
+                return {};
+            input = static_cast<unsigned char>(status[o - 1]);
+        } else if (form == StatusForm::Extended) {
+            if (o < 1 || 2 * o > status.size())
+                return {};
+            input = static_cast<unsigned char>(status[2 * o - 2]) * 256 +
+                    static_cast<unsigned char>(status[2 * o - 1]);
+        } else {
             return {};
-        input = static_cast<unsigned char>(status[2 * o - 2]) * 256 +
-                static_cast<unsigned char>(status[2 * o - 1]);
+        }
     }
     return QByteArray(1, '\x10') + "0" + QByteArray::number(s.QCDevice) + inputDigits(input) +
            inputDigits(s.QCDestination);

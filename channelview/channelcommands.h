@@ -17,7 +17,7 @@ QByteArray inputDigits(int value);
 // head end: over a Source column the input now on the channel, over a Dest. column the
 // channel's default source, switched to the monitor's output. Empty when nothing is to be
 // sent: no channel under the pointer, a channel off the monitor's level, no monitor
-// configured, or a router status too short to tell the input.
+// configured, or a router status that cannot tell the input (too short, or not whole).
 QByteArray qcMonitorTake(int headEnd, int ch, bool sourceColumn);
 
 // The first refusal of a channel command, as the message box text; "" when the current

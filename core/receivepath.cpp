@@ -252,6 +252,7 @@ void dispatch(int headEnd, const QByteArray &data, bool acknowledge, bool mayWai
         UpdateUnit() = static_cast<qint16>(level);
         storeStatus(RTRBuffer(headEnd, level), rest, true, headEnd,
                     "Router status of level" + Str(qint64(level)));
+        RTRForm(headEnd, level) = StatusForm::Plain;
         RTRUPDATE();
         break;
     }
@@ -299,6 +300,14 @@ void dispatch(int headEnd, const QByteArray &data, bool acknowledge, bool mayWai
         checkLevel(level);
         storeStatus(RTRBuffer(headEnd, level), rest, code == 141, headEnd,
                     "Extended router status of level" + Str(qint64(level)));
+        // Only a chain that began with its first part and ran to its fifth is whole.
+        StatusForm &form = RTRForm(headEnd, level);
+        if (code == 141)
+            form = StatusForm::Partial;
+        else if (form != StatusForm::Partial)
+            form = StatusForm::None;
+        else if (code == 145)
+            form = StatusForm::Extended;
         if (code < 145) {
             request(headEnd, chr(code - 100 + 1) + chr(level));
         } else {
@@ -328,9 +337,10 @@ void dispatch(int headEnd, const QByteArray &data, bool acknowledge, bool mayWai
     case 161: {
         const int zone = codeAt(body, 1);
         if (zone > MaxZone)
-            WriteLog("Time zone" + Str(qint64(zone)) + " of head end" + Str(qint64(headEnd)) +
-                     " is not a zone clock; time zone" + Str(qint64(HETimeZone(headEnd))) +
-                     " kept");
+            WriteLogLimited("bad time zone" + QByteArray::number(headEnd),
+                            "Time zone" + Str(qint64(zone)) + " of head end" +
+                                Str(qint64(headEnd)) + " is not a zone clock; time zone" +
+                                Str(qint64(HETimeZone(headEnd))) + " kept");
         else
             HETimeZone(headEnd) = static_cast<qint16>(zone);
         request(headEnd, ">");
@@ -362,8 +372,11 @@ void handle(int headEnd, const QByteArray &data, bool acknowledge, bool mayWait)
     try {
         dispatch(headEnd, data, acknowledge, mayWait);
     } catch (const Failure &f) {
-        WriteLog("Error(wsHS_DataArrival) Index =" + Str(qint64(headEnd)) + " Error" +
-                 Str(qint64(f.number())) + " " + f.description());
+        // A server can send the same bad message again and again.
+        WriteLogLimited("arrival error" + QByteArray::number(headEnd) + ' ' +
+                            QByteArray::number(f.number()),
+                        "Error(wsHS_DataArrival) Index =" + Str(qint64(headEnd)) + " Error" +
+                            Str(qint64(f.number())) + " " + f.description());
     }
 }
 

@@ -23,6 +23,7 @@ struct ReceiveState
     qint16 updateHE = 0;
     qint16 updateUnit = 0;
     std::array<std::array<QByteArray, MaxRouterLevel + 1>, HeadEndRows> rtrBuffer;
+    std::array<std::array<StatusForm, MaxRouterLevel + 1>, HeadEndRows> rtrForm{};
     std::array<std::array<QByteArray, MaxTmxUnit + 1>, HeadEndRows> tmxBuffer;
     std::array<qint16, HeadEndRows> heTimeZone{};
     std::array<DashBoardRec, DashBoardSlots + 1> dashAll{};
@@ -107,6 +108,13 @@ QByteArray &RTRBuffer(int headEnd, int level)
     check(headEnd, HeadEndRows - 1);
     check(level, MaxRouterLevel);
     return state().rtrBuffer[headEnd][level];
+}
+
+StatusForm &RTRForm(int headEnd, int level)
+{
+    check(headEnd, HeadEndRows - 1);
+    check(level, MaxRouterLevel);
+    return state().rtrForm[headEnd][level];
 }
 
 QByteArray &TMXBuffer(int headEnd, int unit)

@@ -42,6 +42,11 @@ constexpr qsizetype MaxStatusText = 65536;
 // An index out of range is a subscript-out-of-range Failure.
 QByteArray &RTRBuffer(int headEnd, int level);
 QByteArray &TMXBuffer(int headEnd, int unit);
+// The form a router status text is held in: one character per output (message 115), two
+// (the five extended parts, complete), part of an extended chain, or none (nothing yet, or
+// parts that did not follow a first part). Only Plain and Extended tell an input.
+enum class StatusForm : quint8 { None, Plain, Partial, Extended };
+StatusForm &RTRForm(int headEnd, int level);
 // Each head end's zone-clock index (0..11), as its server sent it.
 qint16 &HETimeZone(int headEnd);
 

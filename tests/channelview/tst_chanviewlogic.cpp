@@ -162,6 +162,7 @@ private slots:
         entry(5, 50, 2);
         // Output 4 of level 3 carries input 1 * 256 + 44 = 300.
         RTRBuffer(1, 3) = QByteArray(6, '\0') + QByteArray("\x01\x2C", 2);
+        RTRForm(1, 3) = StatusForm::Extended;
         QCOMPARE(qcMonitorTake(1, 4, true), QByteArray("\x10"
                                                        "03300020"));
         QCOMPARE(qcMonitorTake(1, 4, false), QByteArray("\x10"
@@ -171,6 +172,14 @@ private slots:
         QCOMPARE(qcMonitorTake(1, 4, true), QByteArray());
         QCOMPARE(qcMonitorTake(1, 4, false), QByteArray("\x10"
                                                         "03007020"));
+        // A plain status (one character per output) is read as such; the first part of an
+        // extended one cannot tell the input.
+        const QByteArray header = "10" + QByteArray(1, '\0') + "1";
+        wsHS_DataArrival(1, header + "s\x03" + QByteArray("\x01\x02\x03\x09", 4));
+        QCOMPARE(qcMonitorTake(1, 4, true), QByteArray("\x10"
+                                                       "03009020"));
+        wsHS_DataArrival(1, header + "\x8d\x03" + QByteArray(8, '\x05'));
+        QCOMPARE(qcMonitorTake(1, 4, true), QByteArray());
         // An empty cell (index 0), another level, no monitor.
         QCOMPARE(qcMonitorTake(1, 0, false), QByteArray());
         QCOMPARE(qcMonitorTake(1, 5, false), QByteArray());
