@@ -107,28 +107,34 @@ void UpdateChannelFlags(int headEnd)
 {
     if (headEnd < 1 || headEnd >= HeadEndRows)
         return;
+    // Cleared first: a head end whose present cannot be told shows no stale flags.
+    for (int ch = 0; ch <= MaxChannel; ++ch) {
+        ChannelEntry &e = Channel(headEnd, ch);
+        e.PendingSub = false;
+        e.Under30 = false;
+    }
+    // Both lines below would repeat with every event change the server sends.
     const qint16 zone = HETimeZone(headEnd);
     if (zone < 0 || zone >= ZoneCount) {
-        WriteLog("UpdateChannelFlags: head end" + Str(qint64(headEnd)) +
-                 " has no valid time zone (" + CStr(qint64(zone)) + "); flags kept");
+        WriteLogLimited("flags without zone" + QByteArray::number(headEnd),
+                        "UpdateChannelFlags: head end" + Str(qint64(headEnd)) +
+                            " has no valid time zone (" + CStr(qint64(zone)) + "); flags cleared");
+        fillChanViewIfShown(headEnd);
         return;
     }
     qint64 now = 0;
     try {
         now = DateKey(ZoneTimes()[static_cast<size_t>(zone)]);
     } catch (const Failure &f) {
-        // The zone clocks have not run yet: keep the flags as they are.
-        logError("Error UpdateChannelFlags)", f);
+        // The zone clocks have not run yet.
+        logErrorLimited("flags without clock" + QByteArray::number(headEnd),
+                        "Error UpdateChannelFlags)", f);
+        fillChanViewIfShown(headEnd);
         return;
     }
 
     std::array<qint64, MaxChannel + 1> earliest;
     earliest.fill(NoKey);
-    for (int ch = 0; ch <= MaxChannel; ++ch) {
-        ChannelEntry &e = Channel(headEnd, ch);
-        e.PendingSub = false;
-        e.Under30 = false;
-    }
     for (int slot = 0; slot < EventTable::Slots; ++slot) {
         const EventRec &r = Events().at(headEnd, slot);
         if (!r.InUse)
@@ -167,9 +173,13 @@ void SendToBackup(int headEnd, const QByteArray &name, qint16 source, bool switc
     // A take message carries the input in three digits: a source outside them is stored
     // but switches nothing.
     const bool sendable = source >= 0 && source <= 999;
+    // The lines here follow backup automation records, which a server can repeat at will.
+    const QByteArray kind = "backup automation" + QByteArray::number(headEnd);
     if (!sendable && switchNow)
-        WriteLog("SendToBackup: backup source" + Str(qint64(source)) + " for " + name +
-                 " of head end" + Str(qint64(headEnd)) + " is out of range; nothing switched");
+        WriteLogLimited(kind + " source", "SendToBackup: backup source" + Str(qint64(source)) +
+                                              " for " + name + " of head end" +
+                                              Str(qint64(headEnd)) +
+                                              " is out of range; nothing switched");
     for (int ch = 1; ch <= MaxChannel; ++ch) {
         ChannelEntry &e = Channel(headEnd, ch);
         if (e.ChanName != name || e.ChanLevel > MaxRouterLevel)
@@ -178,13 +188,14 @@ void SendToBackup(int headEnd, const QByteArray &name, qint16 source, bool switc
         if (!switchNow || !sendable)
             continue;
         if (e.ChanCol < 0 || e.ChanCol > 999) {
-            WriteLog("SendToBackup: output" + Str(qint64(e.ChanCol)) + " of " + name +
-                     " cannot be sent; nothing switched");
+            WriteLogLimited(kind + " output", "SendToBackup: output" + Str(qint64(e.ChanCol)) +
+                                                  " of " + name +
+                                                  " cannot be sent; nothing switched");
             continue;
         }
         const QByteArray d = "0" + QByteArray::number(e.ChanLevel) + pad3(source) + pad3(e.ChanCol);
         SendHS(headEnd, QByteArray(1, '\x10') + d, 0);
-        WriteLog("ZEL Automation sent channel to backup source.  Details: " + d);
+        WriteLogLimited(kind, "ZEL Automation sent channel to backup source.  Details: " + d);
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <functional>
 
@@ -23,6 +24,11 @@ public:
     virtual void close() = 0;
     // The address this end of the connection uses; "" when there is none.
     virtual QString localAddress() const = 0;
+    // Why the connection is not up, as far as the socket knows ("connection refused",
+    // "closed by the peer"); "" while it has seen no error, as when still connecting.
+    virtual QByteArray downCause() const { return {}; }
+    // When the connection was lost, or its attempt began; invalid when unknown.
+    virtual QDateTime downSince() const { return {}; }
 
     // Everything that arrived in one read is handed over as one message.
     void setDataHandler(DataHandler handler) { m_onData = std::move(handler); }

@@ -36,9 +36,11 @@ void evaluate(const QByteArray &label, bool tmx, bool extended)
             if (o < 1 || o * width > text.size()) {
                 // A channel whose output the text does not cover keeps its state; the
                 // other channels are still evaluated.
-                WriteLog(label + Str(qint64(ErrorKind::SubscriptOutOfRange)) + ' ' +
-                         errorDescription(ErrorKind::SubscriptOutOfRange) + " (channel" +
-                         Str(qint64(ch)) + ", output" + Str(o) + ")");
+                // Every status text the server repeats would log it again.
+                WriteLogLimited(label + QByteArray::number(he),
+                                label + Str(qint64(ErrorKind::SubscriptOutOfRange)) + ' ' +
+                                    errorDescription(ErrorKind::SubscriptOutOfRange) + " (channel" +
+                                    Str(qint64(ch)) + ", output" + Str(o) + ")");
                 continue;
             }
             // Wide enough for a high byte of 128 and more, which no entry can claim.
@@ -78,7 +80,8 @@ void evaluate(const QByteArray &label, bool tmx, bool extended)
             }
         }
     } catch (const Failure &f) {
-        logError(label, f);
+        logErrorLimited(label + QByteArray::number(he) + ' ' + QByteArray::number(f.number()),
+                        label, f);
     }
     fillChanViewIfShown(he);
 }

@@ -1,17 +1,20 @@
 #include "sendpath.h"
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <array>
 #include <deque>
 
 #include "consoleui.h"
 #include "hssocket.h"
+#include "linkactivity.h"
 #include "linkhost.h"
 #include "log.h"
 #include "platform/clock.h"
 #include "platform/failure.h"
 #include "platform/text.h"
 #include "settings.h"
+#include "startupstate.h"
 #include "tcphssocket.h"
 #include "winqueue.h"
 
@@ -37,11 +40,18 @@ qint64 monotonicMs()
     return started.elapsed();
 }
 
+struct Queued
+{
+    QByteArray message;
+    // 0, or the ticket whose outcome the sender asked for.
+    quint64 ticket = 0;
+};
+
 struct HeadEndSend
 {
     // Front = the message to transmit next; the rest wait in order. Unbounded, so a
     // burst of commands never loses one.
-    std::deque<QByteArray> queue;
+    std::deque<Queued> queue;
     QByteArray lastSent;
     qint16 resendLeft = 0;
     double lastPoll = 0;
@@ -54,6 +64,12 @@ struct HeadEndSend
     // The message in flight has not been acknowledged yet.
     bool awaitingAck = false;
     bool queueLongLogged = false;
+    // The ticket of the message in flight (0: none asked for).
+    quint64 inFlightTicket = 0;
+    bool everConnected = false;
+    // Messages that could not go out since the last line saying so, and the first of them.
+    qint64 notSentCount = 0;
+    QByteArray notSentFirst;
     HsSocket *socket = nullptr;
 };
 
@@ -62,6 +78,8 @@ struct SendState
     std::array<HeadEndSend, MaxHeadEnds + 1> he;
     qint16 troubleHE = 0;
     QByteArray troubleFlag;
+    quint64 nextTicket = 1;
+    QHash<quint64, SendOutcome> outcomes;
 };
 
 SendState &state()
@@ -87,6 +105,69 @@ bool isPoll(const QByteArray &message)
     return message.size() == 4 + PollBody.size() && message.endsWith(PollBody);
 }
 
+void settle(quint64 ticket, SendOutcome outcome)
+{
+    if (ticket != 0 && state().outcomes.contains(ticket))
+        state().outcomes[ticket] = outcome;
+}
+
+void noteNotSent(HeadEndSend &s, const QByteArray &body, quint64 ticket)
+{
+    if (s.notSentCount++ == 0)
+        s.notSentFirst = body;
+    settle(ticket, SendOutcome::GivenUp);
+}
+
+// Once the link is known lost, nothing queued for it can go out: say so instead of
+// letting the queues grow for ever.
+void dropQueued(int headEnd, HeadEndSend &s)
+{
+    for (const Queued &q : s.queue)
+        noteNotSent(s, q.message.mid(4), q.ticket);
+    s.queue.clear();
+    s.queueLongLogged = false;
+    while (WinQueued(headEnd)) {
+        const QByteArray m = WINGET(headEnd);
+        if (m.isEmpty())
+            break;
+        noteNotSent(s, m, 0);
+    }
+}
+
+// One line a minute at most, counting every message since the last.
+void reportNotSent(int headEnd, HeadEndSend &s)
+{
+    if (s.notSentCount == 0 || !logLimitAllows("not sent" + QByteArray::number(headEnd)))
+        return;
+    WriteLog("SendHS:" + Str(s.notSentCount) + " message(s) for head end" + Str(qint64(headEnd)) +
+             " not sent, its link is down; the first: " + printableBytes(s.notSentFirst));
+    s.notSentCount = 0;
+    s.notSentFirst.clear();
+}
+
+QByteArray stamp(const QDateTime &t)
+{
+    return shortDate(t.date()) + ' ' + t.time().toString(QStringLiteral("HH:mm:ss")).toLatin1();
+}
+
+// The log's account of a lost server: which, where, since when and why.
+void logLostServer(int headEnd, const HeadEndSend &s)
+{
+    const Settings &set = settings();
+    const bool backup = UseBackupServers();
+    const QByteArray address =
+        backup ? set.HEBackupIP[headEnd] + " (Backup)" : set.HEMainIP[headEnd] + " (Main)";
+    QByteArray cause = s.socket ? s.socket->downCause() : QByteArray("no socket");
+    if (cause.isEmpty())
+        cause = "no answer within the re-send cycle";
+    QDateTime since = s.socket ? s.socket->downSince() : QDateTime();
+    if (!since.isValid() && lastArrival(headEnd).isValid())
+        since = lastArrival(headEnd).toLocalTime();
+    WriteLog("Hardware Server of head end" + Str(qint64(headEnd)) + " (" + set.HEName[headEnd] +
+             ") lost: " + address + ", since " +
+             (since.isValid() ? stamp(since) : QByteArray("start-up")) + ", " + cause);
+}
+
 // A message whose re-sends are used up without an acknowledgement is given up; say so,
 // except for polls, which the next poll replaces anyway.
 void noteGivenUp(int headEnd, HeadEndSend &s)
@@ -94,10 +175,13 @@ void noteGivenUp(int headEnd, HeadEndSend &s)
     if (!s.awaitingAck || s.resendLeft != 0)
         return;
     s.awaitingAck = false;
+    settle(std::exchange(s.inFlightTicket, 0), SendOutcome::GivenUp);
     if (isPoll(s.lastSent))
         return;
-    WriteLog("SendHS gave up on a message to head end" + Str(qint64(headEnd)) +
-             " after 4 re-sends: " + printableBytes(s.lastSent));
+    // A server that never acknowledges would have every message logged.
+    WriteLogLimited("send given up" + QByteArray::number(headEnd),
+                    "SendHS gave up on a message to head end" + Str(qint64(headEnd)) +
+                        " after 4 re-sends: " + printableBytes(s.lastSent));
 }
 
 void raiseTrouble(int headEnd, HeadEndSend &s)
@@ -105,6 +189,7 @@ void raiseTrouble(int headEnd, HeadEndSend &s)
     if (s.socket)
         s.socket->close();
     s.troubleShown = true;
+    logLostServer(headEnd, s);
     state().troubleHE = static_cast<qint16>(headEnd);
     state().troubleFlag = "1";
     if (LinkHost *host = linkHost()) {
@@ -152,17 +237,19 @@ QByteArray BuildHSHeader(int headEnd, int cmd)
     return h;
 }
 
-void SendHS(int headEnd, const QByteArray &body, int cmd)
+namespace {
+void sendHS(int headEnd, const QByteArray &body, int cmd, quint64 ticket)
 {
     if (!validHeadEnd(headEnd)) {
         WriteLog("Error SendHS)" + Str(qint64(ErrorKind::SubscriptOutOfRange)) + ' ' +
                  errorDescription(ErrorKind::SubscriptOutOfRange));
+        settle(ticket, SendOutcome::GivenUp);
         return;
     }
     HeadEndSend &s = at(headEnd);
 
     if (!body.isEmpty()) {
-        s.queue.push_back(BuildHSHeader(headEnd, cmd) + body);
+        s.queue.push_back(Queued{BuildHSHeader(headEnd, cmd) + body, ticket});
         if (static_cast<int>(s.queue.size()) > SendQueueLongAt) {
             if (!s.queueLongLogged) {
                 s.queueLongLogged = true;
@@ -176,12 +263,18 @@ void SendHS(int headEnd, const QByteArray &body, int cmd)
         }
     }
 
-    if (s.resendLeft > 0)
+    if (s.troubleShown)
+        dropQueued(headEnd, s);
+    if (s.resendLeft > 0) {
+        reportNotSent(headEnd, s);
         return;
+    }
 
     QByteArray message;
+    quint64 messageTicket = 0;
     if (!s.queue.empty()) {
-        message = std::move(s.queue.front());
+        message = std::move(s.queue.front().message);
+        messageTicket = s.queue.front().ticket;
         s.queue.pop_front();
         if (static_cast<int>(s.queue.size()) <= SendQueueLongAt)
             s.queueLongLogged = false;
@@ -201,21 +294,70 @@ void SendHS(int headEnd, const QByteArray &body, int cmd)
                 message = BuildHSHeader(headEnd, cmd) + m;
         }
     }
-    if (message.isEmpty())
+    if (message.isEmpty()) {
+        reportNotSent(headEnd, s);
         return;
+    }
 
     noteGivenUp(headEnd, s);
-    if (s.socket && s.socket->isConnected())
+    const bool connected = s.socket && s.socket->isConnected();
+    if (connected) {
+        s.everConnected = true;
         s.socket->send(message);
-    else if (s.booted && !s.troubleShown)
-        raiseTrouble(headEnd, s);
+    } else {
+        if (!isPoll(message))
+            noteNotSent(s, message.mid(4), messageTicket);
+        if (s.booted && !s.troubleShown) {
+            raiseTrouble(headEnd, s);
+            dropQueued(headEnd, s);
+        }
+    }
 
     // Consumed whether or not it could be transmitted.
     s.lastSent = message;
     s.resendLeft = ResendCount;
-    s.awaitingAck = true;
+    s.awaitingAck = connected;
+    s.inFlightTicket = connected ? messageTicket : 0;
     if (LinkHost *host = linkHost())
         host->restartResendTimer(headEnd);
+    reportNotSent(headEnd, s);
+}
+} // namespace
+
+void SendHS(int headEnd, const QByteArray &body, int cmd)
+{
+    sendHS(headEnd, body, cmd, 0);
+}
+
+quint64 SendHSTracked(int headEnd, const QByteArray &body)
+{
+    const quint64 ticket = state().nextTicket++;
+    state().outcomes.insert(ticket, SendOutcome::Waiting);
+    sendHS(headEnd, body, 0, ticket);
+    return ticket;
+}
+
+SendOutcome takeSendOutcome(quint64 ticket)
+{
+    const auto it = state().outcomes.constFind(ticket);
+    if (it == state().outcomes.cend())
+        return SendOutcome::GivenUp;
+    const SendOutcome outcome = it.value();
+    if (outcome != SendOutcome::Waiting)
+        state().outcomes.erase(it);
+    return outcome;
+}
+
+bool HeadEndLinkDown(int headEnd)
+{
+    if (!validHeadEnd(headEnd))
+        return true;
+    HeadEndSend &s = at(headEnd);
+    if (s.troubleShown || !s.socket)
+        return true;
+    if (s.socket->isConnected())
+        s.everConnected = true;
+    return !s.everConnected;
 }
 
 void HSResendTick(int headEnd)
@@ -248,6 +390,7 @@ bool acknowledgeHS(int headEnd, const QByteArray &data)
         return false;
     s.resendLeft = 0;
     s.awaitingAck = false;
+    settle(std::exchange(s.inFlightTicket, 0), SendOutcome::Acknowledged);
     if (LinkHost *host = linkHost()) {
         host->stopResendTimer(headEnd);
         if (!s.queue.empty() || WinQueued(headEnd))
@@ -337,8 +480,8 @@ bool isWaitingHS(int headEnd, const QByteArray &body)
 {
     if (!validHeadEnd(headEnd))
         return false;
-    for (const QByteArray &m : at(headEnd).queue) {
-        if (QByteArrayView(m).sliced(4) == body)
+    for (const Queued &q : at(headEnd).queue) {
+        if (QByteArrayView(q.message).sliced(4) == body)
             return true;
     }
     return false;

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QtGlobal>
 
 namespace vek {
 
@@ -13,6 +14,18 @@ class HsSocket;
 
 // Queues a body (when not empty) for a head end and transmits what is due.
 void SendHS(int headEnd, const QByteArray &body, int cmd = 0);
+
+// What became of a message sent with SendHSTracked: acknowledged by the server, or given
+// up (re-sends used up, or never transmitted because the link was down).
+enum class SendOutcome { Waiting, Acknowledged, GivenUp };
+// SendHS for a sender that counts outcomes; returns the message's ticket.
+quint64 SendHSTracked(int headEnd, const QByteArray &body);
+// The outcome of a ticket; a final one is forgotten once read.
+SendOutcome takeSendOutcome(quint64 ticket);
+
+// The head end's link is down: its communication problem was raised, or it never
+// connected (nothing sent to it can arrive).
+bool HeadEndLinkDown(int headEnd);
 // "1", the command digit, the list-number byte and the next sequence digit.
 QByteArray BuildHSHeader(int headEnd, int cmd);
 

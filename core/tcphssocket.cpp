@@ -5,16 +5,46 @@
 #include <cerrno>
 #include <sys/socket.h>
 
+#include "platform/clock.h"
+
 namespace vek {
 
 TcpHsSocket::TcpHsSocket(QObject *parent) : QObject(parent)
 {
     connect(&m_socket, &QTcpSocket::readyRead, this, &TcpHsSocket::readAvailable);
+    connect(&m_socket, &QTcpSocket::errorOccurred, this, &TcpHsSocket::noteError);
 }
 
 void TcpHsSocket::connectToHost(const QByteArray &host, quint16 port)
 {
+    m_cause.clear();
+    m_since = Clock::localNow();
     m_socket.connectToHost(QString::fromLatin1(host), port);
+}
+
+void TcpHsSocket::noteError(QAbstractSocket::SocketError error)
+{
+    // The first cause counts: closing afterwards reports errors of its own.
+    if (!m_cause.isEmpty())
+        return;
+    m_since = Clock::localNow();
+    switch (error) {
+    case QAbstractSocket::ConnectionRefusedError:
+        m_cause = "connection refused";
+        break;
+    case QAbstractSocket::RemoteHostClosedError:
+        m_cause = "closed by the peer";
+        break;
+    case QAbstractSocket::HostNotFoundError:
+        m_cause = "host not found";
+        break;
+    case QAbstractSocket::SocketTimeoutError:
+        m_cause = "no answer to the connection request";
+        break;
+    default:
+        m_cause = m_socket.errorString().toLocal8Bit();
+        break;
+    }
 }
 
 bool TcpHsSocket::isConnected() const

@@ -19,11 +19,16 @@ public:
     void send(const QByteArray &data) override;
     void close() override;
     QString localAddress() const override;
+    QByteArray downCause() const override { return m_cause; }
+    QDateTime downSince() const override { return m_since; }
 
 private:
     void readAvailable();
+    void noteError(QAbstractSocket::SocketError error);
 
     QTcpSocket m_socket;
+    QByteArray m_cause;
+    QDateTime m_since;
 };
 
 // The machine's own address when a socket has none: its first non-loopback IPv4

@@ -120,7 +120,9 @@ QDateTime nearestDateTime(const QDateTime &localNow, const QTime &timeOfDay)
 TimeLink::TimeLink(QObject *parent) : QObject(parent)
 {
     connect(&m_winTime, &QUdpSocket::readyRead, this, &TimeLink::readDatagrams);
-    ClockSetter::setDryRunSink([](const QByteArray &line) { WriteLog(line); });
+    // One line per answer would let a flood of valid answers fill the disk.
+    ClockSetter::setDryRunSink(
+        [](const QByteArray &line) { WriteLogLimited("clock dry run", line); });
 }
 
 void TimeLink::configure()
@@ -212,7 +214,9 @@ void TimeLink::winTime_DataArrival(const QByteArray &datagram, const QHostAddres
         const QTime timeOfDay = QTime::fromString(fromBytes(v), QStringLiteral("HH:mm:ss"));
         ClockSetter::current().setLocalTime(nearestDateTime(now, timeOfDay));
     } catch (const Failure &f) {
-        logError("Error winTime_DataArrival)", f);
+        // Each answer of a flood would repeat it (a PC without the right to set the clock).
+        logErrorLimited("time answer error" + QByteArray::number(f.number()),
+                        "Error winTime_DataArrival)", f);
     }
 }
 

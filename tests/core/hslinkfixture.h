@@ -44,6 +44,8 @@ public:
         connected = false;
     }
     QString localAddress() const override { return address; }
+    QByteArray downCause() const override { return cause; }
+    QDateTime downSince() const override { return since; }
     void arrive(const QByteArray &data) { deliver(data); }
 
     QByteArray host;
@@ -51,6 +53,8 @@ public:
     bool connected = true;
     bool closed = false;
     QString address = QStringLiteral("10.20.30.40");
+    QByteArray cause;
+    QDateTime since;
     QList<QByteArray> sent;
     // When set, the time of each send is recorded.
     const QElapsedTimer *timer = nullptr;

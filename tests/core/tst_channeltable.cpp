@@ -182,7 +182,9 @@ private slots:
         QCOMPARE(Channel(1, 3).CurSrcText, QByteArray("NEAR (3)"));
         const QByteArray log = f.home.readLog();
         QVERIFY(log.contains("Error RTRUPDATE) 9 Subscript out of range (channel 1, output 0)"));
-        QVERIFY(log.contains("(channel 2, output 9)"));
+        QCOMPARE(Channel(1, 2).CurSrcText, QByteArray());
+        // The server may send the status again and again: one line a minute.
+        QCOMPARE(log.count("Error RTRUPDATE)"), 1);
         QVERIFY(f.ui.fills.isEmpty()); // the Channel View shows no head end
     }
 
@@ -234,12 +236,15 @@ private slots:
         QVERIFY(Channel(1, 10).PendingSub); // an event past channel 256 is passed over
         QVERIFY(!Channel(1, 11).PendingSub);
 
-        // A zone index the clocks do not have changes nothing.
+        // A zone index the clocks do not have: no flag is left standing, one line a minute.
         Channel(1, 11).PendingSub = true;
+        Channel(1, 9).Under30 = true;
         HETimeZone(1) = 12;
         UpdateChannelFlags(1);
-        QVERIFY(Channel(1, 11).PendingSub);
-        QVERIFY(f.home.readLog().contains("has no valid time zone (12)"));
+        UpdateChannelFlags(1);
+        QVERIFY(!Channel(1, 11).PendingSub);
+        QVERIFY(!Channel(1, 9).Under30);
+        QCOMPARE(f.home.readLog().count("has no valid time zone (12)"), 1);
     }
 
     void sendToBackupTakesEveryMatchingRouterEntry()
@@ -260,8 +265,9 @@ private slots:
         QCOMPARE(Channel(1, 4).ChanBackupSrc, qint16(5));
         QCOMPARE(Channel(1, 10).ChanBackupSrc, qint16(2));
         QCOMPARE(Channel(1, 11).ChanBackupSrc, qint16(2));
+        // A server can repeat the record at will: one line a minute.
         QCOMPARE(f.home.readLog().count("ZEL Automation sent channel to backup source.  Details: "),
-                 2);
+                 1);
 
         // A source no take message can carry is stored; nothing is switched.
         SendToBackup(1, "CNN", 1000, true);

@@ -101,11 +101,12 @@ private slots:
         f.arrive(1, "\x8d" + chr(9) + "abc");
         f.arrive(1, "v" + chr(17) + "abc");
         f.arrive(1, "\x97" + chr(17) + "abc");
-        QCOMPARE(f.home.readLog().count("Error 9 Subscript out of range"), 4);
+        // One line a minute for each error a server repeats.
+        QCOMPARE(f.home.readLog().count("Error 9 Subscript out of range"), 1);
         // Codes outside the answers are ignored.
         f.arrive(1, "A");
         f.arrive(1, "\xff");
-        QCOMPARE(f.home.readLog().count("Error(wsHS_DataArrival)"), 5);
+        QCOMPARE(f.home.readLog().count("Error(wsHS_DataArrival)"), 2);
     }
 
     void pollRepliesAskInRuleOrder()

@@ -4,6 +4,7 @@
 #include "core/eventtable.h"
 #include "hslinkfixture.h"
 #include "platform/failure.h"
+#include "platform/text.h"
 #include "testregistry.h"
 
 using namespace vek;
@@ -255,7 +256,10 @@ private slots:
         for (int i = 0; i < 5; ++i)
             f.link->timeHSCTS_Timer(1);
         QVERIFY(!f.link->timeHSCTS(1).isActive());
-        QVERIFY(f.home.readLog().contains("gave up on a message to head end 1"));
+        // Never transmitted, so not "given up after re-sends" either.
+        QVERIFY(f.home.readLog().contains(
+            "SendHS: 1 message(s) for head end 1 not sent, its link is down; the first: early"));
+        QVERIFY(!f.home.readLog().contains("gave up"));
 
         f.link->timeBoot_Timer();
         QVERIFY(Booted(12));
@@ -277,6 +281,59 @@ private slots:
         SendHS(4, "fine", 0);
         QCOMPARE(f.sock(4).sent.size(), 1);
         QCOMPARE(f.ui.trouble, QList<int>{1});
+    }
+
+    void aLostLinkIsLoggedAndWhatIsQueuedForItIsNotSent()
+    {
+        LinkFixture f({1, 2});
+        QVERIFY(HeadEndLinkDown(3)); // never connected
+        QVERIFY(!HeadEndLinkDown(2));
+
+        // A server that takes nothing: one line a minute however many are given up.
+        for (const char *body : {"A", "B", "C"}) {
+            SendHS(2, body, 0);
+            for (int i = 0; i < 5; ++i)
+                f.link->timeHSCTS_Timer(2);
+        }
+        QCOMPARE(f.home.readLog().count("SendHS gave up"), 1);
+
+        // The lost server: head end, address, since when and why, once.
+        f.link->timeBoot_Timer();
+        f.sock(1).connected = false;
+        f.sock(1).cause = "closed by the peer";
+        f.sock(1).since = QDateTime(QDate(2026, 12, 9), QTime(9, 58, 7));
+        WINADD("W1", 1);
+        SendHS(1, "hold", 0);
+        QCOMPARE(f.ui.trouble, QList<int>{1});
+        QVERIFY(HeadEndLinkDown(1));
+        const QByteArray log = f.home.readLog();
+        QCOMPARE(
+            log.count("Hardware Server of head end 1 (HeadEnd1) lost: 10.0.0.1 (Main), since " +
+                      shortDate(QDate(2026, 12, 9)) + " 09:58:07, closed by the peer"),
+            1);
+        // What was queued is not sent, counted, with the first message.
+        QVERIFY2(log.contains("SendHS: 2 message(s) for head end 1 not sent, its link is down; the "
+                              "first: hold"),
+                 log.constData());
+        QCOMPARE(winQueueSize(1), 0);
+
+        // Later commands go the same way: no queue grows, one line a minute counts them.
+        for (int i = 0; i < 30; ++i) {
+            SendHS(1, "later" + QByteArray::number(i), 0);
+            WINADD("win", 1);
+            f.clock.advanceMs(300);
+            f.link->timeBuffer_Timer();
+            f.link->timeHSCTS_Timer(1);
+        }
+        QCOMPARE(sendQueueSize(1), 0);
+        QCOMPARE(winQueueSize(1), 0);
+        QCOMPARE(f.home.readLog().count("not sent, its link is down"), 1);
+        f.clock.advanceMs(60 * 1000);
+        f.link->timeBuffer_Timer();
+        QVERIFY(f.home.readLog().contains(
+            "SendHS: 60 message(s) for head end 1 not sent, its link is down; the first: later0"));
+        QVERIFY(f.sock(1).sent.isEmpty());
+        QCOMPARE(f.home.readLog().count("Hardware Server of head end"), 1);
     }
 
     void backupServersAndPortsAtConnect()
