@@ -20,6 +20,11 @@
 namespace vek {
 
 namespace {
+// Ticks the end of a run waits at most for its last outcomes (a minute at the usual pace).
+constexpr int MaxTicksAfterEnd = 120;
+} // namespace
+
+namespace {
 
 const QString ProblemTitle = QStringLiteral("Problem");
 
@@ -173,7 +178,10 @@ void frmAdmin::cmdOK1_Click()
         if (refused(he, true))
             return;
         m_run.emplace(he);
-        m_runMessages = 0;
+        m_waiting.clear();
+        m_acknowledged = 0;
+        m_givenUp = 0;
+        m_ticksAfterEnd = 0;
         m_progBar->setValue(2);
         m_progBar->setVisible(true);
         m_cmdOK1->setEnabled(false);
@@ -210,26 +218,47 @@ void frmAdmin::timeTake_Timer()
 {
     if (!m_run)
         return;
-    try {
-        const QByteArray message = m_run->tick();
-        m_progBar->setValue(qBound(1, m_run->index(), SendHomeRun::LastEntry));
-        if (!message.isEmpty()) {
-            SendHS(m_run->headEnd(), message, 0);
-            ++m_runMessages;
+    if (!m_run->finished()) {
+        try {
+            const QByteArray message = m_run->tick();
+            m_progBar->setValue(qBound(1, m_run->index(), SendHomeRun::LastEntry));
+            if (!message.isEmpty())
+                m_waiting.append(SendHSTracked(m_run->headEnd(), message));
+        } catch (const Failure &f) {
+            logError("Error frmAdmin_cmdOK1_Click)", f);
+            // The rest of the head end still goes home.
         }
-    } catch (const Failure &f) {
-        logError("Error frmAdmin_cmdOK1_Click)", f);
-        // The rest of the head end still goes home.
     }
-    if (m_run->finished())
+    // The end line counts what the server took, so the run ends when the last message is
+    // acknowledged or given up; a head end taken off line meanwhile sends nothing more, so
+    // the wait has an end.
+    if (m_run->finished() && (outcomesKnown() || ++m_ticksAfterEnd > MaxTicksAfterEnd))
         finishRun();
+}
+
+bool frmAdmin::outcomesKnown()
+{
+    for (auto it = m_waiting.begin(); it != m_waiting.end();) {
+        const SendOutcome outcome = takeSendOutcome(*it);
+        if (outcome == SendOutcome::Waiting) {
+            ++it;
+            continue;
+        }
+        ++(outcome == SendOutcome::Acknowledged ? m_acknowledged : m_givenUp);
+        it = m_waiting.erase(it);
+    }
+    return m_waiting.isEmpty();
 }
 
 void frmAdmin::finishRun()
 {
     m_timeTake.stop();
     WriteLog("Send all channels home finished on " + settings().HEName[size_t(m_run->headEnd())] +
-             ":" + Str(qint64(m_runMessages)) + " message(s) sent");
+             ":" + Str(qint64(m_acknowledged)) + " message(s) acknowledged," +
+             Str(qint64(m_givenUp)) + " given up" +
+             (m_waiting.isEmpty() ? QByteArray()
+                                  : "," + Str(qint64(m_waiting.size())) + " not answered"));
+    m_waiting.clear();
     m_run.reset();
     close();
 }

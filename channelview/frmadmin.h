@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QTimer>
 #include <QWidget>
 #include <optional>
@@ -52,6 +53,8 @@ private:
     // The two confirmations of an operation; true when both were answered Yes.
     bool confirmed(const QString &title, const QString &text);
     bool refused(int headEnd, bool needsHeadEnd);
+    // True when every message of the run is acknowledged or given up, counted.
+    bool outcomesKnown();
     void finishRun();
 
     QComboBox *m_imgCmbHE1;
@@ -65,7 +68,11 @@ private:
     int m_selHE1 = 0;
     int m_selHE2 = 0;
     std::optional<SendHomeRun> m_run;
-    int m_runMessages = 0;
+    // The run's messages whose outcome is not known yet, and the counts of those known.
+    QList<quint64> m_waiting;
+    int m_acknowledged = 0;
+    int m_givenUp = 0;
+    int m_ticksAfterEnd = 0;
 };
 
 } // namespace vek
