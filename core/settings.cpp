@@ -183,7 +183,7 @@ void LoadSettings()
         assign(b, readIniValue(doc, b.section, b.key, b.defaultText));
 }
 
-bool SaveSettings()
+bool SaveSettings(WriteFailure *failure)
 {
     const QString path = settingsFilePath();
     IniDocument doc = IniDocument::load(path);
@@ -193,6 +193,8 @@ bool SaveSettings()
     if (!writeFileAtomically(path, doc.toBytes(), &error)) {
         // The old file stays as it was.
         logWriteFailure("Error SaveSettings)", path, error);
+        if (failure)
+            *failure = WriteFailure{path, error};
         return false;
     }
     return true;

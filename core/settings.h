@@ -4,6 +4,8 @@
 #include <QString>
 #include <array>
 
+#include "platform/atomicfile.h"
+
 namespace vek {
 
 constexpr int MaxHeadEnds = 12;
@@ -80,7 +82,8 @@ QByteArray viewMenuCaption(int view);
 // after it keep what they held.
 void LoadSettings();
 // Writes every key in file order into the existing file, keeping its other lines.
-// The file is replaced as a whole; a failed write is logged and leaves it as it was.
-bool SaveSettings();
+// The file is replaced as a whole; a failed write is logged and leaves it as it was, and
+// when failure is given it says which file and why.
+bool SaveSettings(WriteFailure *failure = nullptr);
 
 } // namespace vek

@@ -154,7 +154,7 @@ void LoadUsersOld()
     }
 }
 
-bool SaveUsers()
+bool SaveUsers(WriteFailure *failure)
 {
     // A fresh document: an old-format file is replaced by the current format.
     IniDocument doc;
@@ -172,6 +172,8 @@ bool SaveUsers()
     if (!writeFileAtomically(usersFilePath(), doc.toBytes(), &error)) {
         // The old file stays as it was.
         logWriteFailure("Error SaveUsers)", usersFilePath(), error);
+        if (failure)
+            *failure = WriteFailure{usersFilePath(), error};
         return false;
     }
     return true;

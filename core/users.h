@@ -3,6 +3,7 @@
 #include <QString>
 #include <array>
 
+#include "platform/atomicfile.h"
 #include "settings.h"
 
 namespace vek {
@@ -39,7 +40,8 @@ QString usersFilePath();
 void LoadUsers();
 void LoadUsersOld();
 // Writes the whole table in the current format, replacing the file as a whole; a failed
-// write is logged and leaves the old file as it was.
-bool SaveUsers();
+// write is logged and leaves the old file as it was, and when failure is given it says
+// which file and why.
+bool SaveUsers(WriteFailure *failure = nullptr);
 
 } // namespace vek

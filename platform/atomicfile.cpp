@@ -1,7 +1,9 @@
 #include "atomicfile.h"
 
+#include <QFileInfo>
 #include <QSaveFile>
 #include <cerrno>
+#include <unistd.h>
 
 namespace vek {
 
@@ -14,6 +16,17 @@ QString causeOf(const QFileDevice &f, int systemError)
         return f.errorString();
     return systemError != 0 ? qt_error_string(systemError) : f.errorString();
 }
+
+// A refused open names the system's cause (a read-only file system, no permission) rather
+// than Qt's "is not writable".
+QString openCause(const QString &path, const QFileDevice &f, int systemError)
+{
+    const QFileInfo info(path);
+    const QByteArray probe = QFile::encodeName(info.exists() ? path : info.absolutePath());
+    if (::access(probe.constData(), W_OK) != 0)
+        return qt_error_string(errno);
+    return causeOf(f, systemError);
+}
 } // namespace
 
 bool writeFileAtomically(const QString &path, const QByteArray &content, QString *error)
@@ -21,8 +34,9 @@ bool writeFileAtomically(const QString &path, const QByteArray &content, QString
     QSaveFile f(path);
     errno = 0;
     if (!f.open(QIODevice::WriteOnly)) {
+        const int systemError = errno;
         if (error)
-            *error = causeOf(f, errno);
+            *error = openCause(path, f, systemError);
         return false;
     }
     // QSaveFile buffers: a write that fails later (disk full, file too large) shows only

@@ -32,7 +32,7 @@ void frmSetAsRun::store()
 {
     for (size_t k = 1; k <= MaxGroups; ++k)
         settings().AsRunComment[k] = toBytes(trimBlanks(m_comments[k]->text()));
-    SaveSettings();
+    saveSettings();
 }
 
 } // namespace vek

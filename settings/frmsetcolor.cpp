@@ -66,7 +66,7 @@ void frmSetColor::store()
     for (size_t k = 1; k <= 8; ++k)
         s.EventColors[k] = m_colour[k];
     s.FontIndex = qint16(chosenValue(m_font) - 1);
-    SaveSettings();
+    saveSettings();
     // The lists show the new colours at once rather than at their head end's next change.
     for (int v = 1; v <= ViewCount; ++v) {
         for (int he = 1; he <= MaxHeadEnds; ++he)

@@ -29,7 +29,7 @@ void frmSetNames::store()
 {
     for (size_t i = 1; i <= MaxViews; ++i)
         settings().ViewName[i] = toBytes(m_names[i]->text());
-    SaveSettings();
+    saveSettings();
     if (m_main)
         m_main->showViewNames();
 }

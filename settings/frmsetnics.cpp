@@ -34,7 +34,7 @@ void frmSetNics::store()
     // Kept exactly as typed: an address the PC lacks shows at the next start.
     settings().BroadcastNic = toBytes(m_ip[0]->text());
     settings().HouseNic = toBytes(m_ip[1]->text());
-    SaveSettings();
+    saveSettings();
 }
 
 } // namespace vek

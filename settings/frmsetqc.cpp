@@ -42,7 +42,7 @@ void frmSetQC::store()
 {
     settings().QCDevice = chosenValue(m_device);
     settings().QCDestination = chosenValue(m_destination);
-    SaveSettings();
+    saveSettings();
 }
 
 } // namespace vek

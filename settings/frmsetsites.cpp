@@ -124,7 +124,7 @@ void frmSetSites::store()
         s.HEOnLine[n] = t.chkOL->isChecked();
         s.HEAlarm[n] = t.chkAlarm->isChecked();
     }
-    SaveSettings();
+    saveSettings();
 }
 
 } // namespace vek

@@ -111,7 +111,7 @@ void frmSetTime::store()
     s.TimeServerPort = toBytes(m_port->text());
     s.TimeNic = chosenValue(m_nic);
     s.TimeOffset = offsetToStore(toBytes(trimBlanks(m_sign->text())), timeBoxText(m_offset));
-    SaveSettings();
+    saveSettings();
 }
 
 } // namespace vek

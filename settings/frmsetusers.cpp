@@ -99,7 +99,7 @@ void frmSetUsers::store()
         for (size_t he = 1; he <= MaxHeadEnds; ++he)
             us.UserHEAccess[u][he] = r.chkUser[he]->isChecked();
     }
-    SaveUsers();
+    saveUsers();
 }
 
 } // namespace vek

@@ -6,7 +6,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "core/settings.h"
+#include "core/users.h"
 #include "platform/widgets/deactivationcloser.h"
+#include "platform/widgets/savefailure.h"
 
 namespace vek {
 
@@ -69,6 +72,20 @@ void SettingsDialog::cmdOk_Click()
 {
     store();
     close();
+}
+
+void SettingsDialog::saveSettings()
+{
+    WriteFailure failure;
+    if (!SaveSettings(&failure))
+        showSaveFailure(this, windowTitle(), failure);
+}
+
+void SettingsDialog::saveUsers()
+{
+    WriteFailure failure;
+    if (!SaveUsers(&failure))
+        showSaveFailure(this, windowTitle(), failure);
 }
 
 void SettingsDialog::cmdCancel_Click()

@@ -32,6 +32,10 @@ protected:
     virtual void store() = 0;
     // The dialog's own layout; the buttons follow what the dialog adds.
     QBoxLayout *body() const { return m_body; }
+    // Write the settings or users file; a failure is told to the administrator, since the
+    // dialog closes anyway and the change would be lost at the next start.
+    void saveSettings();
+    void saveUsers();
 
 private:
     QBoxLayout *m_body;

@@ -10,6 +10,7 @@
 #include "core/settings.h"
 #include "platform/text.h"
 #include "platform/widgets/deactivationcloser.h"
+#include "platform/widgets/savefailure.h"
 
 namespace vek {
 
@@ -60,7 +61,9 @@ void frmSetAutoLoad::cmdOk_Click()
     s.AutoLoadDBF = m_format[1]->isChecked();
     s.AutoLoadCSV = m_format[2]->isChecked();
     s.AutoLoadVE2 = m_format[3]->isChecked();
-    SaveSettings();
+    WriteFailure failure;
+    if (!SaveSettings(&failure))
+        showSaveFailure(this, windowTitle(), failure);
     close();
 }
 

@@ -7,6 +7,7 @@
 #include "core/settings.h"
 #include "core/ui/mdimain.h"
 #include "core/users.h"
+#include "platform/widgets/dialogseam.h"
 #include "settings/frmsetnics.h"
 #include "settings/settingsdialog.h"
 #include "settings/settingsopeners.h"
@@ -153,6 +154,44 @@ private slots:
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             QCOMPARE(iniPairs(home.read(QStringLiteral("VEK.INI"))), settingsBefore);
             QCOMPARE(iniPairs(home.read(QStringLiteral("USER.INI"))), usersBefore);
+        }
+    }
+
+    // A file that cannot be written (here: too large for the limit) is named with its cause,
+    // and the administrator learns that the change lasts only until the console closes.
+    void aFailedSaveIsToldToTheAdministrator()
+    {
+        TestHome home;
+        loadSettingsWith(home);
+        addUser(1, "Boss", PrivilegeAdmin);
+        QVERIFY(SaveUsers());
+        QCOMPARE(tryLogin(QStringLiteral("boss"), QStringLiteral("pw")), LoginOutcome::LoggedIn);
+        MDIMain main;
+        installSettingsOpeners(&main);
+        main.show();
+        ScopedDialogHandler boxes;
+        QStringList files;
+        {
+            FileSizeLimit limit(100);
+            for (MenuWindow w : SettingsWindows) {
+                if (!main.hasWindowOpener(w))
+                    continue;
+                main.menuWindow_Click(w);
+                const QList<SettingsDialog *> open = main.findChildren<SettingsDialog *>();
+                QCOMPARE(open.size(), 1);
+                open.first()->cmdOk_Click();
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+                files << (w == MenuWindow::Users ? QStringLiteral("USER.INI")
+                                                 : QStringLiteral("VEK.INI"));
+            }
+        }
+        QCOMPARE(boxes.requests().size(), files.size());
+        for (qsizetype i = 0; i < files.size(); ++i) {
+            const DialogRequest &r = boxes.requests().at(i);
+            QCOMPARE(r.icon, QMessageBox::Critical);
+            QVERIFY2(r.text.contains(home.path(files.at(i)) + QStringLiteral(" (File too large)")),
+                     qPrintable(r.text));
+            QVERIFY(r.text.contains(QStringLiteral("holds only until the console closes")));
         }
     }
 
