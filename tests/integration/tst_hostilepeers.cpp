@@ -27,6 +27,7 @@
 #include "core/timelink.h"
 #include "core/winqueue.h"
 #include "core/zoneclocks.h"
+#include "platform/clocksetter.h"
 #include "platform/failure.h"
 #include "quietwindows.h"
 #include "testhome.h"
@@ -139,6 +140,41 @@ void runFor(int ms)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
 }
 
+// Binds the console's time link to a free pair of loopback ports.
+bool bindTimeLink(ConsoleCore &core)
+{
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        settings().TimeServerPort =
+            QByteArray::number(40000 + QRandomGenerator::global()->bounded(20000));
+        try {
+            core.timeLink().configure();
+            core.timeLink().bind();
+            return true;
+        } catch (const Failure &) {
+        }
+    }
+    return false;
+}
+
+// The longest gap between the polls a head end received from trace line `from` on, and
+// how many there were.
+std::pair<qint64, int> pollGaps(const sim::HwSim &sim, int headEnd, qsizetype from)
+{
+    qint64 worst = 0;
+    qint64 last = -1;
+    int count = 0;
+    for (qsizetype i = from; i < sim.trace().size(); ++i) {
+        const sim::TraceLine &l = sim.trace().at(i);
+        if (l.headEnd != headEnd || l.direction != "in" || l.bytes.mid(4) != "\n")
+            continue;
+        if (last >= 0)
+            worst = std::max(worst, l.ms - last);
+        last = l.ms;
+        ++count;
+    }
+    return {worst, count};
+}
+
 } // namespace
 
 class TestHostilePeers : public QObject
@@ -179,19 +215,7 @@ private slots:
 
         QuietWindows windows;
         ConsoleCore core(&windows);
-        // The time link on a free pair of ports.
-        bool bound = false;
-        for (int attempt = 0; attempt < 20 && !bound; ++attempt) {
-            s.TimeServerPort =
-                QByteArray::number(40000 + QRandomGenerator::global()->bounded(20000));
-            try {
-                core.timeLink().configure();
-                core.timeLink().bind();
-                bound = true;
-            } catch (const Failure &) {
-            }
-        }
-        QVERIFY(bound);
+        QVERIFY(bindTimeLink(core));
         QUdpSocket flood;
         QTimer floodTimer;
         QObject::connect(&floodTimer, &QTimer::timeout, [&] {
@@ -246,6 +270,94 @@ private slots:
         QVERIFY2(log.count('\n') < 200, log.right(2000).constData());
         QCOMPARE(log.count("no time answer"), 1);
         QCOMPARE(log.count("of head end 2 is longer than"), 1);
+        resetModules();
+    }
+
+    // Valid time answers flooding the time port and a server that dies: the log stays
+    // small and says once which server was lost and why; the others are polled on.
+    void aTimeFloodAndALostServerLeaveTheLogSmall()
+    {
+        TestHome home;
+        resetModules();
+        const QByteArray dryRun = qgetenv("VEK_CLOCK_DRY_RUN");
+        qputenv("VEK_CLOCK_DRY_RUN", "1");
+        // Never let this test reach the real clock.
+        QVERIFY(dynamic_cast<DryRunClockSetter *>(&ClockSetter::current()));
+        sim::HwSim sim;
+        QString error;
+        QVERIFY2(sim.loadScenarioText("headend 1 zone=4 minutes=30 list=1\n"
+                                      "headend 2 zone=4 minutes=30 list=1\n"
+                                      "headend 3 zone=4 minutes=30 list=1\n",
+                                      &error) &&
+                     sim.listenAll(&error),
+                 qPrintable(error));
+        Settings &s = settings();
+        for (int he = 1; he <= 3; ++he) {
+            s.HEOnLine[he] = true;
+            s.HEName[he] = "HE" + QByteArray::number(he);
+            s.HEMainIP[he] = "127.0.0.1";
+            s.HEPort[he] = QByteArray::number(sim.port(he));
+            s.HEListNo[he] = 1;
+            s.HERetryMS[he] = 50;
+            s.HEChannels[he] = 4;
+        }
+        s.UseQRNTime = true;
+        s.TimeServerIP = "127.0.0.1";
+        s.TimeOffset = "+00:00:00";
+        s.TimeNic = 1;
+        s.BroadcastNic = "127.0.0.1";
+        for (QDateTime &z : ZoneTimes())
+            z = QDateTime::currentDateTime();
+
+        QuietWindows windows;
+        ConsoleCore core(&windows);
+        QVERIFY(bindTimeLink(core));
+        QUdpSocket flood;
+        QTimer floodTimer;
+        QObject::connect(&floodTimer, &QTimer::timeout, [&] {
+            for (int i = 0; i < 50; ++i)
+                flood.writeDatagram(i % 2 ? QByteArray("r03:04:05") : QByteArray("r23:45:06"),
+                                    QHostAddress::LocalHost, core.timeLink().localPort());
+        });
+        HsLink &link = core.hsLink();
+        link.setRetryIntervals();
+        link.connectHeadEnds(false);
+        link.start();
+        link.timeBoot_Timer();
+        floodTimer.start(1);
+        runFor(1000);
+
+        // The server of head end 2 dies; operators go on commanding it.
+        const qsizetype killedAt = sim.trace().size();
+        QVERIFY(sim.command("close 2").isEmpty());
+        QTimer commands;
+        QObject::connect(&commands, &QTimer::timeout, [] {
+            WINADD("[" + QByteArray(30, '1'), 2);
+            SendHS(2, "e02001001", 0);
+        });
+        commands.start(20);
+        runFor(2500);
+        commands.stop();
+        floodTimer.stop();
+        runFor(300);
+
+        const QByteArray log = home.readLog();
+        QVERIFY2(log.size() < 1024 * 1024, QByteArray::number(log.size()).constData());
+        QCOMPARE(log.count("Clock not set (dry run)"), 1);
+        QCOMPARE(log.count("Hardware Server of head end"), 1);
+        QVERIFY2(log.contains("Hardware Server of head end 2 (HE2) lost: 127.0.0.1 (Main), since "),
+                 log.constData());
+        QVERIFY(log.contains(", closed by the peer"));
+        QCOMPARE(log.count("not sent, its link is down"), 1);
+        QCOMPARE(sendQueueSize(2), 0);
+        QCOMPARE(winQueueSize(2), 0);
+        for (int he : {1, 3}) {
+            const auto [worst, polls] = pollGaps(sim, he, killedAt);
+            QVERIFY2(polls >= 4, QByteArray::number(polls).constData());
+            // 0.25 s nominal; the bound leaves room for a loaded machine and sanitizers.
+            QVERIFY2(worst < 1500, QByteArray::number(worst).constData());
+        }
+        qputenv("VEK_CLOCK_DRY_RUN", dryRun);
         resetModules();
     }
 };
