@@ -66,7 +66,6 @@ struct HeadEndSend
     bool queueLongLogged = false;
     // The ticket of the message in flight (0: none asked for).
     quint64 inFlightTicket = 0;
-    bool everConnected = false;
     // Messages that could not go out since the last line saying so, and the first of them.
     qint64 notSentCount = 0;
     QByteArray notSentFirst;
@@ -302,7 +301,6 @@ void sendHS(int headEnd, const QByteArray &body, int cmd, quint64 ticket)
     noteGivenUp(headEnd, s);
     const bool connected = s.socket && s.socket->isConnected();
     if (connected) {
-        s.everConnected = true;
         s.socket->send(message);
     } else {
         if (!isPoll(message))
@@ -346,18 +344,6 @@ SendOutcome takeSendOutcome(quint64 ticket)
     if (outcome != SendOutcome::Waiting)
         state().outcomes.erase(it);
     return outcome;
-}
-
-bool HeadEndLinkDown(int headEnd)
-{
-    if (!validHeadEnd(headEnd))
-        return true;
-    HeadEndSend &s = at(headEnd);
-    if (s.troubleShown || !s.socket)
-        return true;
-    if (s.socket->isConnected())
-        s.everConnected = true;
-    return !s.everConnected;
 }
 
 void HSResendTick(int headEnd)

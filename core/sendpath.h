@@ -23,9 +23,6 @@ quint64 SendHSTracked(int headEnd, const QByteArray &body);
 // The outcome of a ticket; a final one is forgotten once read.
 SendOutcome takeSendOutcome(quint64 ticket);
 
-// The head end's link is down: its communication problem was raised, or it never
-// connected (nothing sent to it can arrive).
-bool HeadEndLinkDown(int headEnd);
 // "1", the command digit, the list-number byte and the next sequence digit.
 QByteArray BuildHSHeader(int headEnd, int cmd);
 
