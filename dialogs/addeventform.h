@@ -5,33 +5,20 @@
 
 #include "core/eventrec.h"
 #include "eventchecks.h"
+#include "scheduleinput.h"
 
 class QWidget;
 
 namespace vek {
 
 // What the Add / Update Event dialog shows when OK is pressed.
-struct AddEventInput
+struct AddEventInput : ScheduleInput
 {
     int headEnd = 0; // 0: no head end selected
     int dest = -1;   // channel index of the destination; -1: none selected
     int src = -1;    // channel index of the source; -1: none selected
     QByteArray destText;
     QByteArray srcText;
-    int group = 0;
-    bool active = true; // "Active", else "On Hold"
-    int automation = 0;
-    bool backupSource = false;
-    bool monitorBeg = false;
-    bool monitorEnd = false;
-    QDate startDate;
-    QDate endDate;
-    // Time boxes as shown, blanks as "_".
-    QByteArray startTime;
-    QByteArray endTime;
-    QByteArray duration;
-    QByteArray description;
-    QByteArray comments;
 };
 
 // How the dialog was opened: to add (no event) or to update the event it opened with.
