@@ -22,7 +22,7 @@
 #include <QShortcut>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QToolBar>
+#include <QToolButton>
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -58,6 +58,7 @@
 #include "platform/timezonebias.h"
 #include "platform/widgets/colors.h"
 #include "platform/widgets/dialogseam.h"
+#include "platform/widgets/flowlayout.h"
 #include "platform/widgets/gridview.h"
 #include "platform/widgets/twips.h"
 
@@ -136,8 +137,15 @@ frmView::frmView(int view, MDIMain *main, QWidget *parent)
     outer->setSpacing(0);
     auto *bar = new QMenuBar(this);
     m_menuBar = bar;
-    outer->setMenuBar(bar);
     buildMenus(bar);
+    // Inside the main window the menus show in its menu bar while this view is active;
+    // a view on its own shows them itself.
+    if (main) {
+        bar->hide();
+        main->setChildMenus(this, bar->actions());
+    } else {
+        outer->setMenuBar(bar);
+    }
     m_body = new QWidget(this);
     outer->addWidget(m_body, 1);
     // Top to bottom: toolbar and options, the dashboard (when on), the lists.
@@ -243,21 +251,26 @@ void frmView::buildDashBoard(QWidget *body)
 {
     m_picDashBoard = new QFrame(body);
     static_cast<QFrame *>(m_picDashBoard)->setFrameShape(QFrame::StyledPanel);
-    auto *row = new QHBoxLayout(m_picDashBoard);
+    // The figures wrap onto further lines in a narrow window rather than cut their captions.
+    auto *row = new FlowLayout(m_picDashBoard, 6);
     row->setContentsMargins(4, 2, 4, 2);
-    auto *scope = new QVBoxLayout;
-    m_cmdAll = new QPushButton(QStringLiteral("All"), m_picDashBoard);
-    m_cmdToday = new QPushButton(QStringLiteral("Today"), m_picDashBoard);
+    auto *scopeBox = new QWidget(m_picDashBoard);
+    auto *scope = new QVBoxLayout(scopeBox);
+    scope->setContentsMargins(0, 0, 0, 0);
+    m_cmdAll = new QPushButton(QStringLiteral("All"), scopeBox);
+    m_cmdToday = new QPushButton(QStringLiteral("Today"), scopeBox);
     connect(m_cmdAll, &QPushButton::clicked, this, &frmView::cmdAll_Click);
     connect(m_cmdToday, &QPushButton::clicked, this, &frmView::cmdToday_Click);
     setBackground(m_cmdAll, ButtonGreen);
     scope->addWidget(m_cmdAll);
     scope->addWidget(m_cmdToday);
-    row->addLayout(scope);
+    row->addWidget(scopeBox);
     for (int i = 0; i < 8; ++i) {
-        auto *cell = new QVBoxLayout;
-        cell->addWidget(new QLabel(QString::fromLatin1(DashCaptions[i]), m_picDashBoard));
-        m_dashNumbers[size_t(i)] = new QLabel(QStringLiteral("0"), m_picDashBoard);
+        auto *cellBox = new QWidget(m_picDashBoard);
+        auto *cell = new QVBoxLayout(cellBox);
+        cell->setContentsMargins(0, 0, 0, 0);
+        cell->addWidget(new QLabel(QString::fromLatin1(DashCaptions[i]), cellBox));
+        m_dashNumbers[size_t(i)] = new QLabel(QStringLiteral("0"), cellBox);
         QFont f = m_dashNumbers[size_t(i)]->font();
         f.setBold(true);
         m_dashNumbers[size_t(i)]->setFont(f);
@@ -265,19 +278,21 @@ void frmView::buildDashBoard(QWidget *body)
         m_dashNumbers[size_t(i)]->setMinimumWidth(
             QFontMetrics(f).horizontalAdvance(QStringLiteral("000000")));
         cell->addWidget(m_dashNumbers[size_t(i)]);
-        row->addLayout(cell);
+        row->addWidget(cellBox);
     }
-    auto *done = new QVBoxLayout;
-    m_lblPercent = new QLabel(QStringLiteral("% Completed"), m_picDashBoard);
+    auto *doneBox = new QWidget(m_picDashBoard);
+    auto *done = new QVBoxLayout(doneBox);
+    done->setContentsMargins(0, 0, 0, 0);
+    m_lblPercent = new QLabel(QStringLiteral("% Completed"), doneBox);
     m_lblPercent->setMinimumWidth(
         m_lblPercent->fontMetrics().horizontalAdvance(QStringLiteral("100 % Completed")) + 4);
-    m_progCompleted = new QProgressBar(m_picDashBoard);
+    m_progCompleted = new QProgressBar(doneBox);
     m_progCompleted->setRange(0, 100);
     m_progCompleted->setValue(0);
     m_progCompleted->setTextVisible(false);
     done->addWidget(m_lblPercent);
     done->addWidget(m_progCompleted);
-    row->addLayout(done, 1);
+    row->addWidget(doneBox);
     m_picDashBoard->hide();
 }
 
@@ -294,13 +309,8 @@ void frmView::buildTabs(QWidget *body)
                 [this, list](int col) { headerDblClick(list, col); });
         connect(g, &QAbstractItemView::doubleClicked, this, [this, list] { gridDblClick(list); });
     }
-    // The lists keep room for their header and a few rows whatever else the window shows
-    // (the dashboard, a status bar of twelve head ends).
-    const GridView *g = m_grids.grid[ListUpcoming];
-    m_tabs->setMinimumHeight(
-        m_tabs->tabBar()->sizeHint().height() + g->horizontalHeader()->sizeHint().height() +
-        4 * g->verticalHeader()->defaultSectionSize() +
-        g->horizontalScrollBar()->sizeHint().height() + 2 * g->frameWidth() + 8);
+    // The lists give way first when the window is short, down to their header and one row.
+    m_tabs->setMinimumHeight(listsHeight(1));
     connect(m_tabs, &QTabWidget::currentChanged, this, [this](int tab) {
         const int previous = m_currentTab;
         m_currentTab = tab;
@@ -381,6 +391,7 @@ void frmView::Form_Activate()
             if (m_menuShHE[size_t(he)]->isChecked())
                 m_panels[size_t(he)]->show();
         }
+        updateMinimumSize();
         const QColor selection = colorFromBgr(s.EventColors[8]);
         for (GridView *g : m_grids.grid) {
             if (g)
@@ -422,6 +433,7 @@ void frmView::setPanelsVisibleByMenu()
 {
     for (int he = 1; he <= MaxHeadEnds; ++he)
         m_panels[size_t(he)]->setVisible(m_menuShHE[size_t(he)]->isChecked());
+    updateMinimumSize();
 }
 
 void frmView::restartDashBoardTimer()
@@ -448,6 +460,44 @@ void frmView::Form_Resize()
     m_tabs->setTabText(1,
                        narrow ? QStringLiteral("On-Air") : QStringLiteral("Substituted (On-Air)"));
     m_tabs->setTabText(2, narrow ? QStringLiteral("Log") : QStringLiteral("As Run Log"));
+    updateMinimumSize();
+}
+
+int frmView::listsHeight(int rows) const
+{
+    const GridView *g = m_grids.grid[ListUpcoming];
+    return m_tabs->tabBar()->sizeHint().height() + g->horizontalHeader()->sizeHint().height() +
+           rows * g->verticalHeader()->defaultSectionSize() +
+           g->horizontalScrollBar()->sizeHint().height() + 2 * g->frameWidth() + 8;
+}
+
+int frmView::minimumHeightFor(int width) const
+{
+    const QMargins m = m_body->layout()->contentsMargins();
+    const int spacing = m_body->layout()->spacing();
+    const int inner = width - m.left() - m.right();
+    int height = m.top() + m.bottom() + m_top->heightForWidth(inner) + spacing +
+                 m_tabs->minimumHeight() + m_statusBar->heightForWidth(width);
+    if (m_menuBar->isVisibleTo(this))
+        height += m_menuBar->heightForWidth(width) > 0 ? m_menuBar->heightForWidth(width)
+                                                       : m_menuBar->sizeHint().height();
+    if (m_dashBoardShown)
+        height += m_picDashBoard->heightForWidth(inner) + spacing;
+    return height;
+}
+
+void frmView::updateMinimumSize()
+{
+    // Every control stays whole: the window is never narrower than its widest part, nor
+    // shorter than its parts need at its width.
+    const QMargins m = m_body->layout()->contentsMargins();
+    const int width = m_top->minimumSizeHint().width() + m.left() + m.right();
+    const QSize least(width, minimumHeightFor(qMax(width, this->width())));
+    if (least == minimumSize())
+        return;
+    setMinimumSize(least);
+    if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
+        sub->setMinimumSize(sub->minimumSizeHint());
 }
 
 QSize frmView::defaultSize() const
@@ -457,11 +507,20 @@ QSize frmView::defaultSize() const
     const QMargins m = m_body->layout()->contentsMargins();
     const int width = std::max({px(7000), m_picDashBoard->sizeHint().width() + m.left() + m.right(),
                                 m_toolbar->sizeHint().width() + m.left() + m.right()});
-    const int lists = m_tabs->minimumHeight();
-    const int height =
-        m_menuBar->sizeHint().height() + m_top->heightForWidth(width - m.left() - m.right()) +
-        m_picDashBoard->sizeHint().height() + lists + m_statusBar->heightForWidth(width) + 12;
+    const bool dashBoard = m_dashBoardShown;
+    const int extraRows = listsHeight(4) - m_tabs->minimumHeight();
+    int height = minimumHeightFor(width) + extraRows;
+    if (!dashBoard)
+        height += m_picDashBoard->heightForWidth(width - m.left() - m.right()) +
+                  m_body->layout()->spacing();
     return QSize(width, qMax(px(4000), height));
+}
+
+QWidget *frmView::toolButtonWidget(int button) const
+{
+    if (button < 1 || button > ButtonCount)
+        return nullptr;
+    return m_top->buttonWidget(button);
 }
 
 void frmView::closeEvent(QCloseEvent *event)

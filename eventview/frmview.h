@@ -24,7 +24,6 @@ class QMenuBar;
 class QProgressBar;
 class QPushButton;
 class QTabWidget;
-class QToolBar;
 class QToolButton;
 class QWheelEvent;
 
@@ -68,6 +67,9 @@ public:
     void Form_Resize();
     // The size a new window opens at: every control shows, with the dashboard on too.
     QSize defaultSize() const;
+    // The least height that shows every control at a width: the lists give way first,
+    // down to their header and one row.
+    int minimumHeightFor(int width) const;
     // F1..F12 toggle a head end; the Show menu's checked entry sets it as checked.
     void menuShHE_Click(int headEnd);
     void showHeadEnd(int headEnd, bool show);
@@ -128,6 +130,8 @@ public:
     QAction *menuShHE(int headEnd) const { return m_menuShHE[size_t(headEnd)]; }
     QAction *menuVEvent(int view) const { return m_menuVEvent[size_t(view)]; }
     QAction *toolButton(int button) const { return m_buttons[size_t(button)]; }
+    // The button on the toolbar that shows a command.
+    QWidget *toolButtonWidget(int button) const;
     // Whether the tab rules enable a toolbar button (its command may still be missing).
     bool buttonEnabledByTab(int button) const { return m_buttonByTab[size_t(button)]; }
     bool showToday() const { return m_showToday; }
@@ -152,6 +156,9 @@ private:
     void buildStatusBar();
     void Form_Load();
     void setPanelsVisibleByMenu();
+    void updateMinimumSize();
+    // The height of the tabs with their lists showing a number of rows.
+    int listsHeight(int rows) const;
     void restartDashBoardTimer();
     void applyPrivileges();
     void setFilterIndex(int index);
@@ -194,7 +201,7 @@ private:
 
     QMenuBar *m_menuBar = nullptr;
     ViewToolBar *m_top = nullptr;
-    QToolBar *m_toolbar = nullptr;
+    QWidget *m_toolbar = nullptr;
     std::array<QAction *, ButtonCount + 1> m_buttons{};
     std::array<bool, ButtonCount + 1> m_buttonByTab{};
 

@@ -1,12 +1,13 @@
 #include "viewtoolbar.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QToolBar>
+#include <QToolButton>
 
 #include "eventview/viewtables.h"
 #include "platform/text.h"
@@ -34,15 +35,32 @@ ViewToolBar::ViewToolBar(QWidget *parent) : QWidget(parent)
     auto *flow = new FlowLayout(this, 4);
     flow->setContentsMargins(2, 2, 2, 2);
 
-    m_toolbar = new QToolBar(this);
-    m_toolbar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    // The buttons wrap among themselves too: a narrow window shows them on more lines,
+    // never behind an overflow.
+    m_toolbar = new QWidget(this);
+    auto *buttons = new FlowLayout(m_toolbar, 0);
+    buttons->setContentsMargins(0, 0, 0, 0);
     for (int b = 1; b <= Buttons; ++b) {
-        m_buttons[size_t(b)] = m_toolbar->addAction(QString::fromLatin1(ButtonTexts[b][0]));
-        m_buttons[size_t(b)]->setToolTip(QString::fromLatin1(ButtonTexts[b][1]));
+        auto *action = new QAction(QString::fromLatin1(ButtonTexts[b][0]), this);
+        action->setToolTip(QString::fromLatin1(ButtonTexts[b][1]));
+        auto *button = new QToolButton(m_toolbar);
+        button->setDefaultAction(action);
+        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        button->setAutoRaise(true);
+        buttons->addWidget(button);
+        m_buttons[size_t(b)] = action;
+        m_buttonWidgets[size_t(b)] = button;
     }
     flow->addWidget(m_toolbar);
 
-    m_frame1 = new QGroupBox(QStringLiteral("Time Zone"), this);
+    // The two frames keep together: they follow the buttons on their line where all fit,
+    // else they take the next line (and wrap between them only where even that is short).
+    auto *frames = new QWidget(this);
+    auto *framesFlow = new FlowLayout(frames, 4);
+    framesFlow->setContentsMargins(0, 0, 0, 0);
+    flow->addWidget(frames);
+
+    m_frame1 = new QGroupBox(QStringLiteral("Time Zone"), frames);
     auto *tz = new QHBoxLayout(m_frame1);
     tz->setContentsMargins(4, 2, 4, 2);
     m_cmbTZ = new QComboBox(m_frame1);
@@ -56,9 +74,9 @@ ViewToolBar::ViewToolBar(QWidget *parent) : QWidget(parent)
             6);
         tz->addWidget(m_lblTime[size_t(i)]);
     }
-    flow->addWidget(m_frame1);
+    framesFlow->addWidget(m_frame1);
 
-    m_frameView = new QGroupBox(QStringLiteral("View Options"), this);
+    m_frameView = new QGroupBox(QStringLiteral("View Options"), frames);
     auto *vo = new QHBoxLayout(m_frameView);
     vo->setContentsMargins(4, 2, 4, 2);
     m_cmdDefault = new QPushButton(QStringLiteral("Default"), m_frameView);
@@ -75,7 +93,7 @@ ViewToolBar::ViewToolBar(QWidget *parent) : QWidget(parent)
     vo->addWidget(m_cmdDefault);
     vo->addWidget(m_cmbView);
     vo->addWidget(m_dtPick);
-    flow->addWidget(m_frameView);
+    framesFlow->addWidget(m_frameView);
 }
 
 } // namespace vek

@@ -9,14 +9,14 @@ class QDateEdit;
 class QGroupBox;
 class QLabel;
 class QPushButton;
-class QToolBar;
+class QToolButton;
 
 namespace vek {
 
 // The top of an Event View: the toolbar's nine command buttons, the "Time Zone" frame
 // (zone list and its clock) and the "View Options" frame (Default, the filter list and its
-// date). They stand on one line where the window is wide enough and wrap onto a second
-// one where it is not, so none of them ever hides in an overflow menu.
+// date). They stand on one line where the window is wide enough and wrap onto further
+// lines where it is not (the buttons among themselves too), so none of them ever hides.
 class ViewToolBar : public QWidget
 {
     Q_OBJECT
@@ -27,7 +27,9 @@ public:
 
     // Button 1..9 in the toolbar's order (Add .. Int. / Res. Gr.).
     QAction *button(int button) const { return m_buttons[size_t(button)]; }
-    QToolBar *toolbar() const { return m_toolbar; }
+    // The row of the nine buttons, and the button that shows one of them.
+    QWidget *toolbar() const { return m_toolbar; }
+    QToolButton *buttonWidget(int button) const { return m_buttonWidgets[size_t(button)]; }
     QGroupBox *frameTZ() const { return m_frame1; }
     QComboBox *cmbTZ() const { return m_cmbTZ; }
     QLabel *lblTime(int i) const { return m_lblTime[size_t(i)]; }
@@ -37,8 +39,9 @@ public:
     QDateEdit *dtPick() const { return m_dtPick; }
 
 private:
-    QToolBar *m_toolbar;
+    QWidget *m_toolbar;
     std::array<QAction *, Buttons + 1> m_buttons{};
+    std::array<QToolButton *, Buttons + 1> m_buttonWidgets{};
     QGroupBox *m_frame1;
     QComboBox *m_cmbTZ;
     std::array<QLabel *, 2> m_lblTime{};

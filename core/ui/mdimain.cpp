@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTimer>
@@ -44,6 +45,8 @@ MDIMain::MDIMain(QWidget *parent) : QMainWindow(parent)
     m_mdi = new QMdiArea(this);
     setCentralWidget(m_mdi);
     buildMenus();
+    m_ownMenus = menuBar()->actions();
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, &MDIMain::showMenusOf);
     buildStatusBar();
     m_keyboard = new KeyboardState(this);
     connect(m_keyboard, &KeyboardState::changed, this, [this] {
@@ -61,6 +64,10 @@ MDIMain::MDIMain(QWidget *parent) : QMainWindow(parent)
 
 MDIMain::~MDIMain()
 {
+    // The child windows close after this window's menu bar is gone.
+    disconnect(m_mdi, nullptr, this, nullptr);
+    for (auto child = m_childMenus.keyBegin(); child != m_childMenus.keyEnd(); ++child)
+        disconnect(*child, nullptr, this, nullptr);
     setSessionObserver(nullptr);
 }
 
@@ -177,6 +184,41 @@ QList<frmTrouble *> MDIMain::troubleWindows() const
             out.append(w);
     }
     return out;
+}
+
+void MDIMain::setChildMenus(QWidget *child, const QList<QAction *> &menus)
+{
+    if (!child)
+        return;
+    QList<QPointer<QAction>> kept;
+    for (QAction *a : menus)
+        kept.append(a);
+    m_childMenus.insert(child, kept);
+    connect(child, &QObject::destroyed, this, [this, child] {
+        m_childMenus.remove(child);
+        showMenusOf(m_mdi->activeSubWindow());
+    });
+    showMenusOf(m_mdi->activeSubWindow());
+}
+
+void MDIMain::showMenusOf(QMdiSubWindow *active)
+{
+    QList<QAction *> wanted = m_ownMenus;
+    const auto child = active ? m_childMenus.constFind(active->widget()) : m_childMenus.cend();
+    if (child != m_childMenus.cend()) {
+        wanted.clear();
+        for (const QPointer<QAction> &a : *child) {
+            if (a)
+                wanted.append(a);
+        }
+    }
+    QMenuBar *bar = menuBar();
+    if (bar->actions() == wanted)
+        return;
+    // Taken out, not cleared: the menus belong to their windows.
+    for (QAction *a : bar->actions())
+        bar->removeAction(a);
+    bar->addActions(wanted);
 }
 
 void MDIMain::menuWindowArrange_Click(int index)

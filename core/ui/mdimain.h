@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
@@ -15,6 +16,7 @@
 class QAction;
 class QLabel;
 class QMdiArea;
+class QMdiSubWindow;
 class QMenu;
 
 namespace vek {
@@ -62,6 +64,11 @@ public:
     using ChanViewFiller = std::function<void(int headEnd)>;
     void setChanViewFiller(ChanViewFiller filler) { m_fillChanView = std::move(filler); }
 
+    // A child window's menus: they take the place of this window's own menus in the menu
+    // bar while that child is the active one, with their shortcuts; this window's own come
+    // back when a child without menus, or none, is active.
+    void setChildMenus(QWidget *child, const QList<QAction *> &menus);
+
     void menuWindowArrange_Click(int index);
     void menuFileExit_Click();
     void menuUserLI_Click();
@@ -100,6 +107,7 @@ private:
     void buildMenus();
     void buildStatusBar();
     QAction *addDisabled(QMenu *menu, const QString &caption);
+    void showMenusOf(QMdiSubWindow *active);
     QAction *addWindowEntry(QMenu *menu, const QString &caption, MenuWindow window);
 
     ConsoleCore *m_core = nullptr;
@@ -116,6 +124,8 @@ private:
     QList<QPointer<frmALARM>> m_alarmWindows;
     QList<QPointer<frmTrouble>> m_troubleWindows;
     bool m_ended = false;
+    QList<QAction *> m_ownMenus;
+    QHash<const QWidget *, QList<QPointer<QAction>>> m_childMenus;
 };
 
 } // namespace vek

@@ -96,7 +96,13 @@ int FlowLayout::arrange(const QRect &rect, bool place) const
     for (QLayoutItem *item : m_items) {
         if (item->isEmpty())
             continue;
-        const QSize hint = item->sizeHint();
+        QSize hint = item->sizeHint();
+        // An item wider than the whole line (a row of buttons that wraps itself) takes the
+        // line's width and the height it needs at that width.
+        if (hint.width() > area.width() && item->hasHeightForWidth()) {
+            hint.setWidth(qMax(area.width(), item->minimumSize().width()));
+            hint.setHeight(item->heightForWidth(hint.width()));
+        }
         if (x > area.x() && x + hint.width() > area.right() + 1) {
             x = area.x();
             y += lineHeight + spacing();

@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QProgressBar>
 #include <QTabWidget>
 #include <QTest>
@@ -17,6 +18,7 @@
 #include "core/users.h"
 #include "core/winqueue.h"
 #include "eventfixture.h"
+#include "eventview/eventviews.h"
 #include "eventview/frmview.h"
 #include "eventview/viewtables.h"
 #include "platform/clock.h"
@@ -228,6 +230,34 @@ private slots:
         main.showViewNames();
         QCOMPARE(view.menuVEvent(2)->text(), QStringLiteral("View 2 (Late Desk)"));
         QCOMPARE(main.menuVEvent(2)->text(), QStringLiteral("View 2 (Late Desk)"));
+    }
+
+    void theActiveViewsMenusTakeTheMainMenuBar()
+    {
+        TestHome home;
+        MDIMain main;
+        installEventViewOpener(&main);
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        const auto titles = [&main] {
+            QStringList out;
+            for (QAction *a : main.menuBar()->actions())
+                out << a->text();
+            return out;
+        };
+        const QStringList own = titles();
+        frmView *view = openEventView(&main, 1);
+        QVERIFY(view);
+        QCOMPARE(titles(), QStringList({"&File", "&Event", "&View", "&Settings", "S&how", "&Window",
+                                        "&Users", "About"}));
+        // One menu bar: the view shows none of its own.
+        QVERIFY(!view->findChild<QMenuBar *>()->isVisible());
+        // Its shortcuts work from the main window's bar: Ctrl+L opens the login.
+        QTest::keyClick(view->grid(ListUpcoming), Qt::Key_L, Qt::ControlModifier);
+        QVERIFY(main.loginWindow() && main.loginWindow()->isVisible());
+        main.loginWindow()->close();
+        view->parentWidget()->close();
+        QTRY_COMPARE(titles(), own);
     }
 
     void theDashBoardSumsTheShownHeadEnds()

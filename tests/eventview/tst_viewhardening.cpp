@@ -5,19 +5,24 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
+#include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
-#include <QToolBar>
 #include <QWheelEvent>
 
 #include "core/eventtable.h"
 #include "core/receivestate.h"
 #include "core/settings.h"
+#include "core/ui/mdimain.h"
 #include "core/users.h"
 #include "core/winqueue.h"
 #include "eventfixture.h"
 #include "eventview/eventcommands.h"
+#include "eventview/eventviews.h"
 #include "eventview/frmview.h"
 #include "eventview/viewtables.h"
 #include "platform/clock.h"
@@ -65,6 +70,44 @@ void sendWheel(QWidget *target, int delta)
     QWheelEvent e(local, target->mapToGlobal(local), QPoint(), QPoint(0, delta), Qt::NoButton,
                   Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(target, &e);
+}
+
+// Every toolbar button, the view options, the zone clock and the tab strip are shown whole
+// inside the view, none over another.
+void verifyControlsWhole(frmView &view)
+{
+    QList<QWidget *> controls;
+    for (int b = 1; b <= frmView::ButtonCount; ++b)
+        controls << view.toolButtonWidget(b);
+    controls << view.frameView()->findChild<QPushButton *>() << view.cmbView() << view.dtPick()
+             << view.cmbTZ() << view.lblTime(1) << view.tabs()->tabBar();
+    QList<QRect> places;
+    for (QWidget *w : controls) {
+        QVERIFY(w);
+        const QRect r(w->mapTo(&view, QPoint(0, 0)), w->size());
+        const QString name = w->objectName().isEmpty()
+                                 ? QString::fromLatin1(w->metaObject()->className())
+                                 : w->objectName();
+        QVERIFY2(w->isVisible() && view.rect().contains(r),
+                 qPrintable(QStringLiteral("%1 at %2,%3 %4x%5 in %6x%7")
+                                .arg(name)
+                                .arg(r.x())
+                                .arg(r.y())
+                                .arg(r.width())
+                                .arg(r.height())
+                                .arg(view.width())
+                                .arg(view.height())));
+        QVERIFY2(w->width() >= w->minimumSizeHint().width(), qPrintable(name));
+        for (const QRect &other : places)
+            QVERIFY2(!other.intersects(r), qPrintable(name));
+        places << r;
+    }
+    // The lists start below the tabs and end above the status bar.
+    GridView *up = view.grid(ListUpcoming);
+    const QRect list(up->mapTo(&view, QPoint(0, 0)), up->size());
+    const QWidget *status = view.statusPanel(13)->parentWidget();
+    QVERIFY(list.bottom() < status->mapTo(&view, QPoint(0, 0)).y());
+    QVERIFY(view.rect().contains(QRect(status->mapTo(&view, QPoint(0, 0)), status->size())));
 }
 
 QList<QByteArray> queued(int he)
@@ -299,23 +342,13 @@ private slots:
         QTRY_VERIFY(view.picDashBoard()->isVisible());
         QCoreApplication::processEvents();
         QVERIFY(view.width() >= 467 && view.height() >= 267); // 7000 x 4000 twips at least
+        verifyControlsWhole(view);
+        // The dashboard's figures and the status panels' texts are never cut.
         const QRect window = view.rect();
         const auto shownWhole = [&](QWidget *w) {
             const QRect r(w->mapTo(&view, QPoint(0, 0)), w->size());
             return w->isVisible() && window.contains(r) && w->width() >= w->sizeHint().width();
         };
-        // Every toolbar button on the bar itself, none in an overflow menu.
-        for (int b = 1; b <= frmView::ButtonCount; ++b) {
-            QAction *a = view.toolButton(b);
-            QWidget *button = view.findChild<QToolBar *>()->widgetForAction(a);
-            QVERIFY2(button && shownWhole(button), qPrintable(a->text()));
-        }
-        QVERIFY(shownWhole(view.frameView()));
-        QVERIFY(shownWhole(view.cmbView()));
-        QVERIFY(shownWhole(view.dtPick()));
-        QVERIFY(shownWhole(view.cmbTZ()));
-        QVERIFY(shownWhole(view.lblTime(1)));
-        // The dashboard's figures and the status panels' texts are never cut.
         for (QLabel *l : view.picDashBoard()->findChildren<QLabel *>())
             QVERIFY2(shownWhole(l), qPrintable(l->text()));
         for (int p = 1; p <= frmView::StatusPanels; ++p)
@@ -323,6 +356,50 @@ private slots:
         // With the dashboard on, the list still shows rows.
         GridView *up = view.grid(ListUpcoming);
         QVERIFY(up->viewport()->height() >= 3 * up->verticalHeader()->defaultSectionSize());
+        // A narrow view wraps the dashboard's figures rather than cut their captions.
+        view.resize(340, 220);
+        QCoreApplication::processEvents();
+        for (QLabel *l : view.picDashBoard()->findChildren<QLabel *>())
+            QVERIFY2(shownWhole(l), qPrintable(l->text()));
+    }
+
+    void everyControlShowsAtEverySizeInTheMainWindow()
+    {
+        TestHome home;
+        for (int he = 1; he <= 3; ++he) {
+            for (int v = 1; v <= 3; ++v)
+                settings().ShowHE[size_t(v)][size_t(he)] = true;
+            settings().HEName[size_t(he)] = "Head End Number " + QByteArray::number(he);
+        }
+        MDIMain main;
+        installEventViewOpener(&main);
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        const QRect area = main.mdiArea()->viewport()->rect();
+        const auto subOf = [](frmView *v) {
+            return qobject_cast<QMdiSubWindow *>(v->parentWidget());
+        };
+        frmView *first = openEventView(&main, 1);
+        QVERIFY(first);
+        QCoreApplication::processEvents();
+        verifyControlsWhole(*first);
+        QVERIFY(area.contains(subOf(first)->geometry()));
+
+        // Made small by the operator: it keeps what every control needs.
+        subOf(first)->resize(340, 220);
+        QCoreApplication::processEvents();
+        verifyControlsWhole(*first);
+
+        frmView *views[3] = {first, openEventView(&main, 2), openEventView(&main, 3)};
+        for (const int arrangement : {1, 2, 0}) {
+            main.menuWindowArrange_Click(arrangement);
+            QCoreApplication::processEvents();
+            for (frmView *v : views) {
+                verifyControlsWhole(*v);
+                QVERIFY2(area.contains(subOf(v)->geometry()),
+                         qPrintable(QStringLiteral("arrangement %1").arg(arrangement)));
+            }
+        }
     }
 
     void theSelectionOfAnInactiveViewStaysReadable()
