@@ -222,9 +222,11 @@ QByteArray BuildHSHeader(int headEnd, int cmd)
     h += '1';
     h += QByteArray::number(cmd);
     if (listNo < 0 || listNo > 255) {
-        // The list number cannot travel in one byte; the header keeps its length.
-        WriteLog("Error BuildHSHeader)" + Str(qint64(ErrorKind::InvalidCall)) + ' ' +
-                 errorDescription(ErrorKind::InvalidCall));
+        // The list number cannot travel in one byte; the header keeps its length. Every
+        // poll would repeat the line.
+        WriteLogLimited("header list number" + QByteArray::number(headEnd),
+                        "Error BuildHSHeader)" + Str(qint64(ErrorKind::InvalidCall)) + ' ' +
+                            errorDescription(ErrorKind::InvalidCall));
         h += '\0';
     } else {
         h += static_cast<char>(static_cast<unsigned char>(listNo));

@@ -32,6 +32,11 @@ private slots:
         QCOMPARE(f.sock(1).sent.last(), "10" + chr(5) + "4\n");
         QCOMPARE(f.sock(2).sent.last(), "10" + chr(32) + "1\n");
         QVERIFY(!f.home.readLog().contains("Error"));
+        // A list number no byte can carry: every header says so, the log once a minute.
+        settings().HEListNo[1] = 300;
+        for (int i = 0; i < 5; ++i)
+            QCOMPARE(BuildHSHeader(1, 0).size(), 4);
+        QCOMPARE(f.home.readLog().count("Error BuildHSHeader) 5"), 1);
     }
 
     void pollsNoCloserThanAQuarterSecondAndWinMessagesBetween()
