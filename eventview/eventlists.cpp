@@ -604,7 +604,27 @@ struct EventListEngine::HeadEndRows
     // list's order, chosen again when only the filter changed.
     int shownFilter = -1;
     QDate shownPickerDate;
+    // Taken anew whenever the shown rows change, so a merge knows what it can keep.
+    quint64 shownGeneration = 0;
     std::array<std::vector<SortItem>, EventListCount + 1> shown;
+};
+
+// The merged order of each list, kept for the next build.
+struct EventListEngine::Merged
+{
+    struct Item
+    {
+        SortItem key;
+        quint8 he = 0;
+    };
+    struct List
+    {
+        std::vector<Item> items;
+        std::array<quint64, MaxHeadEnds + 1> generations{};
+        TextSortCode how;
+        bool valid = false;
+    };
+    std::array<List, EventListCount + 1> lists;
 };
 
 // What one build shares among its head ends.
@@ -617,7 +637,10 @@ struct EventListEngine::Context
     std::array<TextSortCode, EventListCount + 1> sortCodes;
 };
 
-EventListEngine::EventListEngine() : m_dateTexts(std::make_shared<QHash<qint64, QByteArray>>()) {}
+EventListEngine::EventListEngine()
+    : m_dateTexts(std::make_shared<QHash<qint64, QByteArray>>()),
+      m_merged(std::make_unique<Merged>())
+{}
 EventListEngine::~EventListEngine() = default;
 
 void EventListEngine::readHeadEnd(int he, const Context &ctx, HeadEndRows &out)
@@ -788,6 +811,93 @@ void EventListEngine::filterHeadEnd(const Context &ctx, HeadEndRows &out)
     }
 }
 
+void EventListEngine::mergeList(int list, TextSortCode how, const std::vector<int> &shown)
+{
+    using MergedItem = Merged::Item;
+    std::array<const HeadEndRows::List *, MaxHeadEnds + 1> blocks{};
+    std::array<quint64, MaxHeadEnds + 1> generations{};
+    for (int he : shown) {
+        blocks[size_t(he)] = m_cache[size_t(he)]->lists[size_t(list)].get();
+        generations[size_t(he)] = m_cache[size_t(he)]->shownGeneration;
+    }
+    // Equal keys go in head-end order.
+    auto less = [&](const MergedItem &a, const MergedItem &b) {
+        int r = comparePacked(a.key, b.key);
+        if (r == 0)
+            r = compareText(blocks[a.he]->keyText(a.key.index), blocks[b.he]->keyText(b.key.index),
+                            how.caseSensitive);
+        if (r != 0)
+            return how.descending ? r > 0 : r < 0;
+        return a.he < b.he;
+    };
+    // The head ends whose shown rows changed since the last merge; a few of them are
+    // merged into what the others kept, the rest of the list is copied as it was.
+    Merged::List &m = m_merged->lists[size_t(list)];
+    std::vector<int> changed;
+    for (int he = 1; he <= MaxHeadEnds; ++he) {
+        if (generations[size_t(he)] != m.generations[size_t(he)])
+            changed.push_back(he);
+    }
+    const bool sameOrder =
+        m.valid && m.how.descending == how.descending && m.how.caseSensitive == how.caseSensitive;
+    // Past a quarter of the head ends a whole merge costs about as much.
+    const bool few = changed.size() * 4 <= shown.size();
+    const std::vector<int> &merging = sameOrder && few ? changed : shown;
+
+    std::vector<MergedItem> fresh;
+    {
+        struct Cursor
+        {
+            const std::vector<SortItem> *order;
+            size_t pos;
+            quint8 he;
+        };
+        std::vector<Cursor> heap;
+        size_t total = 0;
+        for (int he : merging) {
+            if (!blocks[size_t(he)])
+                continue; // no longer shown
+            const std::vector<SortItem> &order = m_cache[size_t(he)]->shown[size_t(list)];
+            total += order.size();
+            if (!order.empty())
+                heap.push_back({&order, 0, quint8(he)});
+        }
+        auto after = [&](const Cursor &a, const Cursor &b) {
+            return less({(*b.order)[b.pos], b.he}, {(*a.order)[a.pos], a.he});
+        };
+        std::make_heap(heap.begin(), heap.end(), after);
+        fresh.reserve(total);
+        while (!heap.empty()) {
+            std::pop_heap(heap.begin(), heap.end(), after);
+            Cursor &c = heap.back();
+            fresh.push_back({(*c.order)[c.pos], c.he});
+            if (++c.pos < c.order->size())
+                std::push_heap(heap.begin(), heap.end(), after);
+            else
+                heap.pop_back();
+        }
+    }
+    if (!(sameOrder && few)) {
+        m.items = std::move(fresh);
+    } else if (!changed.empty()) {
+        std::array<bool, MaxHeadEnds + 1> isChanged{};
+        for (int he : changed)
+            isChanged[size_t(he)] = true;
+        std::vector<MergedItem> kept;
+        kept.reserve(m.items.size());
+        for (const MergedItem &item : m.items) {
+            if (!isChanged[item.he])
+                kept.push_back(item);
+        }
+        std::vector<MergedItem> items(kept.size() + fresh.size());
+        std::merge(kept.begin(), kept.end(), fresh.begin(), fresh.end(), items.begin(), less);
+        m.items = std::move(items);
+    }
+    m.generations = generations;
+    m.how = how;
+    m.valid = true;
+}
+
 EventLists EventListEngine::build(const ViewOptions &options)
 {
     Context ctx;
@@ -833,8 +943,10 @@ EventLists EventListEngine::build(const ViewOptions &options)
             if (c->inputs.sortCol != ctx.inputs.sortCol)
                 sortHeadEnd(ctx, *c);
         }
-        if (c->shownFilter != ctx.filter || c->shownPickerDate != ctx.pickerDate)
+        if (c->shownFilter != ctx.filter || c->shownPickerDate != ctx.pickerDate) {
             filterHeadEnd(ctx, *c);
+            c->shownGeneration = ++m_generation;
+        }
     }
 
     EventLists out;
@@ -844,37 +956,17 @@ EventLists EventListEngine::build(const ViewOptions &options)
         const int col = options.sortCol[size_t(list)];
         result.sort = listSort(list, col);
 
-        // Merge the sorted head ends; equal keys go in head-end order.
-        struct Cursor
-        {
-            HeadEndRows::List *l;
-            const std::vector<SortItem> *order;
-            size_t pos;
-            int he;
-        };
-        std::vector<Cursor> heap;
+        std::array<HeadEndRows::List *, MaxHeadEnds + 1> blocks{};
         size_t total = 0;
         for (int he : shown) {
             const std::shared_ptr<HeadEndRows::List> &block =
                 m_cache[size_t(he)]->lists[size_t(list)];
             result.keepAlive.push_back(block);
-            const std::vector<SortItem> &order = m_cache[size_t(he)]->shown[size_t(list)];
-            total += order.size();
-            if (!order.empty())
-                heap.push_back({block.get(), &order, 0, he});
+            blocks[size_t(he)] = block.get();
+            total += m_cache[size_t(he)]->shown[size_t(list)].size();
         }
-        // "a comes after b" for the heap.
-        auto after = [&](const Cursor &a, const Cursor &b) {
-            const SortItem &ia = (*a.order)[a.pos];
-            const SortItem &ib = (*b.order)[b.pos];
-            int r = comparePacked(ia, ib);
-            if (r == 0)
-                r = compareText(a.l->keyText(ia.index), b.l->keyText(ib.index), how.caseSensitive);
-            if (r != 0)
-                return how.descending ? r < 0 : r > 0;
-            return a.he > b.he;
-        };
-        std::make_heap(heap.begin(), heap.end(), after);
+        mergeList(list, how, shown);
+        const std::vector<Merged::Item> &merged = m_merged->lists[size_t(list)].items;
 
         result.rows.reserve(total + 1);
         result.rules.reserve(total + 1);
@@ -883,16 +975,10 @@ EventLists EventListEngine::build(const ViewOptions &options)
             result.rows.emplace_back();
             result.rules.push_back(ColourRule::Blank);
         }
-        while (!heap.empty()) {
-            std::pop_heap(heap.begin(), heap.end(), after);
-            Cursor &c = heap.back();
-            const quint32 index = (*c.order)[c.pos].index;
-            result.rows.push_back({c.l, index});
-            result.rules.push_back(c.l->rules[index]);
-            if (++c.pos < c.order->size())
-                std::push_heap(heap.begin(), heap.end(), after);
-            else
-                heap.pop_back();
+        for (const Merged::Item &item : merged) {
+            HeadEndRows::List *l = blocks[item.he];
+            result.rows.push_back({l, item.key.index});
+            result.rules.push_back(l->rules[item.key.index]);
         }
         if (!blankFirst) {
             result.rows.emplace_back();

@@ -153,9 +153,16 @@ private:
     static void sortHeadEnd(const Context &ctx, HeadEndRows &out);
     static void filterHeadEnd(const Context &ctx, HeadEndRows &out);
 
+    // The merged order of the lists by the last build: a build after a few head ends
+    // changed merges only theirs into it.
+    struct Merged;
+    void mergeList(int list, TextSortCode how, const std::vector<int> &shown);
+
     std::array<std::unique_ptr<HeadEndRows>, MaxHeadEnds + 1> m_cache;
     std::vector<int> m_lastRead;
     std::shared_ptr<QHash<qint64, QByteArray>> m_dateTexts;
+    std::unique_ptr<Merged> m_merged;
+    quint64 m_generation = 0;
 };
 
 // The slot still holds the event with this full key.
