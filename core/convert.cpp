@@ -164,9 +164,16 @@ QByteArray FixTime(const QByteArray &time)
     const bool minutes = rest == 3 && digits(colon + 1, 2);
     const bool seconds =
         rest == 6 && digits(colon + 1, 2) && time.at(colon + 3) == ':' && digits(colon + 4, 2);
-    if (!minutes && !seconds)
+    if ((!minutes && !seconds) || (colon == 2 && seconds))
         return time;
-    return (colon == 1 ? "0" + time : time) + (minutes ? ":00" : "");
+    QByteArray out;
+    out.reserve(8);
+    if (colon == 1)
+        out += '0';
+    out += time;
+    if (minutes)
+        out += ":00";
+    return out;
 }
 
 } // namespace vek
