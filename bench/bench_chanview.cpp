@@ -8,6 +8,7 @@
 #include "channelview/chanviewgrid.h"
 #include "channelview/frmchanview.h"
 #include "core/channeltable.h"
+#include "core/consolestate.h"
 #include "core/settings.h"
 
 // The Channel View of a head end with 255 channels, shown (offscreen): one FillChanView
@@ -24,8 +25,7 @@ double medianMs(std::vector<double> v)
 void run()
 {
     using namespace vek;
-    resetChannelTable();
-    resetChanViewState();
+    resetConsoleState();
     settings().HEChannels[1] = 255;
     settings().HEName[1] = "Toronto North";
     for (int ch = 1; ch <= 255; ++ch) {
@@ -69,8 +69,7 @@ void run()
     vekbench::figure("chanview_fill_255_first_ms", first);
     vekbench::figure("chanview_repaint_floor_ms", medianMs(paint));
     view.close();
-    resetChannelTable();
-    resetSettings();
+    resetConsoleState();
 }
 
 } // namespace

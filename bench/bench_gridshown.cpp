@@ -4,6 +4,7 @@
 
 #include "benchregistry.h"
 #include "benchsupport.h"
+#include "core/consolestate.h"
 #include "core/eventtable.h"
 #include "eventview/frmview.h"
 #include "eventview/viewtables.h"
@@ -39,8 +40,7 @@ protected:
 void run()
 {
     using namespace vek;
-    resetEvents();
-    resetViewTables();
+    resetConsoleState();
     frmView view(1, nullptr);
     view.resize(1000, 700);
     view.show();
@@ -87,7 +87,7 @@ void run()
     vekbench::figure("gridupdate_shown_120k_first_ms", first);
     vekbench::figure("gridupdate_shown_120k_ms", running);
     vekbench::figure("gridupdate_shown_rows", double(view.grid(1)->rows() - 1));
-    resetEvents();
+    resetConsoleState();
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include "benchregistry.h"
 #include "benchsupport.h"
+#include "core/consolestate.h"
 #include "core/eventtable.h"
 #include "core/settings.h"
 #include "eventview/eventgrids.h"
@@ -46,7 +47,7 @@ void run()
 {
     using namespace vek;
     vekbench::fillBenchEvents();
-    resetViewTables();
+    resetConsoleState();
     setDefaultColumnWidths();
     ViewOptions options;
     for (int he = 1; he <= 12; ++he) {
@@ -118,7 +119,7 @@ void run()
     vekbench::figure("gridupdate_ratio", floor > 0 ? full / floor : 0);
     vekbench::figure("gridupdate_dirty_ms", dirty);
     vekbench::figure("gridupdate_dirty_ratio", full > 0 ? dirty / full : 0);
-    resetEvents();
+    resetConsoleState();
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include "benchregistry.h"
 #include "benchsupport.h"
+#include "core/consolestate.h"
 #include "core/eventtable.h"
 #include "eventview/eventcommands.h"
 #include "eventview/frmview.h"
@@ -23,7 +24,7 @@ void run()
 {
     using namespace vek;
     vekbench::fillBenchEvents();
-    resetViewTables();
+    resetConsoleState();
     frmView view(1, nullptr);
     view.resize(1000, 700);
     view.show();
@@ -51,7 +52,7 @@ void run()
     vekbench::figure("listfilter_120k_ms", filter);
     vekbench::figure("selectall_120k_ms", selectAll);
     vekbench::figure("selectall_120k_rows", double(rows.size()));
-    resetEvents();
+    resetConsoleState();
 }
 
 } // namespace

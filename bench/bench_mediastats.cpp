@@ -5,6 +5,7 @@
 
 #include "benchregistry.h"
 #include "core/channeltable.h"
+#include "core/consolestate.h"
 #include "core/eventkeys.h"
 #include "core/eventtable.h"
 #include "core/receivestate.h"
@@ -49,11 +50,7 @@ QByteArray csvFile()
 void setUp()
 {
     using namespace vek;
-    resetSettings();
-    resetChannelTable();
-    resetEvents();
-    resetWinQueue();
-    resetEventKeys();
+    resetConsoleState();
     for (int he = 1; he <= 3; ++he) {
         settings().HEMediaStatsCO[size_t(he)] = "CO" + QByteArray::number(he);
         settings().HEName[size_t(he)] = "HeadEnd" + QByteArray::number(he);

@@ -2,6 +2,7 @@
 
 #include "benchregistry.h"
 #include "benchsupport.h"
+#include "core/consolestate.h"
 #include "core/eventstore.h"
 #include "core/eventtable.h"
 #include "core/eventtext.h"
@@ -17,7 +18,7 @@ void run()
     // Before the event table exists: whatever it takes counts.
     malloc_trim(0);
     const double before = vekbench::residentBytes();
-    resetReceivePath();
+    resetConsoleState();
     double wire = 0;
     for (int he = 1; he <= 12; ++he) {
         for (int slot = 0; slot < 10000; ++slot) {

@@ -11,6 +11,7 @@
 #include "benchregistry.h"
 #include "benchsupport.h"
 #include "core/channeltable.h"
+#include "core/consolestate.h"
 #include "core/eventstore.h"
 #include "core/eventtable.h"
 #include "core/eventtext.h"
@@ -39,18 +40,6 @@ namespace {
 using vekbench::spin;
 
 constexpr int EventCount = 10000;
-
-void resetModules()
-{
-    using namespace vek;
-    resetSettings();
-    resetSendPath();
-    resetWinQueue();
-    resetReceiveState();
-    resetEvents();
-    resetReceivePath();
-    resetChannelTable();
-}
 
 // CPU time of the calling thread, in ms.
 double threadCpuMs()
@@ -107,7 +96,7 @@ SyncTimes syncOnce(int headEnds)
 {
     using namespace vek;
     SyncTimes out;
-    resetModules();
+    resetConsoleState();
     std::vector<std::unique_ptr<vekbench::SimProcess>> servers;
     for (int he = 1; he <= headEnds; ++he) {
         servers.push_back(std::make_unique<vekbench::SimProcess>());
@@ -176,7 +165,7 @@ SyncTimes syncOnce(int headEnds)
         if (stored != EventCount * headEnds)
             out = SyncTimes();
     }
-    resetModules();
+    resetConsoleState();
     return out;
 }
 

@@ -3,6 +3,7 @@
 
 #include "benchregistry.h"
 #include "benchsupport.h"
+#include "core/consolestate.h"
 #include "core/eventstore.h"
 #include "core/eventtable.h"
 #include "core/eventtext.h"
@@ -33,9 +34,7 @@ protected:
 void run()
 {
     using namespace vek;
-    resetEvents();
-    resetViewTables();
-    resetReceivePath();
+    resetConsoleState();
     frmView view(1, nullptr);
     view.resize(1000, 700);
     view.show();

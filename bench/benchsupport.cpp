@@ -10,6 +10,7 @@
 #include <random>
 #include <unistd.h>
 
+#include "core/consolestate.h"
 #include "core/eventtable.h"
 
 namespace vekbench {
@@ -96,7 +97,7 @@ vek::EventRec benchEvent(int headEnd, int slot)
 
 void fillBenchEvents()
 {
-    vek::resetEvents();
+    vek::resetConsoleState();
     for (int he = 1; he <= 12; ++he) {
         for (int slot = 0; slot < 10000; ++slot)
             vek::Events().edit(he, slot) = benchEvent(he, slot);

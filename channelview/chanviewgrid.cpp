@@ -4,6 +4,7 @@
 
 #include "core/channelentries.h"
 #include "core/channeltable.h"
+#include "core/consolestate.h"
 #include "core/settings.h"
 #include "platform/text.h"
 
@@ -58,6 +59,12 @@ void paintEntry(ChanViewLine &line, int col, const ChanViewRow &row)
     }
 }
 
+void resetChanViewState()
+{
+    state() = ChanViewState();
+}
+[[maybe_unused]] const bool resetChanViewStateRegistered = registerStateReset(&resetChanViewState);
+
 } // namespace
 
 qint16 &CVFilter()
@@ -68,11 +75,6 @@ qint16 &CVFilter()
 QByteArray &CVChannel()
 {
     return state().channel;
-}
-
-void resetChanViewState()
-{
-    state() = ChanViewState();
 }
 
 ChanViewFilterTexts chanViewFilterTexts(int filter)

@@ -19,8 +19,6 @@ constexpr int FilterSelectList = 5;
 qint16 &CVFilter();
 // The channel index chosen by the last double click, as decimal text ("" for none).
 QByteArray &CVChannel();
-// Both back to their start values (tests).
-void resetChanViewState();
 
 // The texts of one view filter: its button caption, the tool tips of the button's label
 // and of its picture, and the caption above the list.

@@ -1,4 +1,5 @@
 #include "channeltable.h"
+#include "moduleresets.h"
 
 #include <QList>
 #include <array>

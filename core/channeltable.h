@@ -56,6 +56,4 @@ void UpdateChannelFlags(int headEnd);
 // each to it.
 void SendToBackup(int headEnd, const QByteArray &name, qint16 source, bool switchNow);
 
-void resetChannelTable();
-
 } // namespace vek

@@ -1,4 +1,5 @@
 #include "eventkeys.h"
+#include "moduleresets.h"
 
 #include "platform/clock.h"
 #include "platform/text.h"

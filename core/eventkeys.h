@@ -14,7 +14,4 @@ QByteArray NewEventKey();
 // has used that second, and no later key will (the next free second when now is taken).
 QByteArray NewImportStamp();
 
-// Forgets the stamps used so far (tests).
-void resetEventKeys();
-
 } // namespace vek

@@ -1,4 +1,5 @@
 #include "eventstore.h"
+#include "moduleresets.h"
 
 #include <QHash>
 #include <algorithm>

@@ -22,7 +22,4 @@ int storeEvent(int headEnd, const EventRec &rec);
 // Empties every in-use slot holding key; returns how many were emptied.
 int deleteEvents(int headEnd, const QByteArray &key);
 
-// Forgets the index; it is rebuilt from the table on next use (tests, table resets).
-void resetEventIndex();
-
 } // namespace vek

@@ -1,4 +1,5 @@
 #include "eventtable.h"
+#include "moduleresets.h"
 
 #include <algorithm>
 

@@ -80,7 +80,6 @@ private:
 
 // The one event table of the console.
 EventTable &Events();
-void resetEvents();
 
 // A row key "he-slot" of the lists; anything else (or out of range) names head end 0,
 // slot 0, whose record is never used.

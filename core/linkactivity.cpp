@@ -1,4 +1,5 @@
 #include "linkactivity.h"
+#include "moduleresets.h"
 
 #include <array>
 

@@ -8,6 +8,5 @@ namespace vek {
 // invalid time before the first arrival), for the server status window.
 void noteArrival(int headEnd);
 QDateTime lastArrival(int headEnd);
-void resetLinkActivity();
 
 } // namespace vek

@@ -1,4 +1,5 @@
 #include "log.h"
+#include "moduleresets.h"
 
 #include <QFile>
 #include <QFileInfo>

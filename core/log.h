@@ -22,8 +22,6 @@ void WriteLogLimited(const QByteArray &kind, const QByteArray &text);
 // The limit alone, for a line that keeps its own count of what it stands for: true, and
 // the kind's minute starts, when a line of the kind may be written now.
 bool logLimitAllows(const QByteArray &kind);
-// Forgets every kind's minute (tests).
-void resetLogLimits();
 
 // Fuzzers and tests that only need the text take the lines here instead of the file
 // (an empty function: back to the file).

@@ -1,4 +1,5 @@
 #include "login.h"
+#include "moduleresets.h"
 
 #include "log.h"
 #include "platform/text.h"

@@ -16,8 +16,6 @@ struct SessionStatus
 const SessionStatus &sessionStatus();
 // Called after every login and logout, so the main window shows the new status.
 void setSessionObserver(std::function<void(const SessionStatus &)> observer);
-// Nobody logged in, no observer (tests).
-void resetSession();
 
 enum class LoginOutcome {
     Ignored,  // name or password empty: nothing happens

@@ -1,4 +1,5 @@
 #include "receivepath.h"
+#include "moduleresets.h"
 
 #include <QChar>
 #include <array>

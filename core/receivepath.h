@@ -25,7 +25,4 @@ void refreshPendingHeadEnds();
 // The 2 s timer: asks each flagged head end for its dashboard counts.
 void requestPendingDashBoards();
 
-// Clears the held partial messages and the event index (tests).
-void resetReceivePath();
-
 } // namespace vek

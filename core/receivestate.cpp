@@ -1,4 +1,5 @@
 #include "receivestate.h"
+#include "moduleresets.h"
 
 #include <array>
 

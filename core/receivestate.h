@@ -70,7 +70,4 @@ struct DashBoardRec
 DashBoardRec &DashBoardAll(int headEnd);
 DashBoardRec &DashBoardToday(int headEnd);
 
-// Every receive-path flag back to its start value (tests).
-void resetReceiveState();
-
 } // namespace vek

@@ -1,4 +1,5 @@
 #include "selection.h"
+#include "moduleresets.h"
 
 namespace vek {
 

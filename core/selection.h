@@ -17,7 +17,4 @@ qint16 &SelView();
 // 1500 ms timer restarted on every key empties it.
 QByteArray &KeyBuffer();
 
-// All of the above back to 0 and empty (tests).
-void resetSelection();
-
 } // namespace vek

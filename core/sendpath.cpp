@@ -1,4 +1,5 @@
 #include "sendpath.h"
+#include "moduleresets.h"
 
 #include <QElapsedTimer>
 #include <QHash>

@@ -64,6 +64,4 @@ constexpr int SendQueueLongAt = 10;
 // A message's bytes for a log line: printable characters as they are, others as <code>.
 QByteArray printableBytes(const QByteArray &bytes);
 
-void resetSendPath();
-
 } // namespace vek

@@ -1,4 +1,5 @@
 #include "settings.h"
+#include "moduleresets.h"
 
 #include <functional>
 #include <vector>

@@ -69,8 +69,6 @@ struct Settings
 
 // The console's one settings record.
 Settings &settings();
-// Every setting back to its default (tests, and before the first load).
-void resetSettings();
 
 QString settingsFilePath();
 

@@ -1,4 +1,5 @@
 #include "startupstate.h"
+#include "moduleresets.h"
 
 namespace vek {
 

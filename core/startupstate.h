@@ -14,7 +14,4 @@ bool &RunningInIDE();
 // The executable's folder.
 QString &AppPath();
 
-// Back to the values before start-up (tests).
-void resetStartupState();
-
 } // namespace vek

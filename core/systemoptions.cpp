@@ -1,4 +1,5 @@
 #include "systemoptions.h"
+#include "moduleresets.h"
 
 namespace vek {
 

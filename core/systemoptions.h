@@ -12,7 +12,4 @@ bool &ConfirmPopupSub();
 // operator's selection stays where it was.
 bool &ResetSelection();
 
-// Every option back to its default (tests).
-void resetSystemOptions();
-
 } // namespace vek

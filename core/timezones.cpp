@@ -1,4 +1,5 @@
 #include "timezones.h"
+#include "moduleresets.h"
 
 #include "platform/clock.h"
 #include "platform/timezonebias.h"

@@ -16,8 +16,6 @@ using DSTTable = std::array<QDateTime, DSTYears>;
 
 // Fills the daylight-saving table (start-up).
 void LoadDSTTable();
-// Empties the table again (tests).
-void resetDSTTable();
 // Entry i is the period of the year DSTFirstYear + i; wall times held with Qt::UTC.
 const DSTTable &DSTStart();
 const DSTTable &DSTEnd();

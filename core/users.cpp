@@ -1,4 +1,5 @@
 #include "users.h"
+#include "moduleresets.h"
 
 #include <QFile>
 

@@ -30,7 +30,6 @@ Users &users();
 qint16 normalisedPrivilege(qint16 stored);
 // The logged-in user's normalised privilege; none when nobody is logged in.
 qint16 currentPrivilege();
-void resetUsers();
 
 QString usersFilePath();
 

@@ -1,4 +1,5 @@
 #include "winqueue.h"
+#include "moduleresets.h"
 
 #include <algorithm>
 #include <array>

@@ -21,6 +21,4 @@ QByteArray FindEventKey(int headEnd, const QByteArray &id);
 bool WinQueued(int headEnd);
 int winQueueSize(int headEnd);
 
-void resetWinQueue();
-
 } // namespace vek

@@ -1,4 +1,5 @@
 #include "zoneclocks.h"
+#include "moduleresets.h"
 
 namespace vek {
 

@@ -17,7 +17,4 @@ std::array<QDateTime, ZoneCount> &ZoneTimes();
 // index outside 0..11 gives an empty name.
 QByteArray ZoneName(int zone);
 
-// Every zone clock back to an invalid date and time (tests).
-void resetZoneTimes();
-
 } // namespace vek

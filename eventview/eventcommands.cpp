@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "core/consolestate.h"
 #include "core/convert.h"
 #include "core/eventkeys.h"
 #include "core/eventtable.h"
@@ -65,6 +66,12 @@ QDateTime zoneClockOf(int headEnd)
     return ZoneTimes()[size_t(zone)];
 }
 
+void resetEventCommands()
+{
+    options() = CommandOptions();
+}
+[[maybe_unused]] const bool resetEventCommandsRegistered = registerStateReset(&resetEventCommands);
+
 } // namespace
 
 bool &PopupFlag()
@@ -75,12 +82,6 @@ bool &PopupFlag()
 int &MsgAnswer()
 {
     return options().msgAnswer;
-}
-
-void resetEventCommands()
-{
-    options() = CommandOptions();
-    resetSystemOptions();
 }
 
 // ---------------------------------------------------------------------------------------

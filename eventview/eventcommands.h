@@ -60,8 +60,6 @@ struct CommandView
 bool &PopupFlag();
 // The answer of the last confirmation (7 = No).
 int &MsgAnswer();
-// Options back to their defaults, flags cleared (tests).
-void resetEventCommands();
 
 // The privilege test shared by the commands: a user at Operator level or above.
 bool currentUserMayChange();

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "core/consolestate.h"
 #include "core/settings.h"
 #include "platform/failure.h"
 
@@ -30,6 +31,14 @@ void checkView(int view)
     if (view < 0 || view > MaxViews)
         throw Failure(ErrorKind::SubscriptOutOfRange);
 }
+
+// Cleared by resetConsoleState() only.
+void resetViewTables()
+{
+    tables() = ViewTables();
+}
+[[maybe_unused]] const bool resetViewTablesRegistered = registerStateReset(&resetViewTables);
+
 } // namespace
 
 qint16 &SortCol(int view, int list)
@@ -66,11 +75,6 @@ void setDefaultColumnWidths()
         for (int c = 0; c < AsRunColumns; ++c)
             ColWidths(list, c) = DefaultWidths[size_t(c)];
     }
-}
-
-void resetViewTables()
-{
-    tables() = ViewTables();
 }
 
 QByteArray columnTitle(int list, int col)

@@ -42,8 +42,6 @@ qint16 &ColWidths(int list, int col);
 void setDefaultSorts(int view);
 // The default widths of every list's columns 0..23.
 void setDefaultColumnWidths();
-// Every table back to its start value (tests).
-void resetViewTables();
 
 // The header text of a column of a list; "" outside the list's columns.
 QByteArray columnTitle(int list, int col);

@@ -11,6 +11,7 @@
 #include "channelview/chanviewgrid.h"
 #include "core/channeltable.h"
 #include "core/consolecore.h"
+#include "core/consolestate.h"
 #include "core/eventkeys.h"
 #include "core/eventstore.h"
 #include "core/eventtable.h"
@@ -37,31 +38,13 @@ namespace chanrig {
 constexpr int Operator = 1;
 constexpr int Admin = 2;
 
-inline void resetModules()
-{
-    vek::resetSettings();
-    vek::resetUsers();
-    vek::resetSendPath();
-    vek::resetWinQueue();
-    vek::resetReceiveState();
-    vek::resetEvents();
-    vek::resetReceivePath();
-    vek::resetChannelTable();
-    vek::resetEventKeys();
-    vek::resetSelection();
-    vek::resetSystemOptions();
-    vek::resetZoneTimes();
-    vek::resetChanViewState();
-    vek::resetLinkActivity();
-}
-
 class ChannelRig
 {
 public:
     // channels: how many channel records the console asks each head end for.
     explicit ChannelRig(const QByteArray &scenario, int channels)
     {
-        resetModules();
+        vek::resetConsoleState();
         QString error;
         loaded = sim.loadScenarioText(scenario, &error) && sim.listenAll(&error);
         if (!loaded)
@@ -102,7 +85,7 @@ public:
         main->close();
         core.reset();
         main.reset();
-        resetModules();
+        vek::resetConsoleState();
     }
 
     vek::HsLink &link() { return core->hsLink(); }

@@ -13,6 +13,7 @@
 #include "channelview/chanviewmodel.h"
 #include "channelview/frmchanview.h"
 #include "channelview/frmcvcont.h"
+#include "core/consolestate.h"
 #include "platform/text.h"
 #include "platform/widgets/twips.h"
 #include "testregistry.h"
@@ -37,18 +38,18 @@ struct Clean
 {
     Clean()
     {
-        chanrig::resetModules();
+        resetConsoleState();
         settings().HEChannels[1] = 16;
         settings().HEName[1] = "North";
     }
-    ~Clean() { chanrig::resetModules(); }
+    ~Clean() { resetConsoleState(); }
     TestHome home;
 };
 
 // The paints of the Source and Dest. cells of the only entry of a one-channel list.
 QPair<int, int> paintsOf(bool subst, bool pending, bool soon, bool backup)
 {
-    resetChannelTable();
+    Channel(1, 1) = ChannelEntry();
     ChannelEntry &c = entry(1, 10);
     c.Substituted = subst;
     c.PendingSub = pending;

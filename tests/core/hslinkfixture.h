@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "core/channeltable.h"
+#include "core/consolestate.h"
 #include "core/consoleui.h"
 #include "core/eventtable.h"
 #include "core/hslink.h"
@@ -76,18 +77,6 @@ public:
     QList<int> fills;
 };
 
-inline void resetLinkModules()
-{
-    vek::resetSettings();
-    vek::resetSendPath();
-    vek::resetWinQueue();
-    vek::resetReceiveState();
-    vek::resetEvents();
-    vek::resetReceivePath();
-    vek::resetChannelTable();
-    vek::resetLogLimits();
-}
-
 // Head ends on line with fake sockets, a link with its timers (not started) and a clock
 // standing at 10:00:00 on 9 December 2026.
 class LinkFixture
@@ -96,7 +85,7 @@ public:
     explicit LinkFixture(QList<int> onLine = {1})
         : clock(QDateTime(QDate(2026, 12, 9), QTime(10, 0))), scoped(clock)
     {
-        resetLinkModules();
+        vek::resetConsoleState();
         vek::Settings &s = vek::settings();
         for (int he = 1; he <= 12; ++he) {
             s.HEListNo[he] = static_cast<qint16>(he);
@@ -124,7 +113,7 @@ public:
     ~LinkFixture()
     {
         link.reset();
-        resetLinkModules();
+        vek::resetConsoleState();
     }
 
     FakeHsSocket &sock(int he) { return *sockets[static_cast<size_t>(he)]; }

@@ -1,5 +1,6 @@
 #include <QTest>
 
+#include "core/consolestate.h"
 #include "core/routerstatus.h"
 #include "hslinkfixture.h"
 #include "platform/failure.h"
@@ -52,7 +53,7 @@ private slots:
     void aRecordIsCheckedWholeBeforeAnyFieldIsStored()
     {
         TestHome home;
-        resetChannelTable();
+        resetConsoleState();
         ParseChannelRecord(2, 5, record(goodFields()));
         const ChannelEntry &e = Channel(2, 5);
         QCOMPARE(e.ChanName, QByteArray("CNN"));
@@ -104,7 +105,7 @@ private slots:
         QCOMPARE(Channel(2, 5).ChanName, before.ChanName);
         QCOMPARE(Channel(2, 5).ChanLevel, before.ChanLevel);
         QCOMPARE(Channel(2, 5).ChanBackupSrc, before.ChanBackupSrc);
-        resetChannelTable();
+        resetConsoleState();
     }
 
     void routerStatusLabels()

@@ -2,6 +2,7 @@
 #include <QUdpSocket>
 
 #include "core/consolecore.h"
+#include "core/consolestate.h"
 #include "core/hslink.h"
 #include "core/receivestate.h"
 #include "core/sendpath.h"
@@ -69,12 +70,12 @@ const QString NetworkText = QStringLiteral(
 // A users file of the current format with one administrator.
 void writeUsers()
 {
-    resetUsers();
+    resetConsoleState();
     users().UserName[1] = QStringLiteral("Admin");
     users().UserPass[1] = QStringLiteral("secret");
     users().UserPrivilege[1] = 3;
     QVERIFY(SaveUsers());
-    resetUsers();
+    resetConsoleState();
 }
 
 // A time port nobody uses, so the bind of step 13 does not meet another test's socket.
@@ -92,14 +93,7 @@ class TestConsoleCore : public QObject
 {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        resetSettings();
-        resetUsers();
-        resetReceiveState();
-        resetStartupState();
-        resetWinQueue();
-    }
+    void init() { resetConsoleState(); }
 
     void startsUpInOrder()
     {
@@ -306,7 +300,7 @@ private slots:
     void theAlarmReportGoesOnTheHeadEndsSendQueue()
     {
         TestHome home;
-        resetSendPath();
+        resetConsoleState();
         RecordingWindows w;
         ConsoleCore core(&w);
         core.clearAlarm(QStringLiteral("5"), "Fan failed");
@@ -316,7 +310,7 @@ private slots:
                                  hsLocalAddress(1).toLatin1() + ".  NT user name = "),
                  queued.constData());
         QCOMPARE(LastSent(1), QByteArray());
-        resetSendPath();
+        resetConsoleState();
     }
 };
 

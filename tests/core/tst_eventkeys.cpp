@@ -1,6 +1,7 @@
 #include <QSet>
 #include <QTest>
 
+#include "core/consolestate.h"
 #include "core/eventkeys.h"
 #include "core/eventtable.h"
 #include "platform/clock.h"
@@ -12,7 +13,7 @@ class TestEventKeys : public QObject
 {
     Q_OBJECT
 private slots:
-    void init() { resetEventKeys(); }
+    void init() { resetConsoleState(); }
 
     void rowKeysReadAsTheListsWriteThem()
     {

@@ -1,5 +1,6 @@
 #include <QTest>
 
+#include "core/consolestate.h"
 #include "core/eventtable.h"
 #include "core/eventtext.h"
 #include "core/receivestate.h"
@@ -107,7 +108,7 @@ private slots:
     // other slots (commands hold one across questions), and a reset empties every slot.
     void tableGrowsWithUseAndKeepsRecordsInPlace()
     {
-        resetEvents();
+        resetConsoleState();
         QVERIFY(!Events().at(3, 10000).InUse);
         EventRec &first = Events().edit(3, 5);
         first.InUse = true;
@@ -123,7 +124,7 @@ private slots:
         QVERIFY(Events().at(12, 10000).InUse);
         QVERIFY_THROWS_EXCEPTION(Failure, Events().at(3, EventTable::Slots));
         QVERIFY_THROWS_EXCEPTION(Failure, Events().edit(EventTable::HeadEnds, 0));
-        resetEvents();
+        resetConsoleState();
         QVERIFY(!Events().at(3, 5).InUse);
         QVERIFY(Events().at(3, 5).EventKey.isEmpty());
         QVERIFY(!Events().at(12, 10000).InUse);
@@ -174,7 +175,7 @@ private slots:
 
     void init()
     {
-        resetEvents();
+        resetConsoleState();
         LessThanMinutes() = 30;
     }
 

@@ -1,5 +1,6 @@
 #include <QTest>
 
+#include "core/consolestate.h"
 #include "core/login.h"
 #include "core/receivestate.h"
 #include "core/users.h"
@@ -32,9 +33,7 @@ class TestLogin : public QObject
 private slots:
     void init()
     {
-        resetUsers();
-        resetSession();
-        resetReceiveState();
+        resetConsoleState();
         setUser(1, QStringLiteral("Operator"), QStringLiteral("Pass1"), PrivilegeOperator);
         setUser(2, QStringLiteral("Admin"), QStringLiteral(" padded "), PrivilegeAdmin);
         setUser(3, QStringLiteral("Boss"), QStringLiteral("Boss"), PrivilegeAdmin);
@@ -42,7 +41,7 @@ private slots:
         setUser(5, QStringLiteral("Odd"), QStringLiteral("odd"), 7);
         setUser(6, QStringLiteral("OPERATOR"), QStringLiteral("other"), PrivilegeAdmin);
     }
-    void cleanup() { resetSession(); }
+    void cleanup() { resetConsoleState(); }
 
     void namesIgnoreCasePasswordsMustMatchExactly()
     {
@@ -93,7 +92,8 @@ private slots:
         for (int v = 1; v <= ViewCount; ++v)
             QVERIFY(GridDirty(v, 0));
 
-        resetReceiveState();
+        for (int v = 1; v <= ViewCount; ++v)
+            GridDirty(v, 0) = false;
         UserLogOut();
         QCOMPARE(users().CurrentUser, qint16(0));
         QCOMPARE(sessionStatus().userPanel, QStringLiteral("User:"));

@@ -69,7 +69,6 @@ private slots:
     void anArrivalIsNotedAtTheConsoleClocksInstant()
     {
         LinkFixture f;
-        resetLinkActivity();
         QVERIFY(!lastArrival(1).isValid());
         f.sock(1).arrive("1099");
         const QDateTime at = f.clock.now();
@@ -348,11 +347,11 @@ private slots:
         LinkFixture f;
         f.settle(1);
         for (int slot = 0; slot < EventTable::Slots; ++slot) {
-            EventRec &r = Events().edit(1, slot);
+            EventRec r = Events().at(1, slot);
             r.InUse = true;
             r.EventKey = key32(100000 + slot);
+            writeEventSlot(1, slot, r);
         }
-        resetEventIndex();
         f.arrive(1, change(makeEvent(key32(1), "x")));
         QVERIFY(f.home.readLog().contains("Event " + key32(1) +
                                           " of head end 1 not stored: all 10001 event slots"));

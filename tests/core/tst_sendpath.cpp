@@ -1,6 +1,7 @@
 #include <QElapsedTimer>
 #include <QTest>
 
+#include "core/consolestate.h"
 #include "core/eventtable.h"
 #include "hslinkfixture.h"
 #include "platform/failure.h"
@@ -123,7 +124,7 @@ private slots:
 
     void winQueueHandsOutEachHeadEndsMessagesInOrder()
     {
-        resetWinQueue();
+        resetConsoleState();
         WINADD("a1", 3);
         WINADD("b1", 4);
         WINADD("a2", 3);
@@ -135,14 +136,13 @@ private slots:
         QCOMPARE(WINGET(3), QByteArray());
         QVERIFY(!WinQueued(3));
         QCOMPARE(WINGET(4), QByteArray("b1"));
-        resetWinQueue();
+        resetConsoleState();
     }
 
     void winRemoveAndFindEventKeyByMediaPointId()
     {
         TestHome home;
-        resetEvents();
-        resetWinQueue();
+        resetConsoleState();
         const quint8 statuses[] = {0, 1, 2, 3, 4, 5, 6, 7, 8};
         int slot = 0;
         for (quint8 st : statuses) {
@@ -163,7 +163,7 @@ private slots:
         QCOMPARE(got, want);
         WINADD("x", 13);
         QVERIFY(home.readLog().contains("Error WINADD) 9 Subscript out of range"));
-        resetEvents();
+        resetConsoleState();
     }
 
     void aBusyHeadEndQueuesEverythingInOrder()
@@ -196,7 +196,7 @@ private slots:
         // Real timers: the re-send rhythm itself is under test.
         TestHome home;
         RecordingUi ui;
-        resetLinkModules();
+        resetConsoleState();
         settings().HEOnLine[1] = true;
         settings().HEListNo[1] = 1;
         settings().HEPort[1] = "790";
@@ -243,7 +243,7 @@ private slots:
         QVERIFY(home.readLog().contains("SendHS gave up on a message to head end 1 after 4 "
                                         "re-sends: 10<1>1first"));
         QVERIFY(!home.readLog().contains("<10>"));
-        resetLinkModules();
+        resetConsoleState();
     }
 
     void theTroubleWindowComesOnceAndOnlyAfterTheBootDelay()
@@ -345,7 +345,7 @@ private slots:
     {
         TestHome home;
         RecordingUi ui;
-        resetLinkModules();
+        resetConsoleState();
         settings().HEOnLine[3] = true;
         settings().HEBackupIP[3] = "192.168.9.9";
         settings().HEPort[3] = "7000x";
@@ -366,7 +366,7 @@ private slots:
 
         settings().HEPort[3] = "70000";
         QVERIFY_THROWS_EXCEPTION(Failure, link.connectHeadEnds(false));
-        resetLinkModules();
+        resetConsoleState();
     }
 };
 

@@ -1,5 +1,6 @@
 #include <QTest>
 
+#include "core/consolestate.h"
 #include "core/inivalue.h"
 #include "core/settings.h"
 #include "platform/failure.h"
@@ -24,7 +25,7 @@ class TestSettings : public QObject
 {
     Q_OBJECT
 private slots:
-    void init() { resetSettings(); }
+    void init() { resetConsoleState(); }
 
     void defaultsWithoutAFileAndTheGoldenFileFromThem()
     {
@@ -80,7 +81,7 @@ private slots:
         QVERIFY(out.contains("[Custom]\r\nMine=stays\r\n"));
         QCOMPARE(out.count("Long_Name"), 11); // head ends 2..12 only; 1 kept its spelling
         QVERIFY(!out.contains('\n' + QByteArray("[HeadEnd_1_Settings]")));
-        resetSettings();
+        resetConsoleState();
         LoadSettings();
         QCOMPARE(settings().HEName[1], QByteArray("South Hub"));
     }
@@ -138,7 +139,7 @@ private slots:
         settings().ViewName[2] = "Morning\r\nShift";
         settings().AsRunComment[1] = QByteArray(300, 'x');
         QVERIFY(SaveSettings());
-        resetSettings();
+        resetConsoleState();
         LoadSettings();
         QCOMPARE(settings().ViewName[2], QByteArray("Morning  Shift"));
         QCOMPARE(settings().AsRunComment[1], QByteArray(254, 'x'));

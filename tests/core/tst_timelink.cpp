@@ -3,6 +3,7 @@
 #include <QTimer>
 #include <functional>
 
+#include "core/consolestate.h"
 #include "core/log.h"
 #include <QUdpSocket>
 #include <vector>
@@ -107,8 +108,7 @@ private slots:
     void init()
     {
         m_home = std::make_unique<TestHome>();
-        resetSettings();
-        resetLogLimits();
+        resetConsoleState();
         Settings &s = settings();
         s.UseQRNTime = true;
         s.TimeServerIP = "127.0.0.1";
@@ -131,7 +131,7 @@ private slots:
         m_scopeClock.reset();
         m_clock.reset();
         m_home.reset();
-        resetSettings();
+        resetConsoleState();
     }
 
     void timeCalcOfTheServerTimeAndOffset_data()

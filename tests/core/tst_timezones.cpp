@@ -1,5 +1,6 @@
 #include <QTest>
 
+#include "core/consolestate.h"
 #include "core/timezones.h"
 #include "core/zoneclocks.h"
 #include "platform/clock.h"
@@ -36,10 +37,10 @@ class TestTimeZones : public QObject
 private slots:
     void init()
     {
-        resetZoneTimes();
+        resetConsoleState();
         LoadDSTTable();
     }
-    void cleanup() { resetDSTTable(); }
+    void cleanup() { resetConsoleState(); }
 
     void tableRunsFromSecondSundayOfMarchToFirstSundayOfNovember()
     {
@@ -119,7 +120,7 @@ private slots:
             QCOMPARE(c[11], "14:00:00");
         }
         // Without the table loaded nothing is daylight saving either.
-        resetDSTTable();
+        resetConsoleState();
         QCOMPARE(clocksAt(pacific, at(2025, 7, 15, 10, 0))[7], "10:00:00");
     }
 

@@ -1,5 +1,6 @@
 #include <QTest>
 
+#include "core/consolestate.h"
 #include "core/users.h"
 #include "platform/failure.h"
 #include "testhome.h"
@@ -29,7 +30,7 @@ class TestUsers : public QObject
 {
     Q_OBJECT
 private slots:
-    void init() { resetUsers(); }
+    void init() { resetConsoleState(); }
 
     void anEmptyCurrentFileGivesDefaults()
     {
@@ -68,7 +69,7 @@ private slots:
         QVERIFY(saved.startsWith("[General]\r\nVersion=1\r\n[User_1_Settings]\r\n"
                                  "A=79-0-112-0-101-0-114-0-97-0-116-0-111-0-114-0\r\n"));
         QVERIFY(!saved.contains("header, skipped"));
-        resetUsers();
+        resetConsoleState();
         LoadUsers();
         QCOMPARE(users().UserName, before.UserName);
         QCOMPARE(users().UserPass, before.UserPass);
@@ -84,7 +85,7 @@ private slots:
         users().UserPrivilege[3] = 3;
         users().UserHEAccess[3][7] = true;
         QVERIFY(SaveUsers());
-        resetUsers();
+        resetConsoleState();
         LoadUsers();
         QCOMPARE(users().UserName[3], QStringLiteral("J\u00fcrgen-M\u00fcller=1"));
         QCOMPARE(users().UserPass[3], QStringLiteral(" a-b=c\u00e9;[x] "));

@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include "core/consolecore.h"
+#include "core/consolestate.h"
 #include "core/receivestate.h"
 #include "core/settings.h"
 #include "core/startupstate.h"
@@ -36,12 +37,7 @@ class TestClosePaths : public QObject
 {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        resetSettings();
-        resetReceiveState();
-        resetStartupState();
-    }
+    void init() { resetConsoleState(); }
 
     void anAlarmClosedByTheWindowManagerIsAcknowledged()
     {

@@ -4,6 +4,7 @@
 #include <QStyle>
 #include <QTest>
 
+#include "core/consolestate.h"
 #include "core/login.h"
 #include "core/receivestate.h"
 #include "core/ui/frmlogin.h"
@@ -20,9 +21,7 @@ class TestLoginWindow : public QObject
 private slots:
     void init()
     {
-        resetUsers();
-        resetSession();
-        resetReceiveState();
+        resetConsoleState();
         users().UserName[2] = QStringLiteral("Operator");
         users().UserPass[2] = QStringLiteral("Pw");
         users().UserPrivilege[2] = PrivilegeOperator;

@@ -8,6 +8,7 @@
 #include <QUdpSocket>
 
 #include "core/consolecore.h"
+#include "core/consolestate.h"
 #include "core/login.h"
 #include "core/receivestate.h"
 #include "core/settings.h"
@@ -24,12 +25,12 @@ using namespace vek;
 namespace {
 void writeUsers()
 {
-    resetUsers();
+    resetConsoleState();
     users().UserName[1] = QStringLiteral("Admin");
     users().UserPass[1] = QStringLiteral("secret");
     users().UserPrivilege[1] = 3;
     QVERIFY(SaveUsers());
-    resetUsers();
+    resetConsoleState();
 }
 
 // A time port nobody uses, so the bind of step 13 meets no other socket.
@@ -65,14 +66,7 @@ class TestMDIMain : public QObject
 {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        resetSettings();
-        resetUsers();
-        resetSession();
-        resetReceiveState();
-        resetStartupState();
-    }
+    void init() { resetConsoleState(); }
 
     void menusAndStatusBar()
     {

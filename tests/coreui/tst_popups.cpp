@@ -3,6 +3,7 @@
 #include <QTest>
 
 #include "core/consolecore.h"
+#include "core/consolestate.h"
 #include "core/hslink.h"
 #include "core/receivestate.h"
 #include "core/settings.h"
@@ -19,12 +20,7 @@ class TestPopups : public QObject
 {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        resetSettings();
-        resetReceiveState();
-        resetStartupState();
-    }
+    void init() { resetConsoleState(); }
 
     void eachAlarmReportsToItsOwnHeadEnd()
     {

@@ -5,6 +5,7 @@
 #include <QList>
 
 #include "core/channeltable.h"
+#include "core/consolestate.h"
 #include "core/eventkeys.h"
 #include "core/eventtable.h"
 #include "core/eventtext.h"
@@ -34,7 +35,7 @@ class DialogFixture
 public:
     DialogFixture() : clock(QDateTime(today(), QTime(10, 0))), scoped(clock)
     {
-        resetAll();
+        vek::resetConsoleState();
         vek::Settings &s = vek::settings();
         s.HEName[1] = "North";
         s.HEName[2] = "South";
@@ -69,24 +70,9 @@ public:
         for (QDateTime &z : vek::ZoneTimes())
             z = QDateTime(clock.now().date(), clock.now().time(), Qt::UTC);
     }
-    ~DialogFixture() { resetAll(); }
+    ~DialogFixture() { vek::resetConsoleState(); }
 
     static QDate today() { return QDate(2026, 12, 9); }
-
-    static void resetAll()
-    {
-        vek::resetSettings();
-        vek::resetUsers();
-        vek::resetEvents();
-        vek::resetChannelTable();
-        vek::resetSendPath();
-        vek::resetWinQueue();
-        vek::resetReceiveState();
-        vek::resetSelection();
-        vek::resetSystemOptions();
-        vek::resetEventKeys();
-        vek::resetZoneTimes();
-    }
 
     static vek::ChannelEntry &channel(int ch, const QByteArray &name, qint16 number, quint8 level)
     {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+#include "core/consolestate.h"
 #include "core/eventkeys.h"
 #include "core/eventtable.h"
 #include "core/eventtext.h"
@@ -29,19 +30,6 @@ namespace cmdfixture {
 constexpr int Operator = 1;
 constexpr int Admin = 2;
 constexpr int NoRights = 3;
-
-inline void resetAll()
-{
-    vek::resetSettings();
-    vek::resetUsers();
-    vek::resetEvents();
-    vek::resetWinQueue();
-    vek::resetSendPath();
-    vek::resetEventKeys();
-    vek::resetEventCommands();
-    vek::resetZoneTimes();
-    vek::resetReceiveState();
-}
 
 // Answers the dialogs: questions take the queued answers (Yes when none is left), and a
 // hook runs while a question is open (the lists' timers would run then).
@@ -91,7 +79,7 @@ class CommandFixture
 public:
     CommandFixture() : clock(QDateTime(QDate(2026, 12, 9), QTime(10, 0))), scoped(clock)
     {
-        resetAll();
+        vek::resetConsoleState();
         vek::Settings &s = vek::settings();
         for (int he = 1; he <= vek::MaxHeadEnds; ++he) {
             s.HEName[size_t(he)] = "Head End " + QByteArray::number(he) + " Long";
@@ -109,7 +97,7 @@ public:
         }
         u.CurrentUser = Operator;
     }
-    ~CommandFixture() { resetAll(); }
+    ~CommandFixture() { vek::resetConsoleState(); }
 
     TestHome home;
     vek::ManualClock clock;

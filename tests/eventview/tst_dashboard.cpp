@@ -2,6 +2,7 @@
 #include <limits>
 #include <vector>
 
+#include "core/consolestate.h"
 #include "eventview/dashboard.h"
 #include "testregistry.h"
 
@@ -67,7 +68,7 @@ private slots:
 
     void theReceivePathsTablesTodayOrAll()
     {
-        resetReceiveState();
+        resetConsoleState();
         DashBoardAll(3).Total = 8;
         DashBoardAll(3).Completed = 1;
         DashBoardToday(3).Total = 8;
@@ -76,7 +77,7 @@ private slots:
         QCOMPARE(sumDashBoard(shown({3}), false).percentText(), QByteArray("12 % Completed"));
         QCOMPARE(sumDashBoard(shown({3}), true).percentText(), QByteArray("38 % Completed"));
         QCOMPARE(sumDashBoard(shown({1, 2, 4, 5, 6, 7, 8, 9, 10, 11, 12}), false).Total, 0);
-        resetReceiveState();
+        resetConsoleState();
     }
 
     void headEndsBeyondTwelveAreNeverCounted()

@@ -1,6 +1,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include "core/consolestate.h"
 #include "core/log.h"
 #include "eventfixture.h"
 #include "eventview/eventgrids.h"
@@ -17,10 +18,7 @@ class TestEventGrids : public QObject
 private slots:
     void init()
     {
-        resetEvents();
-        resetReceiveState();
-        resetSettings();
-        resetViewTables();
+        resetConsoleState();
         setDefaultColumnWidths();
         for (int k = 1; k <= 8; ++k)
             settings().EventColors[size_t(k)] = k * 1000;
@@ -31,7 +29,7 @@ private slots:
         m_grids.grid = {nullptr, &m_up, &m_oa, &m_ar};
         GRIDSET(m_grids, false);
     }
-    void cleanupTestCase() { resetEvents(); }
+    void cleanupTestCase() { resetConsoleState(); }
 
     void setUpLaysOutTitlesWidthsAndOneBlankRow()
     {

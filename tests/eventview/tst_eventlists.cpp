@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/consolestate.h"
 #include "core/eventtable.h"
 #include "core/eventtext.h"
 #include "eventfixture.h"
@@ -18,14 +19,8 @@ class TestEventLists : public QObject
 {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        resetEvents();
-        resetReceiveState();
-        resetSettings();
-        resetViewTables();
-    }
-    void cleanupTestCase() { resetEvents(); }
+    void init() { resetConsoleState(); }
+    void cleanupTestCase() { resetConsoleState(); }
 
     void membershipFollowsStatusAndFilter()
     {

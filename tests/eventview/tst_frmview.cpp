@@ -10,6 +10,7 @@
 #include <QTest>
 #include <QWheelEvent>
 
+#include "core/consolestate.h"
 #include "core/eventtable.h"
 #include "core/receivestate.h"
 #include "core/selection.h"
@@ -50,11 +51,7 @@ class TestFrmView : public QObject
 private slots:
     void init()
     {
-        resetSettings();
-        resetEvents();
-        resetReceiveState();
-        resetViewTables();
-        resetUsers();
+        resetConsoleState();
         m_clock.set(QDateTime(eventfixture::today(), QTime(12, 0)));
         Clock::install(&m_clock);
     }
@@ -399,7 +396,6 @@ private slots:
     void theToolbarRunsTheCommandsOnTheShownList()
     {
         TestHome home;
-        resetWinQueue();
         users().UserPrivilege[1] = 2;
         users().UserHEAccess[1][1] = true;
         users().CurrentUser = 1;
@@ -413,7 +409,6 @@ private slots:
         QVERIFY(queued.startsWith("Q" + Events().at(1, 0).EventKey.left(16)));
         QVERIFY(view.toolButton(frmView::BtnHold)->isEnabled());
         QVERIFY(view.toolButton(frmView::BtnAdd)->isEnabled());
-        resetUsers();
     }
 
     void doubleClicksOpenTheEventsDialog()

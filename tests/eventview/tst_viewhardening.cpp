@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QWheelEvent>
 
+#include "core/consolestate.h"
 #include "core/eventtable.h"
 #include "core/receivestate.h"
 #include "core/settings.h"
@@ -128,13 +129,7 @@ class TestViewHardening : public QObject
 private slots:
     void init()
     {
-        resetSettings();
-        resetEvents();
-        resetReceiveState();
-        resetViewTables();
-        resetUsers();
-        resetWinQueue();
-        resetEventCommands();
+        resetConsoleState();
         m_clock.set(QDateTime(eventfixture::today(), QTime(12, 0)));
         Clock::install(&m_clock);
         users().UserPrivilege[1] = PrivilegeOperator;
@@ -144,7 +139,7 @@ private slots:
     void cleanup()
     {
         Clock::install(nullptr);
-        resetUsers();
+        resetConsoleState();
     }
 
     void popupsActOnTheRowsTakenWhenTheyOpened()

@@ -1,13 +1,12 @@
 // The receive path with the console's state behind it: a run is a burst of arrivals from
 // three head ends (answers with or without a matching header, split event messages,
 // timer ticks between them). Nothing may crash, and what a peer sends stays bounded.
-// Only what a run can touch is reset afterwards, so runs stay fast.
+// Every run starts from a fresh console.
 
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include "core/channeltable.h"
-#include "core/eventstore.h"
-#include "core/eventtable.h"
+#include "core/consolestate.h"
 #include "core/linkhost.h"
 #include "core/receivepath.h"
 #include "core/receivestate.h"
@@ -56,23 +55,6 @@ double recentRefresh()
     return vek::Clock::secondsSinceMidnight();
 }
 
-void resetTouched(int messages)
-{
-    for (int he = 1; he <= HeadEnds; ++he) {
-        vek::flushPartialEvent(he);
-        // Each event message fills at most one slot, and always the lowest free one.
-        for (int slot = 0; slot <= messages && slot < vek::EventTable::Slots; ++slot) {
-            if (vek::Events().at(he, slot).InUse)
-                vek::writeEventSlot(he, slot, vek::EventRec());
-        }
-        for (int ch = 0; ch <= vek::MaxChannel; ++ch)
-            vek::Channel(he, ch) = vek::ChannelEntry();
-    }
-    vek::resetReceiveState();
-    vek::LastGridUpdate() = recentRefresh();
-    vek::resetSendPath();
-}
-
 void checkBounds()
 {
     for (int he = 1; he <= HeadEnds; ++he) {
@@ -90,12 +72,9 @@ void checkBounds()
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     vekfuzz::setUp();
-    static const bool ready = [] {
-        setUpConsole();
-        vek::LastGridUpdate() = recentRefresh();
-        return true;
-    }();
-    (void)ready;
+    vek::resetConsoleState();
+    setUpConsole();
+    vek::LastGridUpdate() = recentRefresh();
 
     FuzzedDataProvider in(data, size);
     int messages = 0;
@@ -129,6 +108,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         }
     }
     checkBounds();
-    resetTouched(messages);
     return 0;
 }

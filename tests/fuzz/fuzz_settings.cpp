@@ -1,6 +1,7 @@
 // The settings file: any bytes load or stop at a bad value cleanly, and once saved the
 // settings survive further saves and loads unchanged.
 
+#include "core/consolestate.h"
 #include "core/settings.h"
 #include "fuzzsupport.h"
 #include "platform/failure.h"
@@ -18,7 +19,7 @@ QByteArray saveAndRead()
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     vekfuzz::setUp();
-    vek::resetSettings();
+    vek::resetConsoleState();
     vekfuzz::writeDataFile(vek::settingsFilePath(), vekfuzz::bytes(data, size));
     try {
         vek::LoadSettings();
@@ -27,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     // Every key is written with the value it loaded with, so a second round is exact.
     const QByteArray first = saveAndRead();
-    vek::resetSettings();
+    vek::resetConsoleState();
     vek::LoadSettings();
     vekfuzz::require(saveAndRead() == first, "saved settings load unchanged");
     return 0;

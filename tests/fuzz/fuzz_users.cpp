@@ -1,6 +1,7 @@
 // The users file, both formats: any bytes load or fail cleanly, and once saved the table
 // survives further saves and loads unchanged.
 
+#include "core/consolestate.h"
 #include "core/users.h"
 #include "fuzzsupport.h"
 #include "platform/failure.h"
@@ -18,7 +19,7 @@ QByteArray saveAndRead()
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     vekfuzz::setUp();
-    vek::resetUsers();
+    vek::resetConsoleState();
     vekfuzz::writeDataFile(vek::usersFilePath(), vekfuzz::bytes(data, size));
     try {
         vek::LoadUsers();
@@ -28,10 +29,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // The first save normalises (values longer than a profile read are cut, odd bytes
     // dropped); after it a load and a save must give the same file.
     saveAndRead();
-    vek::resetUsers();
+    vek::resetConsoleState();
     vek::LoadUsers();
     const QByteArray second = saveAndRead();
-    vek::resetUsers();
+    vek::resetConsoleState();
     vek::LoadUsers();
     vekfuzz::require(saveAndRead() == second, "a saved users file loads unchanged");
     return 0;

@@ -5,6 +5,7 @@
 // rows convert into messages that parse back as events.
 
 #include "core/channeltable.h"
+#include "core/consolestate.h"
 #include "core/eventtable.h"
 #include "core/eventtext.h"
 #include "core/receivestate.h"
@@ -34,7 +35,7 @@ inline void setUpConsole()
     if (done)
         return;
     done = true;
-    vek::resetSettings();
+    vek::resetConsoleState();
     vek::HETimeZone(1) = 4;
     for (QDateTime &z : vek::ZoneTimes())
         z = QDateTime(QDate(2024, 3, 5), QTime(10, 0), Qt::UTC);

@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "core/consolecore.h"
+#include "core/consolestate.h"
 #include "core/consolewindows.h"
 #include "core/eventtable.h"
 #include "core/hslink.h"
@@ -121,17 +122,6 @@ qint64 residentKb()
     return 0;
 }
 
-void resetModules()
-{
-    resetSettings();
-    resetSendPath();
-    resetWinQueue();
-    resetReceiveState();
-    resetEvents();
-    resetReceivePath();
-    resetLogLimits();
-}
-
 void runFor(int ms)
 {
     QElapsedTimer t;
@@ -184,7 +174,7 @@ private slots:
     void hostileHeadEndsAndADatagramFloodLeaveTheGoodHeadEndPolled()
     {
         TestHome home;
-        resetModules();
+        resetConsoleState();
         sim::HwSim sim;
         QString error;
         QVERIFY2(sim.loadScenarioText("headend 1 zone=4 minutes=30 list=1\n", &error) &&
@@ -270,7 +260,7 @@ private slots:
         QVERIFY2(log.count('\n') < 200, log.right(2000).constData());
         QCOMPARE(log.count("no time answer"), 1);
         QCOMPARE(log.count("of head end 2 is longer than"), 1);
-        resetModules();
+        resetConsoleState();
     }
 
     // Valid time answers flooding the time port and a server that dies: the log stays

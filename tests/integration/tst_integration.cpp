@@ -12,6 +12,7 @@
 
 #include "core/channeltable.h"
 #include "core/consolecore.h"
+#include "core/consolestate.h"
 #include "core/eventstore.h"
 #include "core/eventtable.h"
 #include "core/hslink.h"
@@ -55,17 +56,6 @@ public:
     QList<int> fills;
 };
 
-void resetModules()
-{
-    resetSettings();
-    resetSendPath();
-    resetWinQueue();
-    resetReceiveState();
-    resetEvents();
-    resetReceivePath();
-    resetChannelTable();
-}
-
 void pause(int ms)
 {
     waitUntil([] { return false; }, ms);
@@ -78,7 +68,7 @@ class Rig
 public:
     explicit Rig(const QByteArray &scenario, bool manualClock = false)
     {
-        resetModules();
+        resetConsoleState();
         if (manualClock) {
             clock.emplace(QDateTime(QDate(2026, 12, 9), QTime(10, 0)));
             scoped.emplace(*clock);
@@ -96,7 +86,7 @@ public:
     ~Rig()
     {
         core.reset();
-        resetModules();
+        resetConsoleState();
     }
 
     void configure(int he, quint16 port)

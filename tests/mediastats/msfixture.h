@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include "core/channeltable.h"
+#include "core/consolestate.h"
 #include "core/eventkeys.h"
 #include "core/eventtable.h"
 #include "core/hssocket.h"
@@ -37,13 +38,7 @@ public:
 
     MsFixture() : clock(start()), scope(clock)
     {
-        vek::resetSendPath();
-        vek::resetSettings();
-        vek::resetChannelTable();
-        vek::resetEvents();
-        vek::resetWinQueue();
-        vek::resetEventKeys();
-        vek::resetZoneTimes();
+        vek::resetConsoleState();
         vek::Settings &s = vek::settings();
         for (int he = 1; he <= vek::MaxHeadEnds; ++he) {
             s.HEMediaStatsCO[size_t(he)] = "none" + QByteArray::number(he);
@@ -67,7 +62,7 @@ public:
         }
     }
 
-    ~MsFixture() { vek::resetSendPath(); }
+    ~MsFixture() { vek::resetConsoleState(); }
 
     // The head end's link is up (a watched-folder import sends it rows).
     void linkUp(int he) { vek::setHsSocket(he, &m_up); }

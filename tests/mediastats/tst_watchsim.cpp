@@ -34,8 +34,6 @@ class SimConsole
 public:
     SimConsole()
     {
-        resetReceiveState();
-        resetReceivePath();
         Settings &s = settings();
         s.HEName[2] = "South";
         s.HEMediaStatsCO[2] = "1000";

@@ -26,7 +26,6 @@ namespace {
 // Event View 2 showing head ends 1 and 3 (and 4, which is off line).
 void operatorAndView(MsFixture &f)
 {
-    resetUsers();
     users().CurrentUser = 1;
     users().UserPrivilege[1] = PrivilegeOperator;
     for (int he = 1; he <= 3; ++he) {

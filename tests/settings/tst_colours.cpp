@@ -2,6 +2,7 @@
 #include <QComboBox>
 #include <QLabel>
 
+#include "core/consolestate.h"
 #include "core/receivestate.h"
 #include "platform/widgets/colors.h"
 #include "platform/widgets/dialogseam.h"
@@ -23,11 +24,7 @@ class TestColours : public QObject
 {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        resetSettings();
-        resetReceiveState();
-    }
+    void init() { resetConsoleState(); }
 
     void chosenColoursAndFontSizeAreSaved()
     {

@@ -2,6 +2,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "core/consolestate.h"
 #include "core/settings.h"
 #include "settings/frmsetnics.h"
 #include "testhome.h"
@@ -13,7 +14,7 @@ class TestFrmSetNics : public QObject
 {
     Q_OBJECT
 private slots:
-    void init() { resetSettings(); }
+    void init() { resetConsoleState(); }
 
     void saveWritesBothAddressesAsTyped()
     {

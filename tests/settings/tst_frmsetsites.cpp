@@ -4,6 +4,7 @@
 #include <QTabWidget>
 #include <QWheelEvent>
 
+#include "core/consolestate.h"
 #include "settings/frmsetsites.h"
 #include "settingsfixture.h"
 #include "testregistry.h"
@@ -14,7 +15,7 @@ class TestFrmSetSites : public QObject
 {
     Q_OBJECT
 private slots:
-    void init() { resetSettings(); }
+    void init() { resetConsoleState(); }
 
     void loadsEveryTabAndSavesWhatWasChosen()
     {

@@ -3,6 +3,7 @@
 #include <QGroupBox>
 #include <QLabel>
 
+#include "core/consolestate.h"
 #include "settings/frmsettime.h"
 #include "settings/timeoffset.h"
 #include "settingsfixture.h"
@@ -14,7 +15,7 @@ class TestFrmSetTime : public QObject
 {
     Q_OBJECT
 private slots:
-    void init() { resetSettings(); }
+    void init() { resetConsoleState(); }
 
     void theOffsetIsAlwaysStoredWhole()
     {

@@ -1,6 +1,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 
+#include "core/consolestate.h"
 #include "core/users.h"
 #include "settings/frmsetusers.h"
 #include "settingsfixture.h"
@@ -22,11 +23,7 @@ class TestFrmSetUsers : public QObject
 {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        resetSettings();
-        resetUsers();
-    }
+    void init() { resetConsoleState(); }
 
     void loadsEverySlotAndSavesTheTable()
     {
@@ -66,7 +63,7 @@ private slots:
         for (int he = 1; he <= MaxHeadEnds; ++he)
             QVERIFY(!users().UserHEAccess[1][size_t(he)]);
         // What was saved is what a fresh start reads.
-        resetUsers();
+        resetConsoleState();
         LoadUsers();
         QCOMPARE(users().UserName[3], QStringLiteral("Night Shift"));
         QCOMPARE(users().UserPrivilege[1], qint16(PrivilegeAdmin));
@@ -85,7 +82,7 @@ private slots:
         users().UserHEAccess[3][9] = false;
         QVERIFY(SaveUsers());
         const auto before = iniPairs(home.read(QStringLiteral("USER.INI")));
-        resetUsers();
+        resetConsoleState();
         LoadUsers();
 
         QPointer<frmSetUsers> d = new frmSetUsers;

@@ -3,6 +3,7 @@
 #include <QMenu>
 #include <QTest>
 
+#include "core/consolestate.h"
 #include "core/login.h"
 #include "core/settings.h"
 #include "core/ui/mdimain.h"
@@ -57,12 +58,7 @@ class TestSettingsOpeners : public QObject
 {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        resetSettings();
-        resetUsers();
-        resetSession();
-    }
+    void init() { resetConsoleState(); }
 
     void onlyAnAdministratorOpensTheSettingsDialogs()
     {
@@ -137,7 +133,9 @@ private slots:
         QVERIFY(SaveUsers());
         const auto settingsBefore = iniPairs(home.read(QStringLiteral("VEK.INI")));
         const auto usersBefore = iniPairs(home.read(QStringLiteral("USER.INI")));
-        resetUsers();
+        // A fresh console reads both files.
+        resetConsoleState();
+        LoadSettings();
         LoadUsers();
         QCOMPARE(tryLogin(QStringLiteral("boss"), QStringLiteral("pw")), LoginOutcome::LoggedIn);
 

@@ -5,6 +5,7 @@
 #include <QSignalSpy>
 #include <QTabWidget>
 
+#include "core/consolestate.h"
 #include "core/ui/mdimain.h"
 #include "settings/frmabout.h"
 #include "settings/frmsetasrun.h"
@@ -19,7 +20,7 @@ class TestSmallDialogs : public QObject
 {
     Q_OBJECT
 private slots:
-    void init() { resetSettings(); }
+    void init() { resetConsoleState(); }
 
     void renamedViewsShowInTheMenusAtOnce()
     {

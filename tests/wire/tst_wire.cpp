@@ -12,6 +12,7 @@
 #include "core/channelentries.h"
 #include "core/channeltable.h"
 #include "core/consolecore.h"
+#include "core/consolestate.h"
 #include "core/eventkeys.h"
 #include "core/eventstore.h"
 #include "core/eventtable.h"
@@ -58,23 +59,6 @@ QByteArray key(int n)
     return ("26120900000000" + QByteArray::number(n).rightJustified(2, '0')).leftJustified(32, '0');
 }
 
-void resetModules()
-{
-    resetSettings();
-    resetUsers();
-    resetSendPath();
-    resetWinQueue();
-    resetReceiveState();
-    resetEvents();
-    resetReceivePath();
-    resetChannelTable();
-    resetEventKeys();
-    resetEventCommands();
-    resetSelection();
-    resetSystemOptions();
-    resetZoneTimes();
-}
-
 // Head end 1 with four channels and one event per case; every event has its own key.
 const QByteArray Scenario = R"(headend 1 zone=4 minutes=30 list=1
 channel 1 1 name=ALPHA num=101 level=3 def=1 src="Alpha" out=1 dest="Alpha 101" backup=9
@@ -108,7 +92,7 @@ public:
               return a;
           }))
     {
-        resetModules();
+        resetConsoleState();
         QString error;
         loaded = sim.loadScenarioText(Scenario, &error) && sim.listenAll(&error);
         if (!loaded)
@@ -138,7 +122,7 @@ public:
     {
         core.reset();
         dialogs.reset();
-        resetModules();
+        resetConsoleState();
     }
 
     HsLink &link() { return core->hsLink(); }
