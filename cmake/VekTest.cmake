@@ -9,5 +9,6 @@ function(vek_add_test name)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES
     TIMEOUT 600
+    FIXTURES_REQUIRED build_log
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LANG=C.UTF-8;LC_ALL=C.UTF-8;LANGUAGE=;VEK_CLOCK_DRY_RUN=1")
 endfunction()

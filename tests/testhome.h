@@ -8,6 +8,19 @@
 #include <csignal>
 #include <sys/resource.h>
 
+// Puts VEK_HOME back as it was when the object goes: the test program's own folder.
+class KeepDataFolder
+{
+public:
+    KeepDataFolder() : m_value(qgetenv("VEK_HOME")) {}
+    ~KeepDataFolder() { qputenv("VEK_HOME", m_value); }
+    KeepDataFolder(const KeepDataFolder &) = delete;
+    KeepDataFolder &operator=(const KeepDataFolder &) = delete;
+
+private:
+    QByteArray m_value;
+};
+
 // A fresh data folder for one test: VEK_HOME points at it while the object lives.
 class TestHome
 {
@@ -17,7 +30,6 @@ public:
         QVERIFY2(m_dir.isValid(), "temporary folder");
         qputenv("VEK_HOME", m_dir.path().toLocal8Bit());
     }
-    ~TestHome() { qunsetenv("VEK_HOME"); }
 
     QString path(const QString &name) const { return m_dir.filePath(name); }
 
@@ -46,6 +58,7 @@ public:
     }
 
 private:
+    KeepDataFolder m_keep;
     QTemporaryDir m_dir;
 };
 

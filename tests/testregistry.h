@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QTemporaryDir>
 #include <QTest>
 #include <functional>
 #include <memory>
@@ -27,6 +28,12 @@ struct Registrar
 // command line).
 inline int runAll(int argc, char **argv)
 {
+    // The program's own data folder: no test writes beside the built programs, even one
+    // that makes no folder of its own (TestHome) for its files and log lines.
+    QTemporaryDir home;
+    if (!home.isValid())
+        qFatal("no temporary data folder");
+    qputenv("VEK_HOME", home.path().toLocal8Bit());
     const QByteArray only = qgetenv("VEK_TEST_CLASS");
     int failed = 0;
     for (const Factory &make : registry()) {

@@ -72,11 +72,13 @@ private slots:
 
     void anUnwritableLogGoesToStandardErrorWithItsCause()
     {
-        qputenv("VEK_HOME", "/nonexistent/folder");
         CapturedStderr err;
-        WriteLog("not lost");
+        {
+            KeepDataFolder keep;
+            qputenv("VEK_HOME", "/nonexistent/folder");
+            WriteLog("not lost");
+        }
         const QByteArray text = err.text();
-        qunsetenv("VEK_HOME");
         QVERIFY2(text.contains("cannot write /nonexistent/folder/"), text.constData());
         QVERIFY2(text.contains("No such file or directory"), text.constData());
         QVERIFY(text.endsWith(" not lost\n"));

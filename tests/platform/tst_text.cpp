@@ -2,6 +2,7 @@
 
 #include "platform/datafolder.h"
 #include "platform/text.h"
+#include "testhome.h"
 #include "testregistry.h"
 
 using namespace vek;
@@ -47,6 +48,7 @@ private slots:
 
     void dataFolderFollowsTheEnvironment()
     {
+        KeepDataFolder keep;
         qputenv("VEK_HOME", "/tmp/vek-home-test/");
         QCOMPARE(dataFilePath(QStringLiteral("VEK.INI")),
                  QStringLiteral("/tmp/vek-home-test/VEK.INI"));
