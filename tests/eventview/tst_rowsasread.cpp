@@ -9,6 +9,7 @@
 #include <random>
 
 #include "commandfixture.h"
+#include "core/consolestate.h"
 #include "core/receivepath.h"
 #include "eventview/frmview.h"
 #include "eventview/viewtables.h"
@@ -310,9 +311,7 @@ class Console
 public:
     Console() : clock(QDateTime(today(), QTime(12, 0))), scoped(clock)
     {
-        cmdfixture::resetAll();
-        resetReceivePath();
-        resetViewTables();
+        resetConsoleState();
         Settings &s = settings();
         for (int he = 1; he <= MaxHeadEnds; ++he) {
             s.HEName[size_t(he)] = "Head End " + QByteArray::number(he);
@@ -338,8 +337,7 @@ public:
     ~Console()
     {
         view.reset();
-        cmdfixture::resetAll();
-        resetReceivePath();
+        resetConsoleState();
     }
     void arrive(int he, const ModelEvent &m)
     {

@@ -268,7 +268,7 @@ private slots:
     void aTimeFloodAndALostServerLeaveTheLogSmall()
     {
         TestHome home;
-        resetModules();
+        resetConsoleState();
         const QByteArray dryRun = qgetenv("VEK_CLOCK_DRY_RUN");
         qputenv("VEK_CLOCK_DRY_RUN", "1");
         // Never let this test reach the real clock.
@@ -348,7 +348,7 @@ private slots:
             QVERIFY2(worst < 1500, QByteArray::number(worst).constData());
         }
         qputenv("VEK_CLOCK_DRY_RUN", dryRun);
-        resetModules();
+        resetConsoleState();
     }
 };
 
