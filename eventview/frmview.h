@@ -160,6 +160,7 @@ private:
     // The height of the tabs with their lists showing a number of rows.
     int listsHeight(int rows) const;
     void restartDashBoardTimer();
+    void showScopeButtons(bool today);
     void applyPrivileges();
     void setFilterIndex(int index);
     void setButtonByTab(int button, bool enabled);
