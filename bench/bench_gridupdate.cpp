@@ -46,8 +46,9 @@ double ms(const QElapsedTimer &t)
 void run()
 {
     using namespace vek;
-    vekbench::fillBenchEvents();
+    // The fresh console first: it empties the event table too.
     resetConsoleState();
+    vekbench::fillBenchEvents();
     setDefaultColumnWidths();
     ViewOptions options;
     for (int he = 1; he <= 12; ++he) {

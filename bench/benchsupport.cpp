@@ -97,7 +97,6 @@ vek::EventRec benchEvent(int headEnd, int slot)
 
 void fillBenchEvents()
 {
-    vek::resetConsoleState();
     for (int he = 1; he <= 12; ++he) {
         for (int slot = 0; slot < 10000; ++slot)
             vek::Events().edit(he, slot) = benchEvent(he, slot);

@@ -27,7 +27,8 @@ double residentBytes();
 // Event slot of a full console: 12 head ends of 10,000 events over a month, with the
 // status mix of a working day and texts of the usual lengths.
 vek::EventRec benchEvent(int headEnd, int slot);
-// Puts the 120,000 events into the event table directly.
+// Puts the 120,000 events into the event table directly (slots 0..9999 of each head end;
+// nothing else is reset, so a window already open stays as it is).
 void fillBenchEvents();
 
 // A simulated head end with 2 channels and `events` events a minute apart from an hour
