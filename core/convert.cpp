@@ -88,19 +88,6 @@ qint64 DateKey(const QDateTime &when)
     return DateTimeKey(when.date(), text);
 }
 
-QByteArray Pad3Byte(quint8 value)
-{
-    return leftPadZero(QByteArray::number(value), 3);
-}
-
-QByteArray Pad4Int(qint16 value)
-{
-    const QByteArray t = QByteArray::number(value);
-    if (t.size() > 4)
-        return "0000";
-    return leftPadZero(t, 4);
-}
-
 QByteArray Pad3Int(qint16 value)
 {
     if (value < 0 || value > 999)

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QDate>
 #include <QDateTime>
+#include <charconv>
+#include <cstring>
 
 namespace vek {
 
@@ -17,8 +19,31 @@ QByteArray TimeCalc(const QByteArray &first, const QByteArray &second, const QBy
 qint64 DateTimeKey(const QDate &date, const QByteArray &time);
 qint64 DateKey(const QDateTime &when);
 
-QByteArray Pad3Byte(quint8 value);
-QByteArray Pad4Int(qint16 value);
+// The fixed-width numbers of an event text's header, written in place at its 1-based
+// position. Pad3Byte: exactly three digits ("007"). Pad4Int: four characters, zeros
+// before the number's text ("0012", "00-5"); a text of more than four characters gives
+// "0000". Inline: an event text is made for every event message.
+inline void Pad3Byte(char *header, int position, quint8 value)
+{
+    char *at = header + position - 1;
+    at[0] = char('0' + value / 100);
+    at[1] = char('0' + value / 10 % 10);
+    at[2] = char('0' + value % 10);
+}
+
+inline void Pad4Int(char *header, int position, qint16 value)
+{
+    char digits[8];
+    const qsizetype n = std::to_chars(digits, digits + sizeof digits, int(value)).ptr - digits;
+    char *at = header + position - 1;
+    if (n > 4) {
+        std::memcpy(at, "0000", 4);
+        return;
+    }
+    std::memset(at, '0', size_t(4 - n));
+    std::memcpy(at + 4 - n, digits, size_t(n));
+}
+
 QByteArray Pad3Int(qint16 value);
 
 // Big-endian unsigned number carried in 1 to 4 characters; other lengths give 0.

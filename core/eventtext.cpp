@@ -151,30 +151,6 @@ namespace {
 // The writers below fill one buffer: an event text is made for every "Q" message and
 // for every event the simulated server hands out, so it avoids a text per field.
 
-// A number of 0..999 as exactly three digits.
-void putByte(char *header, int position, quint8 value)
-{
-    char *at = header + position - 1;
-    at[0] = char('0' + value / 100);
-    at[1] = char('0' + value / 10 % 10);
-    at[2] = char('0' + value % 10);
-}
-
-// Four characters: zeros before the number's text ("0012", "00-5"); a text of more than
-// four characters gives "0000".
-void putInt4(char *header, int position, qint16 value)
-{
-    char digits[8];
-    const qsizetype n = std::to_chars(digits, digits + sizeof digits, int(value)).ptr - digits;
-    char *at = header + position - 1;
-    if (n > 4) {
-        std::memcpy(at, "0000", 4);
-        return;
-    }
-    std::memset(at, '0', size_t(4 - n));
-    std::memcpy(at + 4 - n, digits, size_t(n));
-}
-
 bool isLineBreakOrTab(char c)
 {
     return c == '\t' || c == '\r' || c == '\n';
@@ -223,28 +199,28 @@ QByteArray EventToString(const EventRec &r)
     char *h = out.data();
     if (!key.isEmpty())
         appendMapped(h, key);
-    putByte(h, 33, r.HeadEnd);
-    putByte(h, 36, r.Level);
-    putInt4(h, 39, r.SrcInput);
-    putInt4(h, 43, r.DestOutput);
-    putInt4(h, 47, r.SrcCh);
-    putInt4(h, 51, r.DestCh);
-    putInt4(h, 55, r.DestDefSrc);
-    putInt4(h, 59, r.DestBackupSrc);
+    Pad3Byte(h, 33, r.HeadEnd);
+    Pad3Byte(h, 36, r.Level);
+    Pad4Int(h, 39, r.SrcInput);
+    Pad4Int(h, 43, r.DestOutput);
+    Pad4Int(h, 47, r.SrcCh);
+    Pad4Int(h, 51, r.DestCh);
+    Pad4Int(h, 55, r.DestDefSrc);
+    Pad4Int(h, 59, r.DestBackupSrc);
     h[62] = r.BackupSrc ? '1' : '0';
-    putByte(h, 64, r.Status);
-    putByte(h, 67, r.SpareCode);
-    putByte(h, 70, r.Automation);
-    putByte(h, 73, r.GroupNo);
-    putByte(h, 76, r.Interrupted);
-    putByte(h, 79, r.AddedBy);
-    putByte(h, 82, r.ExtraCode1);
-    putByte(h, 85, r.ExtraCode2);
+    Pad3Byte(h, 64, r.Status);
+    Pad3Byte(h, 67, r.SpareCode);
+    Pad3Byte(h, 70, r.Automation);
+    Pad3Byte(h, 73, r.GroupNo);
+    Pad3Byte(h, 76, r.Interrupted);
+    Pad3Byte(h, 79, r.AddedBy);
+    Pad3Byte(h, 82, r.ExtraCode1);
+    Pad3Byte(h, 85, r.ExtraCode2);
     h[87] = r.SubNow ? '1' : '0';
     h[88] = r.DefNow ? '1' : '0';
     h[89] = r.MonitorBeg ? '1' : '0';
     h[90] = r.MonitorEnd ? '1' : '0';
-    putByte(h, 92, r.TimeZone);
+    Pad3Byte(h, 92, r.TimeZone);
 
     char *o = h + EventHeaderLength;
     *o++ = '\t';

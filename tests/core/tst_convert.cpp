@@ -77,14 +77,25 @@ private slots:
 
     void paddedNumbers()
     {
-        QCOMPARE(Pad3Byte(0), QByteArray("000"));
-        QCOMPARE(Pad3Byte(7), QByteArray("007"));
-        QCOMPARE(Pad3Byte(255), QByteArray("255"));
-        QCOMPARE(Pad4Int(7), QByteArray("0007"));
-        QCOMPARE(Pad4Int(9999), QByteArray("9999"));
-        QCOMPARE(Pad4Int(12345), QByteArray("0000"));
-        QCOMPARE(Pad4Int(-5), QByteArray("00-5"));
-        QCOMPARE(Pad4Int(-1234), QByteArray("0000"));
+        // Written in place at position 2 of a header.
+        const auto pad3 = [](quint8 v) {
+            QByteArray b("x...");
+            Pad3Byte(b.data(), 2, v);
+            return b.mid(1);
+        };
+        const auto pad4 = [](qint16 v) {
+            QByteArray b("x....");
+            Pad4Int(b.data(), 2, v);
+            return b.mid(1);
+        };
+        QCOMPARE(pad3(0), QByteArray("000"));
+        QCOMPARE(pad3(7), QByteArray("007"));
+        QCOMPARE(pad3(255), QByteArray("255"));
+        QCOMPARE(pad4(7), QByteArray("0007"));
+        QCOMPARE(pad4(9999), QByteArray("9999"));
+        QCOMPARE(pad4(12345), QByteArray("0000"));
+        QCOMPARE(pad4(-5), QByteArray("00-5"));
+        QCOMPARE(pad4(-1234), QByteArray("0000"));
         QCOMPARE(Pad3Int(5), QByteArray("005"));
         QCOMPARE(Pad3Int(999), QByteArray("999"));
         QCOMPARE(Pad3Int(1000), QByteArray(""));
