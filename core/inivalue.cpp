@@ -23,12 +23,6 @@ QByteArray readIniValue(const IniDocument &doc, const QByteArray &section, const
     return (v ? *v : defaultValue).left(MaxValueLength);
 }
 
-QByteArray ReadINIValue(const QString &path, const QByteArray &section, const QByteArray &key,
-                        const QByteArray &defaultValue)
-{
-    return readIniValue(IniDocument::load(path), section, key, defaultValue);
-}
-
 void writeIniValue(IniDocument &doc, const QByteArray &section, const QByteArray &key,
                    const QByteArray &value)
 {

@@ -7,10 +7,8 @@ namespace vek {
 
 class IniDocument;
 
-// One key of an INI file: the value (at most 254 characters) or the default when the
-// file, the section or the key is missing.
-QByteArray ReadINIValue(const QString &path, const QByteArray &section, const QByteArray &key,
-                        const QByteArray &defaultValue);
+// One key of an INI file read into a document: the value (at most 254 characters) or
+// the default when the section or the key is missing.
 QByteArray readIniValue(const IniDocument &doc, const QByteArray &section, const QByteArray &key,
                         const QByteArray &defaultValue);
 

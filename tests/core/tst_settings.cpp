@@ -4,6 +4,7 @@
 #include "core/inivalue.h"
 #include "core/settings.h"
 #include "platform/failure.h"
+#include "platform/inidocument.h"
 #include "testhome.h"
 #include "testregistry.h"
 
@@ -165,9 +166,9 @@ private slots:
     {
         TestHome home;
         const QString path = home.path(QStringLiteral("x.ini"));
-        QCOMPARE(ReadINIValue(path, "S", "K", "dflt"), QByteArray("dflt"));
+        QCOMPARE(readIniValue(IniDocument::load(path), "S", "K", "dflt"), QByteArray("dflt"));
         QVERIFY(WriteINIValue(path, "S", "K", "a\rb\nc"));
-        QCOMPARE(ReadINIValue(path, "s", "k", "dflt"), QByteArray("a b c"));
+        QCOMPARE(readIniValue(IniDocument::load(path), "s", "k", "dflt"), QByteArray("a b c"));
         QVERIFY(!WriteINIValue(home.path(QStringLiteral("no/such/x.ini")), "S", "K", "v"));
         QVERIFY(home.readLog().contains("Error WriteINIValue) 75 Path/File access error: x.ini: "));
 
