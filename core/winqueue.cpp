@@ -85,21 +85,6 @@ void WINREMOVE(int headEnd, const QByteArray &id)
     }
 }
 
-QByteArray FindEventKey(int headEnd, const QByteArray &id)
-{
-    if (!validHeadEnd(headEnd))
-        return {};
-    const QByteArray wanted = trimBlanks(id);
-    if (wanted.isEmpty())
-        return {};
-    for (int slot = 0; slot < EventTable::Slots; ++slot) {
-        const EventRec &r = Events().at(headEnd, slot);
-        if (r.InUse && trimBlanks(r.MediaPointID) == wanted)
-            return r.EventKey;
-    }
-    return {};
-}
-
 bool WinQueued(int headEnd)
 {
     return validHeadEnd(headEnd) && state().queued[headEnd];

@@ -14,8 +14,6 @@ QByteArray WINGET(int headEnd);
 // Queues the delete message of every not-yet-aired event of the head end whose
 // MediaPoint ID is id.
 void WINREMOVE(int headEnd, const QByteArray &id);
-// The key of the first event of the head end with MediaPoint ID id, else "".
-QByteArray FindEventKey(int headEnd, const QByteArray &id);
 
 // The queue may hold messages for the head end.
 bool WinQueued(int headEnd);

@@ -207,7 +207,7 @@ QByteArray MediaStatsImport::existingKey(int headEnd, const QByteArray &mediaPoi
 {
     std::optional<QHash<QByteArray, QByteArray>> &keys = m_keysById[size_t(headEnd)];
     if (!keys) {
-        // The first event of each MediaPoint ID, as FindEventKey gives it.
+        // The first event (lowest slot) of each MediaPoint ID, blanks around it ignored.
         keys.emplace();
         for (int slot = 0; slot < EventTable::Slots; ++slot) {
             const EventRec &e = Events().at(headEnd, slot);

@@ -325,15 +325,18 @@ private slots:
     {
         MsFixture f;
         fixtureEvents();
-        CsvRow a, b, c;
+        CsvRow a, b, c, d;
         a.id = "MPX";
         b.id = "NEW";
         c.co = "2000";
-        QCOMPARE(import(f, "k.csv", csvFile({a.line(), b.line(), c.line()})), 0);
+        // Of the events with the ID the first one (slot 5), blanks around either ignored.
+        d.id = " OLD1 ";
+        QCOMPARE(import(f, "k.csv", csvFile({a.line(), b.line(), c.line(), d.line()})), 0);
         QList<EventRec> he1 = events(1);
-        QCOMPARE(he1.size(), 2);
+        QCOMPARE(he1.size(), 3);
         QCOMPARE(he1.at(0).EventKey, QByteArray("EXISTINGKEY").leftJustified(32, '0'));
         QCOMPARE(he1.at(1).EventKey, QByteArray("2403051000001002").leftJustified(32, '0'));
+        QCOMPARE(he1.at(2).EventKey, QByteArray("OLDKEY1").leftJustified(32, '0'));
         QCOMPARE(events(2).first().EventKey, QByteArray("2403051000002003").leftJustified(32, '0'));
         QCOMPARE(events(3).first().EventKey, QByteArray("2403051000003003").leftJustified(32, '0'));
 
