@@ -137,32 +137,4 @@ QByteArray makeRowKey(int headEnd, int slot)
     return QByteArray::number(headEnd) + '-' + QByteArray::number(slot);
 }
 
-namespace {
-const EventRec &recordOf(const QByteArray &rowKey)
-{
-    const RowKey k = parseRowKey(rowKey);
-    return Events().at(k.headEnd, k.slot);
-}
-} // namespace
-
-QDate EventDateOf(const QByteArray &rowKey)
-{
-    return recordOf(rowKey).EventDate;
-}
-
-quint8 EventStatusOf(const QByteArray &rowKey)
-{
-    return recordOf(rowKey).Status;
-}
-
-bool EventFlagOf(const QByteArray &rowKey)
-{
-    return recordOf(rowKey).BackupSrc;
-}
-
-quint8 EventInterruptedOf(const QByteArray &rowKey)
-{
-    return recordOf(rowKey).Interrupted;
-}
-
 } // namespace vek

@@ -91,9 +91,4 @@ struct RowKey
 RowKey parseRowKey(const QByteArray &key);
 QByteArray makeRowKey(int headEnd, int slot);
 
-QDate EventDateOf(const QByteArray &rowKey);
-quint8 EventStatusOf(const QByteArray &rowKey);
-bool EventFlagOf(const QByteArray &rowKey);
-quint8 EventInterruptedOf(const QByteArray &rowKey);
-
 } // namespace vek

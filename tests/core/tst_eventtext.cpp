@@ -359,7 +359,7 @@ private slots:
         QCOMPARE(GroupText(24), QByteArray("Group 24"));
     }
 
-    void rowKeyGettersReadTheEmptyRecordForBadKeys()
+    void rowKeysReadTheEmptyRecordForBadKeys()
     {
         EventRec &r = Events().edit(3, 17);
         r.InUse = true;
@@ -367,14 +367,18 @@ private slots:
         r.BackupSrc = true;
         r.Interrupted = 1;
         r.EventDate = QDate(2026, 3, 8);
-        QCOMPARE(EventStatusOf("3-17"), quint8(5));
-        QVERIFY(EventFlagOf("3-17"));
-        QCOMPARE(EventInterruptedOf("3-17"), quint8(1));
-        QCOMPARE(EventDateOf("3-17"), QDate(2026, 3, 8));
+        const auto recordOf = [](const QByteArray &key) -> const EventRec & {
+            const RowKey k = parseRowKey(key);
+            return Events().at(k.headEnd, k.slot);
+        };
+        QCOMPARE(recordOf("3-17").Status, quint8(5));
+        QVERIFY(recordOf("3-17").BackupSrc);
+        QCOMPARE(recordOf("3-17").Interrupted, quint8(1));
+        QCOMPARE(recordOf("3-17").EventDate, QDate(2026, 3, 8));
         for (const QByteArray key : {"5", "", "3-17-1", "13-1", "3-10001", "-1-2", "x-y"}) {
-            QCOMPARE(EventStatusOf(key), quint8(0));
-            QVERIFY(!EventFlagOf(key));
-            QCOMPARE(EventDateOf(key), QDate());
+            QCOMPARE(recordOf(key).Status, quint8(0));
+            QVERIFY(!recordOf(key).BackupSrc);
+            QCOMPARE(recordOf(key).EventDate, QDate());
         }
         QCOMPARE(makeRowKey(3, 17), QByteArray("3-17"));
     }
