@@ -10,6 +10,7 @@
 #include "frmchanview.h"
 #include "frmcvcont.h"
 #include "frmserverstatus.h"
+#include "platform/widgets/placement.h"
 #include "platform/widgets/twips.h"
 
 namespace vek {
@@ -71,9 +72,17 @@ frmChanView *openChannelView(MDIMain *main)
         sub = qobject_cast<QMdiSubWindow *>(slot->parentWidget());
     }
     if (sub) {
+        const bool fresh = !sub->isVisible() && !sub->isMinimized();
         sub->show();
         if (sub->isMinimized())
             sub->showNormal();
+        if (fresh) {
+            // Wherever the area would put it, it opens whole inside the main window.
+            const QRect area = main->mdiArea()->viewport()->rect();
+            QRect place = sub->geometry();
+            place.setSize(place.size().boundedTo(area.size()).expandedTo(sub->minimumSize()));
+            sub->setGeometry(keptInside(place, area));
+        }
         main->mdiArea()->setActiveSubWindow(sub);
         sub->raise();
     }

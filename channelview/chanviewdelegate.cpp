@@ -17,7 +17,9 @@ void ChanViewDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
     painter->save();
     painter->setClipRect(cell);
     painter->setFont(option.font);
-    painter->setPen(option.palette.color(QPalette::Text));
+    // Text over a coloured cell follows the colour's lightness.
+    const QVariant fore = index.data(Qt::ForegroundRole);
+    painter->setPen(fore.isValid() ? fore.value<QColor>() : option.palette.color(QPalette::Text));
     painter->drawText(cell.adjusted(3, 0, -2, 0),
                       Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
     painter->restore();

@@ -32,10 +32,11 @@ QVariant ChanViewModel::data(const QModelIndex &index, int role) const
     const ChanViewLine &line = m_grid.lines[size_t(index.row())];
     if (role == Qt::DisplayRole)
         return fromBytes(line.cells[size_t(index.column())]);
-    if (role == Qt::BackgroundRole) {
+    if (role == Qt::BackgroundRole || role == Qt::ForegroundRole) {
         const quint8 paint = line.paint[size_t(index.column())];
         if (paint != PaintNone && paint < m_colors.size())
-            return m_colors[paint];
+            return role == Qt::BackgroundRole ? m_colors[paint]
+                                              : readableTextColor(m_colors[paint]);
     }
     return {};
 }

@@ -39,7 +39,7 @@ constexpr int ListLeft = 1005;
 constexpr int ViewTop = 540;
 constexpr int ViewHeight = 300;
 constexpr int GridTop = 945;
-constexpr int ButtonWidth = 450;
+constexpr int ButtonWidth = 435;
 constexpr int ButtonHeight = 330;
 constexpr int ButtonGap = 60;
 
@@ -301,13 +301,27 @@ void frmChanView::resizeEvent(QResizeEvent *event)
         m_grid->resize(m_grid->width(), px(h));
     if (const int w = chanViewGridWidth(width); w >= 0)
         m_grid->resize(px(w), m_grid->height());
-    const int text = chanViewTextColumnWidth(pixelsToTwips(m_grid->width()));
-    for (const int c : {0, 1, 4, 5})
-        setColumnWidthTwips(c, text);
+    fitColumns();
     if (const int w = chanViewHeadWidth(width); w >= 0)
         m_lblHead->resize(px(w), m_lblHead->height());
     if (const int w = chanViewGridWidth(width); w >= 0)
         m_lblView->resize(px(w), m_lblView->height());
+}
+
+void frmChanView::fitColumns()
+{
+    // The four text columns share what the list shows besides the index columns, so the
+    // two pairs always fit side by side without a horizontal scroll bar (the vertical one,
+    // when there, takes its part first).
+    int rest = m_grid->viewport()->width();
+    for (const int c : {2, 3, 6, 7})
+        rest -= m_grid->isColumnHidden(c) ? 0 : m_grid->columnWidth(c);
+    const int text = qMax(0, rest / 4);
+    for (const int c : {0, 1, 4, 5}) {
+        m_grid->setColumnHidden(c, text == 0);
+        if (text > 0 && m_grid->columnWidth(c) != text)
+            m_grid->setColumnWidth(c, text);
+    }
 }
 
 void frmChanView::closeEvent(QCloseEvent *event)
@@ -332,6 +346,8 @@ void frmChanView::wheelEvent(QWheelEvent *event)
 bool frmChanView::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_grid->viewport()) {
+        if (event->type() == QEvent::Resize)
+            fitColumns();
         if (event->type() == QEvent::MouseButtonPress) {
             const auto *mouse = static_cast<QMouseEvent *>(event);
             if (mouse->button() == Qt::RightButton) {

@@ -55,6 +55,7 @@ protected:
 private:
     void Form_Load();
     void setColumnWidthTwips(int col, int twips);
+    void fitColumns();
     void setCaption(const QString &caption);
     // The channel index held for the entry of a cell (0 for none).
     int channelAt(int row, int col) const;

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include "channelcommands.h"
@@ -26,6 +27,7 @@
 #include "platform/text.h"
 #include "platform/widgets/deactivationcloser.h"
 #include "platform/widgets/dialogseam.h"
+#include "platform/widgets/placement.h"
 #include "platform/widgets/twips.h"
 
 namespace vek {
@@ -123,7 +125,20 @@ void frmCVCont::placeOverChannelView()
         return;
     QWidget *frame = view->parentWidget() ? view->parentWidget() : view;
     const QPoint origin = frame->mapToGlobal(QPoint(0, 0));
-    move(origin + QPoint(twipsToPixels(1050), twipsToPixels(2350)));
+    // The offsets hold where the window fits; else it moves just far enough to be whole on
+    // the screen, Take, Standby and Done within reach.
+    // Before its first show the window has no frame yet: count the main window's.
+    adjustSize();
+    const QWidget *top = isVisible() ? static_cast<QWidget *>(this) : frame->window();
+    const QRect outer = top->frameGeometry();
+    const QRect inner = top->geometry();
+    const QMargins margins(inner.left() - outer.left(), inner.top() - outer.top(),
+                           outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    QRect place = QRect(origin + QPoint(twipsToPixels(1050), twipsToPixels(2350)), size())
+                      .marginsAdded(margins);
+    if (const QScreen *screen = frame->screen())
+        place = keptInside(place, screen->availableGeometry());
+    move(place.topLeft());
 }
 
 void frmCVCont::Form_Activate()

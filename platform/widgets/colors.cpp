@@ -14,4 +14,12 @@ qint32 bgrFromColor(const QColor &color)
     return qint32(c.red()) | (qint32(c.green()) << 8) | (qint32(c.blue()) << 16);
 }
 
+QColor readableTextColor(const QColor &back)
+{
+    // Perceived lightness: green counts most, blue least.
+    const QColor c = back.toRgb();
+    const int luma = (299 * c.red() + 587 * c.green() + 114 * c.blue()) / 1000;
+    return luma >= 128 ? QColor(Qt::black) : QColor(Qt::white);
+}
+
 } // namespace vek

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <numeric>
 
+#include "colors.h"
 #include "platform/text.h"
 
 namespace vek {
@@ -27,10 +28,12 @@ QVariant GridModel::data(const QModelIndex &index, int role) const
     const size_t r = size_t(index.row());
     if (role == Qt::DisplayRole)
         return QString::fromLatin1(view(r).cell(index.column()));
-    if (role == Qt::BackgroundRole) {
+    if (role == Qt::BackgroundRole || role == Qt::ForegroundRole) {
         const Paint &p = m_paint[r];
-        if (index.column() >= p.firstCol && index.column() <= p.lastCol)
-            return QBrush(QColor(p.rgb));
+        if (index.column() >= p.firstCol && index.column() <= p.lastCol) {
+            const QColor back(p.rgb);
+            return QBrush(role == Qt::BackgroundRole ? back : readableTextColor(back));
+        }
     }
     return {};
 }

@@ -4,6 +4,7 @@
 #include <QItemSelectionModel>
 #include <QScrollBar>
 
+#include "colors.h"
 #include "twips.h"
 
 namespace vek {
@@ -192,7 +193,7 @@ void GridView::setSelectionBackColor(const QColor &color)
     p.setColor(QPalette::Inactive, QPalette::Highlight, color);
     // The selected rows' text stays readable on any back colour (white on the base
     // colour of an inactive view would vanish).
-    const QColor text = color.lightness() > 140 ? QColor(Qt::black) : QColor(Qt::white);
+    const QColor text = readableTextColor(color);
     p.setColor(QPalette::Active, QPalette::HighlightedText, text);
     p.setColor(QPalette::Inactive, QPalette::HighlightedText, text);
     setPalette(p);

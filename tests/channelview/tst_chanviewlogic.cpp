@@ -3,7 +3,10 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTableView>
 #include <QWheelEvent>
@@ -137,6 +140,17 @@ private slots:
         QCOMPARE(paintsOf(false, false, true, true), qMakePair(3, 3));
         QCOMPARE(paintsOf(false, false, false, false),
                  qMakePair(int(PaintStripe), int(PaintStripe)));
+        // The text over a cell follows its colour's lightness.
+        settings().EventColors[1] = 128;
+        settings().EventColors[2] = 0x80FFFF;
+        paintsOf(true, true, false, false);
+        ChanViewModel model;
+        model.setGrid(buildChanViewGrid(1, 0));
+        const auto textOf = [&model](int col) {
+            return model.index(0, col).data(Qt::ForegroundRole).value<QColor>();
+        };
+        QCOMPARE(textOf(0), QColor(Qt::white));
+        QCOMPARE(textOf(1), QColor(Qt::black));
     }
 
     void sizesNeverGoNegative()
@@ -242,6 +256,52 @@ private slots:
         QCOMPARE(controlSourceEntries(1, 1).first().Key, QByteArray("CH004"));
     }
 
+    void channelWindowsOpenWholeFromADefaultMainWindow()
+    {
+        Clean c;
+        entry(1, 1);
+        MDIMain main;
+        installChannelViewOpeners(&main);
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        // A wide window already open pushes the new one towards the right edge.
+        QMdiSubWindow *other = main.mdiArea()->addSubWindow(new QLabel(QStringLiteral("wide")));
+        other->resize(770, 500);
+        other->show();
+        main.menuWindow_Click(MenuWindow::ChannelView);
+        frmChanView *v = chanView();
+        QVERIFY(v);
+        QCoreApplication::processEvents();
+        const QRect area = main.mdiArea()->viewport()->rect();
+        QVERIFY(area.contains(v->parentWidget()->geometry()));
+        QList<QWidget *> parts{v->grid(), v->lblHead(), v->lblView()};
+        for (int he = 1; he <= 12; ++he)
+            parts << v->headEndButton(he);
+        for (int k = 0; k < 6; ++k)
+            parts << v->viewButton(k);
+        QList<QRect> places;
+        for (QWidget *w : parts) {
+            const QRect r = w->geometry();
+            QVERIFY(w->isVisible() && v->rect().contains(r));
+            for (const QRect &o : places)
+                QVERIFY(!o.intersects(r));
+            places << r;
+        }
+
+        // The control window at the Channel View's offsets, moved back onto the screen.
+        v->parentWidget()->move(area.right() - v->parentWidget()->width(), 0);
+        v->gridCV_DblClick(1, 0);
+        frmCVCont *cont = channelControl();
+        QVERIFY(cont && cont->isVisible());
+        const QRect screen = cont->screen()->availableGeometry();
+        QVERIFY(screen.contains(cont->frameGeometry()));
+        for (QPushButton *b : cont->findChildren<QPushButton *>()) {
+            const QRect r(b->mapToGlobal(QPoint(0, 0)), b->size());
+            QVERIFY2(b->isVisible() && screen.contains(r), qPrintable(b->text()));
+        }
+        main.close();
+    }
+
     void windowSizesWheelAndTyping()
     {
         Clean c;
@@ -264,9 +324,13 @@ private slots:
         v->resize(40, 40);
         QCOMPARE(v->columnWidthTwips(0), v->columnWidthTwips(4));
         QVERIFY(v->columnWidthTwips(0) >= 0);
-        v->resize(600, 600);
-        QCOMPARE(v->grid()->columnWidth(1),
-                 twipsToPixels(chanViewTextColumnWidth(pixelsToTwips(v->grid()->width()))));
+        // The two column pairs fill the list: no horizontal scroll bar at any size.
+        for (const QSize size : {QSize(600, 600), QSize(283, 486), QSize(451, 333)}) {
+            v->resize(size);
+            QCoreApplication::processEvents();
+            QVERIFY(!v->grid()->horizontalScrollBar()->isVisible());
+            QCOMPARE(v->grid()->columnWidth(0), v->grid()->columnWidth(5));
+        }
 
         // The wheel over the list scrolls it one row per message; elsewhere it shows in
         // the caption until the window is active again.

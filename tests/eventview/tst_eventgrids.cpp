@@ -90,6 +90,18 @@ private slots:
         p = rebuildGrids(m_grids, engine, o, 2);
         QCOMPARE(p.events, QByteArray("2 Events"));
         QCOMPARE(p.sort, QByteArray("Sort: Start Date"));
+        // Text over a row colour follows its lightness: white on dark red, black on yellow.
+        settings().EventColors[5] = 128;
+        settings().EventColors[7] = 0x80FFFF;
+        GRIDUPDATE(m_grids, engine, o, 2);
+        const auto textOf = [this](int row) {
+            return qvariant_cast<QBrush>(
+                       m_ar.gridModel()->index(row - 1, 8).data(Qt::ForegroundRole))
+                .color();
+        };
+        QCOMPARE(textOf(1), QColor(Qt::white));
+        QCOMPARE(textOf(2), QColor(Qt::black));
+        QVERIFY(!m_ar.gridModel()->index(2, 8).data(Qt::ForegroundRole).isValid());
     }
 
     void positionAndWidthsSurviveARebuild()
