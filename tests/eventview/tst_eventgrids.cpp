@@ -93,7 +93,7 @@ private slots:
         // Text over a row colour follows its lightness: white on dark red, black on yellow.
         settings().EventColors[5] = 128;
         settings().EventColors[7] = 0x80FFFF;
-        GRIDUPDATE(m_grids, engine, o, 2);
+        rebuildGrids(m_grids, engine, o, 2);
         const auto textOf = [this](int row) {
             return qvariant_cast<QBrush>(
                        m_ar.gridModel()->index(row - 1, 8).data(Qt::ForegroundRole))
