@@ -1,10 +1,18 @@
 #include "eventgrids.h"
 
+#include <QDate>
+#include <QHeaderView>
+#include <QLocale>
+#include <QStyle>
+#include <algorithm>
+
 #include "core/log.h"
 #include "core/settings.h"
+#include "eventview/viewtables.h"
 #include "platform/failure.h"
 #include "platform/widgets/colors.h"
 #include "platform/widgets/gridview.h"
+#include "platform/widgets/twips.h"
 
 namespace vek {
 
@@ -31,6 +39,38 @@ void layoutColumns(const EventGrids &grids, bool vcogLock)
     }
 }
 } // namespace
+
+double listTwipsPerPixel(const GridView &grid)
+{
+    const QFontMetrics cells(grid.font());
+    const QFontMetrics titles(grid.horizontalHeader()->font());
+    QStyle *style = grid.style();
+    const int cellMargin =
+        2 * (style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &grid) + 1) + 2;
+    const int titleMargin = 2 * style->pixelMetric(QStyle::PM_HeaderMargin, nullptr, &grid) + 6;
+    double scale = TwipsPerPixel;
+    const auto fit = [&scale](int pixels, int twips) {
+        if (twips > 0 && pixels > 0)
+            scale = std::min(scale, double(twips) / pixels);
+    };
+    // The widest date of the year in the short form the lists show.
+    int date = 0;
+    for (int month = 1; month <= 12; ++month)
+        date = std::max(date, cells.horizontalAdvance(QLocale::system().toString(
+                                  QDate(2028, month, 28), QLocale::ShortFormat)));
+    fit(date + cellMargin, defaultColumnWidth(3));
+    fit(cells.horizontalAdvance(QStringLiteral("23:59:59")) + cellMargin,
+        std::min(defaultColumnWidth(4), defaultColumnWidth(5)));
+    fit(cells.horizontalAdvance(QStringLiteral("On Hold")) + cellMargin, defaultColumnWidth(9));
+    fit(cells.horizontalAdvance(QStringLiteral("< 30 Min.")) + cellMargin, defaultColumnWidth(9));
+    // Fifteen characters of a name in mixed case.
+    fit(cells.horizontalAdvance(QStringLiteral("Head End Name 1")) + cellMargin,
+        defaultColumnWidth(1));
+    for (int c = 1; c < AsRunColumns; ++c)
+        fit(titles.horizontalAdvance(QString::fromLatin1(columnTitle(ListAsRun, c))) + titleMargin,
+            defaultColumnWidth(c));
+    return scale;
+}
 
 void GRIDSET(const EventGrids &grids, bool vcogLock)
 {

@@ -15,6 +15,11 @@ struct EventGrids
     std::array<GridView *, EventListCount + 1> grid{};
 };
 
+// The twips-to-pixels scale of a list in its font: the texts its columns are made to hold
+// (a whole time, "On Hold", the date, a 15-character head-end name, every title) fit at
+// the default widths. Never more than the 15 twips to a pixel of a small font.
+double listTwipsPerPixel(const GridView &grid);
+
 // Lays out the empty lists: header and one blank row, titles, widths from ColWidths
 // (the MediaPoint ID column hidden unless the lock mode is on). Failures are logged.
 void GRIDSET(const EventGrids &grids, bool vcogLock);

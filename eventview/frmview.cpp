@@ -209,6 +209,9 @@ void frmView::buildTabs(QWidget *body)
     const char *const titles[3] = {"Upcoming", "Substituted (On-Air)", "As Run Log"};
     for (int list = 1; list <= EventListCount; ++list) {
         auto *g = new GridView(m_tabs);
+        // The widths in twips were made for a small font: in the list's own font they are
+        // shown at a scale that lets their texts fit.
+        g->setTwipsPerPixel(listTwipsPerPixel(*g));
         m_grids.grid[size_t(list)] = g;
         m_tabs->addTab(g, QString::fromLatin1(titles[list - 1]));
         g->viewport()->installEventFilter(this);

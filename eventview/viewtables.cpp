@@ -69,6 +69,11 @@ void setDefaultSorts(int view)
     SortCol(view, ListAsRun) = SortStart;
 }
 
+int defaultColumnWidth(int col)
+{
+    return col >= 0 && size_t(col) < DefaultWidths.size() ? DefaultWidths[size_t(col)] : 0;
+}
+
 void setDefaultColumnWidths()
 {
     for (int list = 1; list <= EventListCount; ++list) {

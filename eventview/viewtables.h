@@ -42,6 +42,8 @@ qint16 &ColWidths(int list, int col);
 void setDefaultSorts(int view);
 // The default widths of every list's columns 0..23.
 void setDefaultColumnWidths();
+// The default width in twips of column 0..23; 0 outside.
+int defaultColumnWidth(int col);
 
 // The header text of a column of a list; "" outside the list's columns.
 QByteArray columnTitle(int list, int col);

@@ -66,9 +66,9 @@ int GridView::columnWidthTwips(int col) const
     const int px = columnWidth(col);
     const int set = m_twips[size_t(col)];
     // A width nobody changed since it was set reads back exactly as it was given.
-    if (set >= 0 && twipsToPixels(set) == px)
+    if (set >= 0 && twipsToPixels(set, m_twipsPerPixel) == px)
         return set;
-    return pixelsToTwips(px);
+    return pixelsToTwips(px, m_twipsPerPixel);
 }
 
 void GridView::setColumnWidthTwips(int col, int twips)
@@ -77,7 +77,7 @@ void GridView::setColumnWidthTwips(int col, int twips)
         return;
     twips = qMax(0, twips);
     m_twips[size_t(col)] = twips;
-    setColumnWidth(col, twipsToPixels(twips));
+    setColumnWidth(col, twipsToPixels(twips, m_twipsPerPixel));
 }
 
 void GridView::setRow(int row)

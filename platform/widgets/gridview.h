@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "gridmodel.h"
+#include "twips.h"
 
 namespace vek {
 
@@ -33,6 +34,10 @@ public:
 
     int columnWidthTwips(int col) const;
     void setColumnWidthTwips(int col, int twips);
+    // The scale of the widths in twips (15 unless the list's font asks for another); set it
+    // before the widths.
+    void setTwipsPerPixel(double twipsPerPixel) { m_twipsPerPixel = twipsPerPixel; }
+    double twipsPerPixel() const { return m_twipsPerPixel; }
 
     int row() const { return m_row; }
     int rowSel() const { return m_rowSel; }
@@ -80,6 +85,7 @@ private:
 
     GridModel *m_model;
     std::vector<int> m_twips;
+    double m_twipsPerPixel = TwipsPerPixel;
     int m_row = 1;
     int m_rowSel = 1;
     int m_col = 0;

@@ -20,4 +20,24 @@ constexpr int pixelsToTwips(int pixels)
                                                : pixels * TwipsPerPixel;
 }
 
+// The same at another scale: a list whose font is larger than the one the widths were made
+// for shows them at fewer twips to a pixel (at least 1, so a pixel width read back and set
+// again stays the same).
+constexpr int twipsToPixels(int twips, double twipsPerPixel)
+{
+    if (twips <= 0)
+        return 0;
+    const double scale = twipsPerPixel < 1 ? 1 : twipsPerPixel;
+    return int(twips / scale + 0.5);
+}
+
+constexpr int pixelsToTwips(int pixels, double twipsPerPixel)
+{
+    if (pixels <= 0)
+        return 0;
+    const double scale = twipsPerPixel < 1 ? 1 : twipsPerPixel;
+    const double twips = pixels * scale + 0.5;
+    return twips >= 2147483647.0 ? 2147483647 : int(twips);
+}
+
 } // namespace vek

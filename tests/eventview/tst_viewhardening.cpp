@@ -397,6 +397,36 @@ private slots:
         }
     }
 
+    void defaultColumnsHoldTheirTexts()
+    {
+        TestHome home;
+        settings().ShowHE[1][1] = true;
+        settings().HEName[1] = "Winnipeg Centre"; // 15 characters
+        EventRec &e = addEvent(1, 0, StatusOnHold);
+        e.StartTime = "23:58:58";
+        e.EndTime = "23:59:59";
+        e.EventDate = QDate(2028, 9, 28);
+        frmView view(1, nullptr);
+        view.resize(1200, 500);
+        view.show();
+        view.timeLoad_Timer();
+        GridView *up = view.grid(ListUpcoming);
+        const int row = rowOfKey(up, "1-0");
+        QVERIFY(row > 0);
+        for (const int col : {1, 3, 4, 5, 9}) {
+            const QModelIndex cell = up->gridModel()->index(row - 1, col);
+            QVERIFY2(up->columnWidth(col) >= up->sizeHintForIndex(cell).width(),
+                     qPrintable(cell.data().toString()));
+        }
+        for (int col = 1; col < up->cols(); ++col) {
+            if (up->columnWidth(col) > 0)
+                QVERIFY2(up->columnWidth(col) >= up->horizontalHeader()->sectionSizeHint(col),
+                         up->textMatrix(0, col).constData());
+        }
+        // The widths read back in twips as they were given.
+        QCOMPARE(up->columnWidthTwips(1), 900);
+    }
+
     void theSelectionOfAnInactiveViewStaysReadable()
     {
         TestHome home;
