@@ -10,6 +10,7 @@
 
 #include "core/login.h"
 #include "platform/widgets/deactivationcloser.h"
+#include "platform/widgets/dialogkeys.h"
 #include "platform/widgets/passwordbox.h"
 #include "platform/widgets/typinglimit.h"
 
@@ -54,6 +55,8 @@ frmLogin::frmLogin(QWidget *parent) : QWidget(parent, Qt::Dialog)
     connect(m_name, &QLineEdit::returnPressed, this, &frmLogin::cmdOK_Click);
     connect(m_pass, &QLineEdit::returnPressed, this, &frmLogin::cmdOK_Click);
     DeactivationCloser::install(this);
+    // Escape is Cancel, as in the event dialogs (Enter already runs OK from either box).
+    DialogKeys::install(this, nullptr, [this] { cmdCancel_Click(); });
 }
 
 void frmLogin::cmdOK_Click()

@@ -94,6 +94,13 @@ private slots:
         QCOMPARE(w.loginWindow()->txtName()->text(), QString());
         QCOMPARE(w.loginWindow()->txtPass()->text(), QString());
         QVERIFY(w.loginWindow()->isVisible());
+        // Escape is the same close.
+        login = w.loginWindow();
+        QTest::keyClicks(login->txtName(), QStringLiteral("Operator"));
+        QTest::keyClick(login->txtName(), Qt::Key_Escape);
+        QTRY_VERIFY(login == nullptr);
+        w.showLogin();
+        QCOMPARE(w.loginWindow()->txtName()->text(), QString());
     }
 
     void theLoginShowsItsWholeErrorText()
