@@ -1,5 +1,6 @@
 #include "frmasrun.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -131,8 +132,17 @@ void frmAsRun::Form_Load()
         setWindowTitle(QStringLiteral("As Run (") + fromBytes(viewName(SelView())) + ')');
         // The logged-in user until the event's own state is known.
         m_lblName->setText(asRunState(EventRec()).operatorName);
-        for (const QByteArray &c : quickComments())
-            m_cmbCOM->addItem(fromBytes(c));
+        // The list is wide enough for the longest comment; one cut all the same ends with
+        // "..." and shows itself whole as its tip.
+        int widest = 0;
+        for (const QByteArray &c : quickComments()) {
+            const QString text = fromBytes(c);
+            m_cmbCOM->addItem(text);
+            m_cmbCOM->setItemData(m_cmbCOM->count() - 1, text, Qt::ToolTipRole);
+            widest = qMax(widest, m_cmbCOM->view()->fontMetrics().horizontalAdvance(text));
+        }
+        m_cmbCOM->view()->setTextElideMode(Qt::ElideRight);
+        m_cmbCOM->view()->setMinimumWidth(widest + 40);
 
         m_event = EventRef::capture(SelHE(), SelCh());
         if (!EventTable::validIndex(SelHE(), SelCh()))

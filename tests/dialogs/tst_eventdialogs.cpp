@@ -1,3 +1,4 @@
+#include <QAbstractItemView>
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QClipboard>
@@ -307,6 +308,13 @@ private slots:
         QCOMPARE(d->label("lblGroup")->text(), QStringLiteral("Group 5"));
         QCOMPARE(items(d->cmbCOM()),
                  (QStringList{QStringLiteral("Late start"), QString(60, QLatin1Char('Q'))}));
+        // The list shows a long comment whole, or cut at its end with the whole as tip.
+        QAbstractItemView *list = d->cmbCOM()->view();
+        QCOMPARE(list->textElideMode(), Qt::ElideRight);
+        QVERIFY(list->minimumWidth() >=
+                list->fontMetrics().horizontalAdvance(QString(60, QLatin1Char('Q'))));
+        QCOMPARE(d->cmbCOM()->itemData(1, Qt::ToolTipRole).toString(),
+                 QString(60, QLatin1Char('Q')));
         QLineEdit *edit = d->cmbCOM()->lineEdit();
         edit->setFocus();
         QTest::keyClicks(edit, QString(50, QLatin1Char('a')));
