@@ -3,6 +3,7 @@
 // times agree.
 
 #include <QMdiSubWindow>
+#include <QTabWidget>
 
 #include "channelview/channelwindows.h"
 #include "channelview/frmadmin.h"
@@ -11,6 +12,8 @@
 #include "channelview/frmserverstatus.h"
 #include "core/channeltable.h"
 #include "core/consolecore.h"
+#include "core/eventtable.h"
+#include "core/sendpath.h"
 #include "core/ui/mdimain.h"
 #include "demoservers.h"
 #include "eventview/eventlists.h"
@@ -49,8 +52,9 @@ bool mainWindowBackupScene(Pictures &pictures)
 }
 VEK_SCENE("main-window-backup", mainWindowBackupScene)
 
-// Event View 1 at the size it opens at, the dashboard on and the Upcoming list sorted by
-// its Description column.
+// Event View 1 at the size it opens at, the dashboard on, showing its On-Air list: the
+// first head end's group 2 substituted now and then interrupted, so its rows show in the
+// interrupted colour.
 bool eventViewScene(Pictures &pictures)
 {
     DemoServers demo;
@@ -67,8 +71,23 @@ bool eventViewScene(Pictures &pictures)
     frmView *view = EventViews()[1];
     if (!view)
         return Pictures::fail(QStringLiteral("no Event View 1"));
+    const auto groupOnAir = [](bool interrupted) {
+        for (int slot = 0; slot < EventTable::Slots; ++slot) {
+            const EventRec &e = Events().at(1, slot);
+            if (e.InUse && e.GroupNo == 2 && e.Status >= StatusOnAir &&
+                (e.Interrupted == 1) == interrupted)
+                return true;
+        }
+        return false;
+    };
+    SendHS(1, QByteArray("]\x02", 2), 0); // substitute group 2 now
+    if (!Pictures::waitFor([&] { return groupOnAir(false); }, 15000))
+        return Pictures::fail(QStringLiteral("group 2 did not go on air"));
+    SendHS(1, QByteArray("_\x02", 2), 0); // interrupt group 2
+    if (!Pictures::waitFor([&] { return groupOnAir(true); }, 15000))
+        return Pictures::fail(QStringLiteral("group 2 was not interrupted"));
+    view->tabs()->setCurrentIndex(1);
     view->StatusBar1_PanelClick(16);
-    view->headerDblClick(ListUpcoming, 8);
     // The dashboard counts come 2 s after the last event change.
     Pictures::wait(4500);
     return pictures.save(&window, QStringLiteral("event-view"));
