@@ -8,6 +8,7 @@
 #include "core/eventtable.h"
 #include "eventview/frmview.h"
 #include "eventview/viewtables.h"
+#include "paintcounter.h"
 #include "platform/widgets/gridview.h"
 
 // What the operator waits for in a shown Event View of 12 head ends of 10,000 events each
@@ -22,21 +23,6 @@ double ms(const QElapsedTimer &t)
     return double(t.nsecsElapsed()) / 1e6;
 }
 
-// Counts the paints of a list's visible rows.
-class PaintCounter : public QObject
-{
-public:
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++paints;
-        return QObject::eventFilter(watched, event);
-    }
-};
-
 void run()
 {
     using namespace vek;
@@ -44,7 +30,7 @@ void run()
     frmView view(1, nullptr);
     view.resize(1000, 700);
     view.show();
-    PaintCounter counter;
+    vekbench::PaintCounter counter;
     view.grid(1)->viewport()->installEventFilter(&counter);
     // Exposed, painted, and the window's load timer has built the (empty) lists.
     vekbench::spin(

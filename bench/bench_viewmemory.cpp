@@ -10,26 +10,13 @@
 #include "core/receivepath.h"
 #include "eventview/frmview.h"
 #include "eventview/viewtables.h"
+#include "paintcounter.h"
 #include "platform/widgets/gridview.h"
 
 // The resident memory that 120,000 events add to a console with one Event View open and
 // shown, listing all of them, over their wire bytes: the events arrive as wire text and
 // are stored as the receive path stores them, then the view rebuilds and paints.
 namespace {
-
-class PaintCounter : public QObject
-{
-public:
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++paints;
-        return QObject::eventFilter(watched, event);
-    }
-};
 
 void run()
 {
@@ -38,7 +25,7 @@ void run()
     frmView view(1, nullptr);
     view.resize(1000, 700);
     view.show();
-    PaintCounter counter;
+    vekbench::PaintCounter counter;
     view.grid(1)->viewport()->installEventFilter(&counter);
     // The window, empty, painted and loaded: what it takes without events is not counted.
     vekbench::spinFor(300);
