@@ -15,10 +15,11 @@ namespace {
 void run()
 {
     using namespace vek;
-    // Before the event table exists: whatever it takes counts.
+    // A fresh console first, so the other tables' start state is not counted; the event
+    // table takes its memory as slots are first written, so all of it counts.
+    resetConsoleState();
     malloc_trim(0);
     const double before = vekbench::residentBytes();
-    resetConsoleState();
     double wire = 0;
     for (int he = 1; he <= 12; ++he) {
         for (int slot = 0; slot < 10000; ++slot) {
