@@ -40,11 +40,7 @@ void run()
     }
     if (!vekbench::writeDataFolder(home.path(), ports))
         return;
-    // A message box would wait for an operator: show it on stderr instead.
-    DialogSeam::installHandler([](const DialogRequest &r) {
-        std::fprintf(stderr, "vek-bench: %s: %s\n", qPrintable(r.title), qPrintable(r.text));
-        return DialogAnswer();
-    });
+    vekbench::dialogsToStderr();
     double busy = -1;
     {
         MDIMain window;

@@ -6,12 +6,14 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QTimer>
+#include <cstdio>
 #include <ctime>
 #include <random>
 #include <unistd.h>
 
 #include "core/consolestate.h"
 #include "core/eventtable.h"
+#include "platform/widgets/dialogseam.h"
 
 namespace vekbench {
 
@@ -203,6 +205,15 @@ void SimProcess::stop()
         m_process.kill();
         m_process.waitForFinished(3000);
     }
+}
+
+void dialogsToStderr()
+{
+    // A message box would wait for an operator: show it on stderr instead.
+    vek::DialogSeam::installHandler([](const vek::DialogRequest &r) {
+        std::fprintf(stderr, "vek-bench: %s: %s\n", qPrintable(r.title), qPrintable(r.text));
+        return vek::DialogAnswer();
+    });
 }
 
 } // namespace vekbench

@@ -61,4 +61,7 @@ private:
     std::map<int, quint16> m_ports;
 };
 
+// Message boxes go to standard error instead of waiting for an operator.
+void dialogsToStderr();
+
 } // namespace vekbench

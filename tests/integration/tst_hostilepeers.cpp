@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QUdpSocket>
 #include <algorithm>
+#include <array>
 #include <memory>
 
 #include "core/consolecore.h"
@@ -49,6 +50,29 @@ extern "C" const char *__asan_default_options()
 #endif
 
 namespace {
+
+// Head ends 1 to 3 on line at the loopback ports given (index 0 unused), polled fast, and
+// the time server on loopback too.
+void configureLoopback(const std::array<quint16, 4> &ports)
+{
+    Settings &s = settings();
+    for (int he = 1; he <= 3; ++he) {
+        s.HEOnLine[he] = true;
+        s.HEName[he] = "HE" + QByteArray::number(he);
+        s.HEMainIP[he] = "127.0.0.1";
+        s.HEPort[he] = QByteArray::number(ports[size_t(he)]);
+        s.HEListNo[he] = 1;
+        s.HERetryMS[he] = 50;
+        s.HEChannels[he] = 4;
+    }
+    s.UseQRNTime = true;
+    s.TimeServerIP = "127.0.0.1";
+    s.TimeOffset = "+00:00:00";
+    s.TimeNic = 1;
+    s.BroadcastNic = "127.0.0.1";
+    for (QDateTime &z : ZoneTimes())
+        z = QDateTime::currentDateTime();
+}
 
 QByteArray chr(int code)
 {
@@ -182,26 +206,11 @@ private slots:
                  qPrintable(error));
         HostilePeer status(HostilePeer::EndlessStatus);
         HostilePeer noise(HostilePeer::RandomBytes);
-        const quint16 ports[] = {0, sim.port(1), status.port(), noise.port()};
+        const std::array<quint16, 4> ports = {0, sim.port(1), status.port(), noise.port()};
 
-        Settings &s = settings();
-        for (int he = 1; he <= 3; ++he) {
-            s.HEOnLine[he] = true;
-            s.HEName[he] = "HE" + QByteArray::number(he);
-            s.HEMainIP[he] = "127.0.0.1";
-            s.HEPort[he] = QByteArray::number(ports[he]);
-            s.HEListNo[he] = 1;
-            s.HERetryMS[he] = 50;
-            s.HEChannels[he] = 4;
-            s.HEAlarm[he] = false;
-        }
-        s.UseQRNTime = true;
-        s.TimeServerIP = "127.0.0.1";
-        s.TimeOffset = "+00:00:00";
-        s.TimeNic = 1;
-        s.BroadcastNic = "127.0.0.1";
-        for (QDateTime &z : ZoneTimes())
-            z = QDateTime::currentDateTime();
+        configureLoopback(ports);
+        for (int he = 1; he <= 3; ++he)
+            settings().HEAlarm[he] = false;
 
         QuietWindows windows;
         ConsoleCore core(&windows);
@@ -281,23 +290,7 @@ private slots:
                                       &error) &&
                      sim.listenAll(&error),
                  qPrintable(error));
-        Settings &s = settings();
-        for (int he = 1; he <= 3; ++he) {
-            s.HEOnLine[he] = true;
-            s.HEName[he] = "HE" + QByteArray::number(he);
-            s.HEMainIP[he] = "127.0.0.1";
-            s.HEPort[he] = QByteArray::number(sim.port(he));
-            s.HEListNo[he] = 1;
-            s.HERetryMS[he] = 50;
-            s.HEChannels[he] = 4;
-        }
-        s.UseQRNTime = true;
-        s.TimeServerIP = "127.0.0.1";
-        s.TimeOffset = "+00:00:00";
-        s.TimeNic = 1;
-        s.BroadcastNic = "127.0.0.1";
-        for (QDateTime &z : ZoneTimes())
-            z = QDateTime::currentDateTime();
+        configureLoopback({0, sim.port(1), sim.port(2), sim.port(3)});
 
         QuietWindows windows;
         ConsoleCore core(&windows);
