@@ -28,6 +28,39 @@ bool splitFields(QByteArrayView line, std::array<QByteArrayView, FieldsRead> &fi
     return true;
 }
 
+// The text of one column, kept from row to row: a column often repeats its text (the
+// date, the C.O. number, the marks), and a repeat shares the text made for the row
+// before instead of making and storing a copy of its own.
+class Column
+{
+public:
+    template <typename Make> const QByteArray &text(QByteArrayView raw, Make make)
+    {
+        if (!m_made || raw != m_raw) {
+            m_text = make(raw);
+            m_raw = raw;
+            m_made = true;
+        }
+        return m_text;
+    }
+    const QByteArray &text(QByteArrayView raw) { return text(raw, fieldText); }
+
+private:
+    QByteArrayView m_raw; // in the file's bytes, which outlive the read
+    QByteArray m_text;
+    bool m_made = false;
+};
+
+QByteArray airDateText(QByteArrayView raw)
+{
+    return ConvertDateMDYtoDMY(fieldText(raw));
+}
+
+QByteArray timeText(QByteArrayView raw)
+{
+    return FixTime(fieldText(raw));
+}
+
 } // namespace
 
 void readCsv(QByteArrayView bytes, MSRowTable &rows)
@@ -36,10 +69,11 @@ void readCsv(QByteArrayView bytes, MSRowTable &rows)
     checkSingleByteText(bytes);
     rows.reserve(bytes.count('\n') + 1);
     std::array<QByteArrayView, FieldsRead> f;
+    std::array<Column, FieldsRead> c;
     forEachLine(bytes, [&](int number, QByteArrayView line) {
         if (number == 0 || line.isEmpty() || !splitFields(line, f))
             return;
-        const QByteArray airDate = ConvertDateMDYtoDMY(fieldText(f[1]));
+        const QByteArray &airDate = c[1].text(f[1], airDateText);
         if (airDate.isEmpty())
             return;
         const qint16 rowType = fieldNumber(f[0]);
@@ -48,21 +82,21 @@ void readCsv(QByteArrayView bytes, MSRowTable &rows)
         MediaStatsRec &r = rows.append();
         r.RowType = rowType;
         r.AirDate = airDate;
-        r.ExtraText1 = fieldText(f[2]);
-        r.StartTime = FixTime(fieldText(f[3]));
-        r.EndTime = FixTime(fieldText(f[4]));
-        r.Description = fieldText(f[5]);
-        r.MonBegMark = fieldText(f[6]);
-        r.MonEndMark = fieldText(f[7]);
-        r.Comments = fieldText(f[9]);
+        r.ExtraText1 = c[2].text(f[2]);
+        r.StartTime = c[3].text(f[3], timeText);
+        r.EndTime = c[4].text(f[4], timeText);
+        r.Description = c[5].text(f[5]);
+        r.MonBegMark = c[6].text(f[6]);
+        r.MonEndMark = c[7].text(f[7]);
+        r.Comments = c[9].text(f[9]);
         r.SrcNo = srcNo;
-        r.SrcName = fieldText(f[11]);
+        r.SrcName = c[11].text(f[11]);
         r.DestNo = destNo;
-        r.DestName = fieldText(f[13]);
-        r.CONumber = fieldText(f[14]);
-        r.ExtraText2 = fieldText(f[15]);
-        r.MediaPointID = fieldText(f[16]);
-        r.Action = fieldText(f[17]);
+        r.DestName = c[13].text(f[13]);
+        r.CONumber = c[14].text(f[14]);
+        r.ExtraText2 = c[15].text(f[15]);
+        r.MediaPointID = c[16].text(f[16]);
+        r.Action = c[17].text(f[17]);
     });
 }
 

@@ -65,10 +65,15 @@ void readMediaStatsFile(const QString &path, MSRowTable &rows)
         throw Failure(ErrorKind::FileNotFound);
     if (!file.open(QIODevice::ReadOnly))
         throw Failure(ErrorKind::PermissionDenied);
-    if (file.size() > MaxMediaStatsFileSize)
-        tooLarge(file.size());
-    // One more byte than the cap shows a file that grew since its size was read.
-    const QByteArray bytes = file.read(MaxMediaStatsFileSize + 1);
+    const qint64 size = file.size();
+    if (size > MaxMediaStatsFileSize)
+        tooLarge(size);
+    // One byte more than the size shows a file that grew since its size was read; only
+    // then is the rest, up to one byte past the cap, read too. Asking for the cap at
+    // once would allocate all of it for every file.
+    QByteArray bytes = file.read(size + 1);
+    if (bytes.size() > size)
+        bytes += file.read(MaxMediaStatsFileSize + 1 - bytes.size());
     if (bytes.size() > MaxMediaStatsFileSize)
         tooLarge(qMax(file.size(), qint64(bytes.size())));
     if (file.error() != QFileDevice::NoError)
