@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <iterator>
+#include <limits>
 #include <string>
+#include <unordered_map>
 
 #include "core/eventtable.h"
 #include "core/eventtext.h"
@@ -55,7 +58,7 @@ void packKey(QByteArrayView key, bool caseSensitive, SortItem &item)
     item.k1 = k1;
 }
 
-int comparePacked(const SortItem &a, const SortItem &b)
+template <class A, class B> int comparePacked(const A &a, const B &b)
 {
     if (a.k0 != b.k0)
         return a.k0 < b.k0 ? -1 : 1;
@@ -292,18 +295,38 @@ struct EventListEngine::HeadEndRows
         const int list;
         std::shared_ptr<const RowFormat> format;
         std::vector<quint16> eventSlots;
-        std::vector<const char *> made;
-        // Rows made so far: few (those shown), so each has its own small allocation, which
-        // stays in place when the list of them grows.
-        std::vector<TextRow> madeRows;
+        // Rows made so far, by index: few (those shown), so each has its own small
+        // allocation, which stays in place when the table of them grows.
+        std::unordered_map<quint32, TextRow> made;
         CellScratch scratch;
         std::vector<ColourRule> rules;
-        // What the filter looks at, per row.
+        // What the filter looks at, per row, in 8 bytes (the date as its day number).
         struct Filtered
         {
+            qint32 day = NoDay;
             quint8 status = 0;
             quint8 groupNo = 0;
-            QDate eventDate;
+
+            // An invalid date; a day beyond 32 bits (no 4-digit year reaches one) is kept
+            // as FarDay, read back as a date long past.
+            static constexpr qint32 NoDay = std::numeric_limits<qint32>::min();
+            static constexpr qint32 FarDay = NoDay + 1;
+            static qint32 dayOf(const QDate &date)
+            {
+                if (!date.isValid())
+                    return NoDay;
+                const qint64 jd = date.toJulianDay();
+                return jd > FarDay && jd <= std::numeric_limits<qint32>::max() ? qint32(jd)
+                                                                               : FarDay;
+            }
+            QDate date() const
+            {
+                if (day == NoDay)
+                    return {};
+                if (day == FarDay)
+                    return QDate(-999999, 1, 1);
+                return QDate::fromJulianDay(day);
+            }
         };
         std::vector<Filtered> filtered;
         std::vector<SortItem> order; // sorted
@@ -342,24 +365,26 @@ struct EventListEngine::HeadEndRows
             const auto it = std::lower_bound(eventSlots.begin(), eventSlots.end(), slot);
             if (it == eventSlots.end() || *it != slot)
                 return;
-            const auto index = quint32(it - eventSlots.begin());
-            if (index < made.size() && !made[index])
-                row(index);
+            row(quint32(it - eventSlots.begin()));
         }
         void keepAllAsRead() override
         {
-            for (quint32 i = 0; i < made.size(); ++i) {
-                if (!made[i])
-                    row(i);
-            }
+            for (quint32 i = 0; i < eventSlots.size(); ++i)
+                row(i);
         }
 
+        void reserve(size_t rows)
+        {
+            eventSlots.reserve(rows);
+            rules.reserve(rows);
+            filtered.reserve(rows);
+        }
         // A row for event e in slot `slot`, read from the table (its sort text apart).
         void addRow(const EventRec &e, int slot, const QDate &today)
         {
             eventSlots.push_back(quint16(slot));
             rules.push_back(colourRule(list, e, today));
-            filtered.push_back({e.Status, e.GroupNo, e.EventDate});
+            filtered.push_back({Filtered::dayOf(e.EventDate), e.Status, e.GroupNo});
         }
 
         QByteArrayView cell(quint32 index, int col, CellScratch &s) const
@@ -372,22 +397,22 @@ struct EventListEngine::HeadEndRows
         {
             if (index >= eventSlots.size())
                 return {};
-            if (!made[index]) {
+            auto it = made.find(index);
+            if (it == made.end()) {
                 std::array<QByteArrayView, RowCells> cells;
                 for (int c = 0; c < RowCells; ++c)
                     cells[size_t(c)] = cell(index, c, scratch);
-                madeRows.emplace_back(std::span<const QByteArrayView>(cells));
-                made[index] = madeRows.back().view().layout();
+                it = made.emplace(index, TextRow(std::span<const QByteArrayView>(cells))).first;
             }
-            return TextRowView(made[index]);
+            return it->second.view();
         }
 
         QByteArray cellText(quint32 index, int col) override
         {
             if (index >= eventSlots.size())
                 return {};
-            if (made[index])
-                return TextRowView(made[index]).cell(col).toByteArray();
+            if (const auto it = made.find(index); it != made.end())
+                return it->second.cell(col).toByteArray();
             // A field shown as it is is shared rather than copied.
             const EventRec &e = Events().at(he, eventSlots[index]);
             if (const QByteArray *field = fieldOf(e, list, col))
@@ -403,20 +428,31 @@ struct EventListEngine::HeadEndRows
     QDate shownPickerDate;
     // Taken anew whenever the shown rows change, so a merge knows what it can keep.
     quint64 shownGeneration = 0;
+    // The rows a filter other than FilterAll shows, in order (FilterAll shows the order).
     std::array<std::vector<SortItem>, EventListCount + 1> shown;
+
+    const std::vector<SortItem> &shownOrder(int list) const
+    {
+        return shownFilter == FilterAll ? lists[size_t(list)]->order : shown[size_t(list)];
+    }
 };
 
 // The merged order of each list, kept for the next build.
 struct EventListEngine::Merged
 {
+    // A row's sort position, its index in its head end's list and the head end.
     struct Item
     {
-        SortItem key;
+        quint64 k0 = 0;
+        quint64 k1 = 0;
+        quint32 index = 0;
         quint8 he = 0;
     };
     struct List
     {
         std::vector<Item> items;
+        // The rows of a partial merge, kept for the next one.
+        std::vector<Item> scratch;
         std::array<quint64, MaxHeadEnds + 1> generations{};
         TextSortCode how;
         bool valid = false;
@@ -448,25 +484,34 @@ void EventListEngine::readHeadEnd(int he, const Context &ctx, HeadEndRows &out)
     out.inputs = ctx.inputs;
     out.readStamp = Events().lastStamp();
 
+    // Each list is counted before it is filled, so that it allocates once and exactly.
     const EventTable &table = Events();
+    std::array<quint8, EventTable::Slots> listOf{};
+    std::array<size_t, EventListCount + 1> counts{};
     for (int slot = 0; slot < EventTable::Slots; ++slot) {
         const EventRec &e = table.at(he, slot);
         if (!e.InUse)
             continue;
         const int list = listOfEvent(e.Status, e.GroupNo, e.EventDate, FilterAll, QDate());
-        if (list == 0)
-            continue;
-        out.lists[size_t(list)]->addRow(e, slot, ctx.inputs.today);
+        listOf[size_t(slot)] = quint8(list);
+        ++counts[size_t(list)];
     }
-    for (int list = 1; list <= EventListCount; ++list) {
-        HeadEndRows::List &l = *out.lists[size_t(list)];
-        l.made.assign(l.eventSlots.size(), nullptr);
+    for (int list = 1; list <= EventListCount; ++list)
+        out.lists[size_t(list)]->reserve(counts[size_t(list)]);
+    for (int slot = 0; slot < EventTable::Slots; ++slot) {
+        if (const int list = listOf[size_t(slot)])
+            out.lists[size_t(list)]->addRow(table.at(he, slot), slot, ctx.inputs.today);
     }
-
     sortHeadEnd(ctx, out);
 }
 
 namespace {
+std::string &keyTextScratch()
+{
+    static std::string texts;
+    return texts;
+}
+
 // The order of one head end's list: by the packed key, then the whole text of the sort
 // column, then slot order (so that equal keys keep the table's order).
 template <class List> auto rowOrder(const List &l, TextSortCode how)
@@ -490,16 +535,26 @@ void EventListEngine::sortHeadEnd(const Context &ctx, HeadEndRows &out)
         HeadEndRows::List &l = *out.lists[size_t(list)];
         const TextSortCode how = ctx.sortCodes[size_t(list)];
         const int col = ctx.inputs.sortCol[size_t(list)];
-        l.order.resize(l.eventSlots.size());
-        l.keyTexts.clear();
+        const size_t n = l.eventSlots.size();
+        l.order.clear();
+        l.order.reserve(n);
         l.keyEnds.clear();
-        l.keyEnds.reserve(l.eventSlots.size());
-        for (size_t i = 0; i < l.eventSlots.size(); ++i) {
+        l.keyEnds.reserve(n);
+        // The texts are gathered in a buffer kept for every sort and copied at their size:
+        // a text grown in place copies itself as it grows and keeps the room it grew.
+        std::string &texts = keyTextScratch();
+        texts.clear();
+        for (size_t i = 0; i < n; ++i) {
             const QByteArrayView text = l.cell(quint32(i), col, scratch);
-            l.addKeyText(text);
-            l.order[i].index = quint32(i);
-            packKey(text, how.caseSensitive, l.order[i]);
+            texts.append(text.data(), size_t(text.size()));
+            l.keyEnds.push_back(quint32(texts.size()));
+            SortItem &item = l.order.emplace_back();
+            item.index = quint32(i);
+            packKey(text, how.caseSensitive, item);
         }
+        l.keyTexts.clear();
+        l.keyTexts.shrink_to_fit();
+        l.keyTexts = texts;
         std::sort(l.order.begin(), l.order.end(), rowOrder(l, how));
     }
     out.shownFilter = -1;
@@ -529,7 +584,10 @@ bool EventListEngine::updateHeadEnd(int he, const Context &ctx, HeadEndRows &out
         l.eventSlots.reserve(oldCount + changed.size());
         l.rules.reserve(oldCount + changed.size());
         l.filtered.reserve(oldCount + changed.size());
-        l.keyTexts.reserve(old.keyTexts.size());
+        // The texts grow in the kept buffer and are copied at their size (see sortHeadEnd).
+        std::string &texts = keyTextScratch();
+        texts.clear();
+        l.keyTexts.swap(texts);
         l.keyEnds.reserve(oldCount + changed.size());
         // The kept rows are in the order of the head end's sort column, which may differ
         // from this build's until they are sorted again.
@@ -562,7 +620,6 @@ bool EventListEngine::updateHeadEnd(int he, const Context &ctx, HeadEndRows &out
             l.filtered.push_back(old.filtered[i]);
             l.addKeyText(old.keyText(quint32(i)));
         }
-        l.made.assign(l.eventSlots.size(), nullptr);
 
         // The kept rows stay in their order; the rows read again are sorted and merged in.
         const TextSortCode how = textSortCode(listSort(list, col).code);
@@ -580,6 +637,8 @@ bool EventListEngine::updateHeadEnd(int he, const Context &ctx, HeadEndRows &out
         }
         const auto less = rowOrder(l, how);
         std::sort(read.begin(), read.end(), less);
+        texts.swap(l.keyTexts);
+        l.keyTexts = texts;
         l.order.resize(kept.size() + read.size());
         std::merge(kept.begin(), kept.end(), read.begin(), read.end(), l.order.begin(), less);
         out.lists[size_t(list)] = std::move(fresh);
@@ -595,16 +654,21 @@ void EventListEngine::filterHeadEnd(const Context &ctx, HeadEndRows &out)
     for (int list = 1; list <= EventListCount; ++list) {
         const HeadEndRows::List &l = *out.lists[size_t(list)];
         std::vector<SortItem> &shown = out.shown[size_t(list)];
-        shown.clear();
         if (ctx.filter == FilterAll) {
-            shown = l.order;
+            // Every row is shown: the merge reads the order itself.
+            std::vector<SortItem>().swap(shown);
             continue;
         }
-        for (const SortItem &item : l.order) {
+        const auto pick = [&](const SortItem &item) {
             const HeadEndRows::List::Filtered &f = l.filtered[item.index];
-            if (listOfEvent(f.status, f.groupNo, f.eventDate, ctx.filter, ctx.pickerDate) != 0)
-                shown.push_back(item);
-        }
+            return listOfEvent(f.status, f.groupNo, f.date(), ctx.filter, ctx.pickerDate) != 0;
+        };
+        const auto count = size_t(std::count_if(l.order.begin(), l.order.end(), pick));
+        shown.clear();
+        if (shown.capacity() > count * 2)
+            std::vector<SortItem>().swap(shown);
+        shown.reserve(count);
+        std::copy_if(l.order.begin(), l.order.end(), std::back_inserter(shown), pick);
     }
 }
 
@@ -619,9 +683,9 @@ void EventListEngine::mergeList(int list, TextSortCode how, const std::vector<in
     }
     // Equal keys go in head-end order.
     auto less = [&](const MergedItem &a, const MergedItem &b) {
-        int r = comparePacked(a.key, b.key);
+        int r = comparePacked(a, b);
         if (r == 0)
-            r = compareText(blocks[a.he]->keyText(a.key.index), blocks[b.he]->keyText(b.key.index),
+            r = compareText(blocks[a.he]->keyText(a.index), blocks[b.he]->keyText(b.index),
                             how.caseSensitive);
         if (r != 0)
             return how.descending ? r > 0 : r < 0;
@@ -638,57 +702,84 @@ void EventListEngine::mergeList(int list, TextSortCode how, const std::vector<in
     const bool sameOrder =
         m.valid && m.how.descending == how.descending && m.how.caseSensitive == how.caseSensitive;
     // Past a quarter of the head ends a whole merge costs about as much.
-    const bool few = changed.size() * 4 <= shown.size();
-    const std::vector<int> &merging = sameOrder && few ? changed : shown;
+    const bool few = sameOrder && changed.size() * 4 <= shown.size();
+    const std::vector<int> &merging = few ? changed : shown;
 
-    std::vector<MergedItem> fresh;
+    // The rows of the head ends merged now, through a heap of each one's next row. A whole
+    // merge writes over the last one's items, a partial one into a kept buffer.
+    std::vector<MergedItem> &fresh = few ? m.scratch : m.items;
     {
         struct Cursor
         {
-            const std::vector<SortItem> *order;
-            size_t pos;
-            quint8 he;
+            const SortItem *next;
+            const SortItem *end;
+            MergedItem item;
+        };
+        const auto itemOf = [](const SortItem &s, quint8 he) {
+            return MergedItem{s.k0, s.k1, s.index, he};
         };
         std::vector<Cursor> heap;
         size_t total = 0;
         for (int he : merging) {
             if (!blocks[size_t(he)])
                 continue; // no longer shown
-            const std::vector<SortItem> &order = m_cache[size_t(he)]->shown[size_t(list)];
+            const std::vector<SortItem> &order = m_cache[size_t(he)]->shownOrder(list);
             total += order.size();
             if (!order.empty())
-                heap.push_back({&order, 0, quint8(he)});
+                heap.push_back({order.data() + 1, order.data() + order.size(),
+                                itemOf(order.front(), quint8(he))});
         }
-        auto after = [&](const Cursor &a, const Cursor &b) {
-            return less({(*b.order)[b.pos], b.he}, {(*a.order)[a.pos], a.he});
-        };
+        const auto after = [&](const Cursor &a, const Cursor &b) { return less(b.item, a.item); };
         std::make_heap(heap.begin(), heap.end(), after);
+        fresh.clear();
         fresh.reserve(total);
         while (!heap.empty()) {
-            std::pop_heap(heap.begin(), heap.end(), after);
-            Cursor &c = heap.back();
-            fresh.push_back({(*c.order)[c.pos], c.he});
-            if (++c.pos < c.order->size())
-                std::push_heap(heap.begin(), heap.end(), after);
-            else
+            Cursor &top = heap.front();
+            fresh.push_back(top.item);
+            if (top.next == top.end) {
+                std::pop_heap(heap.begin(), heap.end(), after);
                 heap.pop_back();
+                continue;
+            }
+            // The head's next row takes its place and sinks to where it belongs.
+            Cursor c{top.next + 1, top.end, itemOf(*top.next, top.item.he)};
+            const size_t n = heap.size();
+            size_t i = 0;
+            for (;;) {
+                size_t child = 2 * i + 1;
+                if (child >= n)
+                    break;
+                if (child + 1 < n && less(heap[child + 1].item, heap[child].item))
+                    ++child;
+                if (!less(heap[child].item, c.item))
+                    break;
+                heap[i] = heap[child];
+                i = child;
+            }
+            heap[i] = c;
         }
     }
-    if (!(sameOrder && few)) {
-        m.items = std::move(fresh);
-    } else if (!changed.empty()) {
+    if (few && !changed.empty()) {
+        // The other head ends' rows keep their order; the fresh rows are merged in from
+        // the back, in place.
         std::array<bool, MaxHeadEnds + 1> isChanged{};
         for (int he : changed)
             isChanged[size_t(he)] = true;
-        std::vector<MergedItem> kept;
-        kept.reserve(m.items.size());
-        for (const MergedItem &item : m.items) {
-            if (!isChanged[item.he])
-                kept.push_back(item);
+        std::vector<MergedItem> &items = m.items;
+        const auto keptEnd = std::remove_if(
+            items.begin(), items.end(), [&](const MergedItem &item) { return isChanged[item.he]; });
+        size_t i = size_t(keptEnd - items.begin());
+        size_t j = fresh.size();
+        items.resize(i + j);
+        size_t k = items.size();
+        while (j > 0) {
+            if (i > 0 && less(fresh[j - 1], items[i - 1]))
+                items[--k] = items[--i];
+            else
+                items[--k] = fresh[--j];
         }
-        std::vector<MergedItem> items(kept.size() + fresh.size());
-        std::merge(kept.begin(), kept.end(), fresh.begin(), fresh.end(), items.begin(), less);
-        m.items = std::move(items);
+        if (fresh.capacity() > items.size() / 2)
+            std::vector<MergedItem>().swap(fresh);
     }
     m.generations = generations;
     m.how = how;
@@ -760,7 +851,7 @@ EventLists EventListEngine::build(const ViewOptions &options)
                 m_cache[size_t(he)]->lists[size_t(list)];
             result.keepAlive.push_back(block);
             blocks[size_t(he)] = block.get();
-            total += m_cache[size_t(he)]->shown[size_t(list)].size();
+            total += m_cache[size_t(he)]->shownOrder(list).size();
         }
         mergeList(list, how, shown);
         const std::vector<Merged::Item> &merged = m_merged->lists[size_t(list)].items;
@@ -774,8 +865,8 @@ EventLists EventListEngine::build(const ViewOptions &options)
         }
         for (const Merged::Item &item : merged) {
             HeadEndRows::List *l = blocks[item.he];
-            result.rows.push_back({l, item.key.index});
-            result.rules.push_back(l->rules[item.key.index]);
+            result.rows.push_back({l, item.index});
+            result.rules.push_back(l->rules[item.index]);
         }
         if (!blankFirst) {
             result.rows.emplace_back();
