@@ -1,6 +1,8 @@
 #include "mediastatsimport.h"
 
 #include <QSet>
+#include <algorithm>
+#include <charconv>
 
 #include "core/channeltable.h"
 #include "core/convert.h"
@@ -20,25 +22,52 @@ namespace vek {
 
 namespace {
 
-// Upper case of single-byte text as the operator PCs' code page has it.
+// Upper case of a single-byte character as the operator PCs' code page has it.
+char upperCase(char c)
+{
+    const auto u = static_cast<unsigned char>(c);
+    if ((u >= 'a' && u <= 'z') || (u >= 0xE0 && u <= 0xFE && u != 0xF7))
+        return static_cast<char>(u - 0x20);
+    if (u == 0x9A || u == 0x9C || u == 0x9E)
+        return static_cast<char>(u - 0x10);
+    if (u == 0xFF)
+        return static_cast<char>(0x9F);
+    return c;
+}
+
+// Text already in upper case (names mostly are) is shared, not copied.
 QByteArray upperCase(const QByteArray &text)
 {
+    const auto lower =
+        std::find_if(text.begin(), text.end(), [](char c) { return upperCase(c) != c; });
+    if (lower == text.end())
+        return text;
     QByteArray out = text;
-    for (char &c : out) {
-        const auto u = static_cast<unsigned char>(c);
-        if ((u >= 'a' && u <= 'z') || (u >= 0xE0 && u <= 0xFE && u != 0xF7))
-            c = static_cast<char>(u - 0x20);
-        else if (u == 0x9A || u == 0x9C || u == 0x9E)
-            c = static_cast<char>(u - 0x10);
-        else if (u == 0xFF)
-            c = static_cast<char>(0x9F);
-    }
+    for (char &c : out)
+        c = upperCase(c);
     return out;
 }
 
 QByteArray nameKey(const QByteArray &name)
 {
-    return trimBlanks(upperCase(name));
+    return upperCase(trimBlanks(name));
+}
+
+// Blanks are no letters: a trimmed text needs no copy for a comparison.
+QByteArrayView trimmedView(QByteArrayView text)
+{
+    while (!text.isEmpty() && text.front() == ' ')
+        text = text.sliced(1);
+    while (!text.isEmpty() && text.back() == ' ')
+        text.chop(1);
+    return text;
+}
+
+bool equalsUpperCase(QByteArrayView text, QByteArrayView upper)
+{
+    return text.size() == upper.size() &&
+           std::equal(text.begin(), text.end(), upper.begin(),
+                      [](char a, char b) { return upperCase(a) == b; });
 }
 
 bool digitsOnly(QByteArrayView text)
@@ -86,25 +115,36 @@ qint64 timeKey(const QDate &date, const QByteArray &time, const Hms &t)
     return DateTimeKey(date, time);
 }
 
+// The value of a text of digits only.
+int digitsValue(QByteArrayView digits)
+{
+    int n = 0;
+    for (char c : digits)
+        n = n * 10 + (c - '0');
+    return n;
+}
+
 // The air date, day first: D/M/Y with one- or two-digit day and month and a four-digit
 // year (two digits count from 2000). Anything else is a type mismatch.
 QDate airDate(const QByteArray &text)
 {
-    const QList<QByteArray> parts = trimBlanks(text).split('/');
-    if (parts.size() != 3)
+    const QByteArrayView t = trimmedView(text);
+    const qsizetype first = t.indexOf('/');
+    const qsizetype second = first < 0 ? -1 : t.indexOf('/', first + 1);
+    if (second < 0 || t.indexOf('/', second + 1) >= 0)
         throw Failure(ErrorKind::TypeMismatch);
-    for (const QByteArray &p : parts) {
-        if (!digitsOnly(p))
-            throw Failure(ErrorKind::TypeMismatch);
-    }
-    const QByteArray &y = parts.at(2);
-    if (parts.at(0).size() > 2 || parts.at(1).size() > 2 || (y.size() != 4 && y.size() > 2))
+    const QByteArrayView d = t.first(first);
+    const QByteArrayView m = t.sliced(first + 1, second - first - 1);
+    const QByteArrayView y = t.sliced(second + 1);
+    if (!digitsOnly(d) || !digitsOnly(m) || !digitsOnly(y))
         throw Failure(ErrorKind::TypeMismatch);
-    const int year = y.size() <= 2 ? 2000 + y.toInt() : y.toInt();
+    if (d.size() > 2 || m.size() > 2 || (y.size() != 4 && y.size() > 2))
+        throw Failure(ErrorKind::TypeMismatch);
+    const int year = y.size() <= 2 ? 2000 + digitsValue(y) : digitsValue(y);
     // The wire text would read "0024" as 2024 while the keys kept year 24.
     if (year < 1000)
         throw Failure(ErrorKind::TypeMismatch);
-    const QDate date(year, parts.at(1).toInt(), parts.at(0).toInt());
+    const QDate date(year, digitsValue(m), digitsValue(d));
     if (!date.isValid())
         throw Failure(ErrorKind::TypeMismatch);
     return date;
@@ -132,7 +172,25 @@ constexpr int LastSuffix = 9999;
 
 QByteArray label(const QByteArray &name, qint16 number)
 {
-    return name + " (" + QByteArray::number(number) + ")";
+    char digits[8];
+    const auto n = std::to_chars(digits, digits + sizeof digits, int(number)).ptr - digits;
+    QByteArray out;
+    out.reserve(name.size() + n + 3);
+    out += name;
+    out += " (";
+    out.append(digits, n);
+    out += ')';
+    return out;
+}
+
+// "Q" and the event's text, made in one piece of the exact size: the queue keeps it.
+QByteArray queueMessage(const EventRec &rec)
+{
+    const QByteArray text = EventToString(rec);
+    QByteArray msg(text.size() + 1, Qt::Uninitialized);
+    msg[0] = 'Q';
+    std::copy(text.begin(), text.end(), msg.begin() + 1);
+    return msg;
 }
 
 } // namespace
@@ -244,7 +302,8 @@ void MediaStatsImport::convertRow()
         throw Failure(ErrorKind::SubscriptOutOfRange);
     MediaStatsRec &row = MSRows.row(MSRowIndex);
 
-    if (trimBlanks(row.Action) == "REMV") {
+    const QByteArrayView action = trimmedView(row.Action);
+    if (action == "REMV") {
         WINREMOVE(he, row.MediaPointID);
         return;
     }
@@ -306,11 +365,11 @@ void MediaStatsImport::convertRow()
         }
     }
 
-    if (settings().AutoVerify && !trimBlanks(row.MonBegMark).isEmpty()) {
+    if (settings().AutoVerify && !trimmedView(row.MonBegMark).isEmpty()) {
         status = StatusOnHold;
         detail = "On Hold";
     }
-    if (upperCase(trimBlanks(row.Action)) == "HOLD") {
+    if (equalsUpperCase(action, "HOLD")) {
         status = StatusOnHold;
         detail = "On Hold";
     }
@@ -337,7 +396,7 @@ void MediaStatsImport::convertRow()
         channelProblem();
 
     QByteArray key;
-    if (!trimBlanks(row.MediaPointID).isEmpty())
+    if (!trimmedView(row.MediaPointID).isEmpty())
         key = existingKey(he, row.MediaPointID);
     if (key.isEmpty())
         key = newKey(he);
@@ -356,8 +415,8 @@ void MediaStatsImport::convertRow()
     rec.BackupSrc = dst.OnBackup;
     rec.Status = status;
     rec.TimeZone = toByte(HETimeZone(he));
-    rec.MonitorBeg = !trimBlanks(row.MonBegMark).isEmpty();
-    rec.MonitorEnd = !trimBlanks(row.MonEndMark).isEmpty();
+    rec.MonitorBeg = !trimmedView(row.MonBegMark).isEmpty();
+    rec.MonitorEnd = !trimmedView(row.MonEndMark).isEmpty();
     rec.HEText = settings().HEName[size_t(he)];
     rec.GroupText = GroupText(0);
     rec.EventDate = startDate;
@@ -372,7 +431,7 @@ void MediaStatsImport::convertRow()
     rec.EndKey = timeKey(endDate, row.EndTime, end);
     rec.Comments = row.Comments;
     rec.MediaPointID = row.MediaPointID;
-    WINADD("Q" + EventToString(rec), he);
+    WINADD(queueMessage(rec), he);
 }
 
 } // namespace vek
