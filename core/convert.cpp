@@ -69,14 +69,17 @@ QByteArray TimeCalc(const QByteArray &first, const QByteArray &second, const QBy
 
 qint64 DateTimeKey(const QDate &date, const QByteArray &time)
 {
-    if (!date.isValid() || date.year() < 1 || date.year() > 9999)
+    // One reading of the date: each of year(), month() and day() reads it anew.
+    int year = 0, month = 0, day = 0;
+    date.getDate(&year, &month, &day);
+    if (!date.isValid() || year < 1 || year > 9999)
         throw Failure(ErrorKind::InvalidCall);
     const TimeParts p = timeParts(time);
     const double secs = p.hours * 3600 + p.minutes * 60 + p.seconds;
     // Seconds of 86400 and more would overwrite the date digits.
     if (secs < 0 || secs >= 86400)
         throw Failure(ErrorKind::InvalidCall);
-    const qint64 ymd = date.year() * 10000LL + date.month() * 100 + date.day();
+    const qint64 ymd = year * 10000LL + month * 100 + day;
     return ymd * 100000 + static_cast<qint64>(secs);
 }
 

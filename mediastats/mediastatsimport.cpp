@@ -107,6 +107,37 @@ Hms checkedTime(const QByteArray &time, bool endTime)
     return t;
 }
 
+// The length of a checked span, "hh:mm:ss": an end before the start is on the next
+// day, and a span of a whole day is "00:00:00".
+QByteArray duration(const Hms &start, const Hms &end)
+{
+    const auto seconds = [](const Hms &t) { return t.h * 3600 + t.m * 60 + t.s; };
+    int span = seconds(end) - seconds(start);
+    if (span < 0)
+        span += 86400;
+    if (span >= 86400)
+        span -= 86400;
+    const int h = span / 3600;
+    const int m = span / 60 % 60;
+    const int s = span % 60;
+    const char text[8] = {char('0' + h / 10), char('0' + h % 10), ':',
+                          char('0' + m / 10), char('0' + m % 10), ':',
+                          char('0' + s / 10), char('0' + s % 10)};
+    return QByteArray(text, sizeof text);
+}
+
+// A key of a stamp and a number, made in one piece.
+QByteArray keyText(const QByteArray &stamp, int number)
+{
+    char digits[12];
+    const auto n = std::to_chars(digits, digits + sizeof digits, number).ptr - digits;
+    QByteArray key;
+    key.reserve(stamp.size() + n);
+    key += stamp;
+    key.append(digits, n);
+    return key;
+}
+
 // The key of a time; the end of the day keeps the date digits and counts 86400 seconds.
 qint64 timeKey(const QDate &date, const QByteArray &time, const Hms &t)
 {
@@ -283,7 +314,7 @@ QByteArray MediaStatsImport::newKey(int headEnd)
         m_stamp = NewImportStamp();
     const int h = keyDigit(headEnd);
     if (h * 1000 + MSRowIndex <= LastSuffix)
-        return m_stamp + QByteArray::number(h * 1000 + MSRowIndex);
+        return keyText(m_stamp, h * 1000 + MSRowIndex);
     // A fifth digit would make the key read back like a shorter one padded with "0".
     // Further rows take further seconds of their own, each for as many rows as four
     // digits after the head end's digit hold.
@@ -292,7 +323,7 @@ QByteArray MediaStatsImport::newKey(int headEnd)
     const auto block = static_cast<size_t>(n / perSecond);
     while (m_extraStamps.size() <= block)
         m_extraStamps.push_back(NewImportStamp());
-    return m_extraStamps[block] + QByteArray::number(h * 1000 + n % perSecond + 1);
+    return keyText(m_extraStamps[block], h * 1000 + n % perSecond + 1);
 }
 
 void MediaStatsImport::convertRow()
@@ -308,7 +339,6 @@ void MediaStatsImport::convertRow()
         return;
     }
 
-    const QByteArray duration = TimeCalc(row.EndTime, row.StartTime, "-", true);
     const Hms start = checkedTime(row.StartTime, false);
     const Hms end = checkedTime(row.EndTime, true);
 
@@ -426,7 +456,7 @@ void MediaStatsImport::convertRow()
     rec.DestText = destLabel;
     rec.Description = row.Description;
     rec.StatusDetail = detail;
-    rec.Duration = duration;
+    rec.Duration = duration(start, end);
     rec.StartKey = timeKey(startDate, row.StartTime, start);
     rec.EndKey = timeKey(endDate, row.EndTime, end);
     rec.Comments = row.Comments;
