@@ -1,5 +1,6 @@
 #include "csvreader.h"
 
+#include <QHash>
 #include <array>
 
 #include "core/convert.h"
@@ -28,27 +29,44 @@ bool splitFields(QByteArrayView line, std::array<QByteArrayView, FieldsRead> &fi
     return true;
 }
 
-// The text of one column, kept from row to row: a column often repeats its text (the
-// date, the C.O. number, the marks), and a repeat shares the text made for the row
-// before instead of making and storing a copy of its own.
+// The texts of one column: a column mostly repeats a few texts (dates, times, channel
+// names, the C.O. number), and a text seen before shares the copy made then instead of
+// making and storing one of its own. Columns of texts that rarely repeat only look at
+// the row before; the others remember up to a cap of texts.
 class Column
 {
 public:
+    explicit Column(bool remember = true) : m_remember(remember) {}
+
     template <typename Make> const QByteArray &text(QByteArrayView raw, Make make)
     {
-        if (!m_made || raw != m_raw) {
-            m_text = make(raw);
-            m_raw = raw;
-            m_made = true;
+        if (m_made && raw == m_raw)
+            return m_text;
+        m_raw = raw;
+        m_made = true;
+        if (m_remember) {
+            const auto seen = m_seen.constFind(raw);
+            if (seen != m_seen.constEnd()) {
+                m_text = *seen;
+                return m_text;
+            }
         }
+        m_text = make(raw);
+        if (m_remember && m_seen.size() < Remembered)
+            m_seen.insert(raw, m_text);
         return m_text;
     }
     const QByteArray &text(QByteArrayView raw) { return text(raw, fieldText); }
 
 private:
-    QByteArrayView m_raw; // in the file's bytes, which outlive the read
+    static constexpr qsizetype Remembered = 4096;
+
+    // Views into the file's bytes, which outlive the read.
+    QByteArrayView m_raw;
     QByteArray m_text;
     bool m_made = false;
+    bool m_remember;
+    QHash<QByteArrayView, QByteArray> m_seen;
 };
 
 QByteArray airDateText(QByteArrayView raw)
@@ -70,6 +88,8 @@ void readCsv(QByteArrayView bytes, MSRowTable &rows)
     rows.reserve(bytes.count('\n') + 1);
     std::array<QByteArrayView, FieldsRead> f;
     std::array<Column, FieldsRead> c;
+    c[5] = Column(false);  // descriptions
+    c[16] = Column(false); // MediaPoint IDs
     forEachLine(bytes, [&](int number, QByteArrayView line) {
         if (number == 0 || line.isEmpty() || !splitFields(line, f))
             return;
