@@ -49,7 +49,12 @@ QByteArray untrimmedText(QByteArrayView raw)
 
 qint16 fieldNumber(QByteArrayView raw)
 {
-    return toInt16(leadingValue(fieldText(raw)));
+    // The field's text read in place: the number ends at a blank or a control character
+    // alike, so only the leading ones need skipping.
+    qsizetype begin = 0;
+    while (begin < raw.size() && blankOrControl(raw[begin]))
+        ++begin;
+    return toInt16(leadingValue(raw.sliced(begin)));
 }
 
 } // namespace vek

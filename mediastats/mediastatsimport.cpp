@@ -242,6 +242,7 @@ void MediaStatsImport::readFile(const QString &path)
 void MediaStatsImport::convertRows(const HeadEndSet &headEnds)
 {
     m_channelNames = {};
+    m_labels = {};
     m_keysById = {};
     m_stamp.clear();
     m_extraStamps.clear();
@@ -290,6 +291,18 @@ const MediaStatsImport::ChannelNames &MediaStatsImport::channelNames(int headEnd
             (*names)[nameKey(Channel(headEnd, ch).ChanName)].push_back(ch);
     }
     return *names;
+}
+
+const QByteArray &MediaStatsImport::channelLabel(int headEnd, int channel, bool source)
+{
+    const ChannelEntry &c = Channel(headEnd, channel);
+    std::vector<QByteArray> &labels = m_labels[size_t(headEnd)][source ? 0 : 1];
+    if (labels.empty())
+        labels.resize(MaxChannel + 1);
+    QByteArray &text = labels.at(size_t(channel));
+    if (text.isEmpty())
+        text = label(source ? c.SrcName : c.ChanDesc, c.ChanNum);
+    return text;
 }
 
 QByteArray MediaStatsImport::existingKey(int headEnd, const QByteArray &mediaPointId)
@@ -371,11 +384,9 @@ void MediaStatsImport::convertRow()
         }
     }
 
-    const QByteArray srcLabel =
-        row.SrcNo == 0 ? row.SrcName
-                       : label(Channel(he, row.SrcNo).SrcName, Channel(he, row.SrcNo).ChanNum);
+    const QByteArray srcLabel = row.SrcNo == 0 ? row.SrcName : channelLabel(he, row.SrcNo, true);
     const QByteArray destLabel =
-        row.DestNo == 0 ? row.DestName : label(dest.ChanDesc, dest.ChanNum);
+        row.DestNo == 0 ? row.DestName : channelLabel(he, row.DestNo, false);
 
     quint8 status = StatusActive;
     QByteArray detail = "Active";

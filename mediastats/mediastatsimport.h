@@ -50,6 +50,8 @@ private:
 
     void convertRow();
     const ChannelNames &channelNames(int headEnd);
+    // "name (number)" of a channel's source or destination.
+    const QByteArray &channelLabel(int headEnd, int channel, bool source);
     QByteArray existingKey(int headEnd, const QByteArray &mediaPointId);
     QByteArray newKey(int headEnd);
 
@@ -57,6 +59,8 @@ private:
     // the loop runs, since it never returns to the event loop.
     std::array<std::optional<ChannelNames>, MaxHeadEnds + 1> m_channelNames;
     std::array<std::optional<QHash<QByteArray, QByteArray>>, MaxHeadEnds + 1> m_keysById;
+    // Source and destination labels by channel index, made when first needed.
+    std::array<std::array<std::vector<QByteArray>, 2>, MaxHeadEnds + 1> m_labels;
     // New keys: the import's second, the row number after the head end's digit. Rows
     // whose number would need a fifth digit take further seconds, counted per head end.
     QByteArray m_stamp;
