@@ -28,6 +28,7 @@ struct ListRow
 
     TextRowView view() const { return source ? source->row(index) : TextRowView(); }
     QByteArrayView cell(int cell) const { return view().cell(cell); }
+    bool operator==(const ListRow &) const = default;
 };
 
 } // namespace vek

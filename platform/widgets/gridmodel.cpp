@@ -108,14 +108,23 @@ void GridModel::setListRows(std::vector<ListRow> rows,
                             std::vector<std::shared_ptr<const void>> keepAlive,
                             const std::vector<RowPaint> &paint)
 {
+    std::vector<Paint> painted(rows.size());
+    for (const RowPaint &p : paint)
+        paintRows(painted, p.first, p.last, p.firstCol, p.lastCol, p.color);
+    // A source's rows never change once read, so the same rows of the same sources in the
+    // same colours are what the view shows already: a list rebuilt with nothing new is
+    // neither reset nor painted again. (Its sources may be new objects that hold no row.)
+    if (m_edited.empty() && m_rows.size() == rows.size() && m_sources == rows &&
+        m_paint == painted) {
+        m_keepAlive = std::move(keepAlive);
+        return;
+    }
     beginResetModel();
     m_rows.assign(rows.size(), TextRowView());
     m_sources = std::move(rows);
-    m_paint.assign(m_rows.size(), Paint());
+    m_paint = std::move(painted);
     m_keepAlive = std::move(keepAlive);
     m_edited.clear();
-    for (const RowPaint &p : paint)
-        paintRows(p.first, p.last, p.firstCol, p.lastCol, p.color);
     endResetModel();
 }
 
@@ -211,6 +220,12 @@ void GridModel::setCell(int modelRow, int cellIndex, QByteArrayView text)
 
 void GridModel::paintRows(int first, int last, int firstCol, int lastCol, const QColor &color)
 {
+    paintRows(m_paint, first, last, firstCol, lastCol, color);
+}
+
+void GridModel::paintRows(std::vector<Paint> &paint, int first, int last, int firstCol, int lastCol,
+                          const QColor &color)
+{
     Paint p;
     if (color.isValid()) {
         p.rgb = color.rgb();
@@ -218,9 +233,9 @@ void GridModel::paintRows(int first, int last, int firstCol, int lastCol, const 
         p.lastCol = static_cast<qint16>(qBound(0, lastCol, 32767));
     }
     first = qMax(first, 0);
-    last = qMin(last, rowCount() - 1);
+    last = qMin(last, int(paint.size()) - 1);
     if (first <= last)
-        std::fill(m_paint.begin() + first, m_paint.begin() + last + 1, p);
+        std::fill(paint.begin() + first, paint.begin() + last + 1, p);
 }
 
 void GridModel::setRowsBackColor(int first, int last, int firstCol, int lastCol,

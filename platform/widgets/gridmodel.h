@@ -82,6 +82,7 @@ private:
         QRgb rgb = 0;
         qint16 firstCol = 0;
         qint16 lastCol = -1;
+        bool operator==(const Paint &) const = default;
     };
 
     bool validRow(int modelRow) const { return modelRow >= 0 && size_t(modelRow) < m_rows.size(); }
@@ -92,6 +93,8 @@ private:
         return r < m_sources.size() && m_sources[r].source && !m_rows[r].layout();
     }
     void paintRows(int first, int last, int firstCol, int lastCol, const QColor &color);
+    static void paintRows(std::vector<Paint> &paint, int first, int last, int firstCol, int lastCol,
+                          const QColor &color);
 
     // Rows not made yet have an empty layout here; m_sources keeps every row's source
     // (it is empty when every row came ready).
