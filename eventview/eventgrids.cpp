@@ -115,6 +115,9 @@ GridPanels rebuildGrids(const EventGrids &grids, EventListEngine &engine,
     EventLists lists = engine.build(options);
 
     const auto &colors = settings().EventColors;
+    std::vector<QColor> runColors(colors.size());
+    for (size_t k = 1; k < colors.size(); ++k)
+        runColors[k] = colorFromBgr(colors[k]);
     GridPanels panels;
     for (int list = 1; list <= EventListCount; ++list) {
         EventListRows &l = lists.list[size_t(list)];
@@ -130,9 +133,9 @@ GridPanels rebuildGrids(const EventGrids &grids, EventListEngine &engine,
         paint.reserve(l.runs.size());
         for (const ColourRun &run : l.runs) {
             const int k = qBound(1, run.colour, int(colors.size()) - 1);
-            paint.push_back({run.first, run.last, 1, lastCol, colorFromBgr(colors[size_t(k)])});
+            paint.push_back({run.first, run.last, 1, lastCol, runColors[size_t(k)]});
         }
-        g->setRowData(std::move(l.rows), std::move(l.keepAlive), paint);
+        g->setRowData(std::move(l.rows), std::move(paint));
         g->setHeaderBackColor(l.sort.headerRed ? colorFromBgr(HeaderRed) : QColor());
         g->setRow(restoredRow(row[size_t(list)], g->rows()));
         g->setCol(0);

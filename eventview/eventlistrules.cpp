@@ -1,5 +1,7 @@
 #include "eventlists.h"
 
+#include <array>
+
 #include "core/eventtable.h"
 #include "core/eventtext.h"
 #include "core/receivestate.h"
@@ -122,29 +124,50 @@ int colourIndex(ColourRule rule)
 
 std::vector<ColourRun> colourRuns(int list, std::span<const ColourRule> rules)
 {
-    std::vector<ColourRun> runs;
-    const int n = int(rules.size());
-    int i = 0;
-    while (i < n) {
-        const ColourRule rule = rules[size_t(i)];
-        const int colour = colourIndex(rule);
-        if (colour == 0) {
-            ++i;
-            continue;
-        }
-        // The empty row reads the empty record: long past and status 0.
-        const bool takesBlank = list == ListUpcoming &&
-                                (rule == ColourRule::BeforeToday || rule == ColourRule::Problem);
-        int end = i;
-        while (end + 1 < n) {
-            const ColourRule next = rules[size_t(end + 1)];
-            if (next != rule && !(takesBlank && next == ColourRule::Blank))
-                break;
-            ++end;
-        }
-        runs.push_back({i + 1, end + 1, colour});
-        i = end + 1;
+    // Colour indexes by rule, looked up once per row.
+    static const auto colours = [] {
+        std::array<quint8, 256> c{};
+        for (int r = 0; r < 256; ++r)
+            c[size_t(r)] = quint8(colourIndex(ColourRule(r)));
+        return c;
+    }();
+    const auto colourOf = [](ColourRule rule) { return colours[size_t(rule)]; };
+    // The empty row reads the empty record: long past and status 0. An Upcoming run of
+    // such rows goes on over it.
+    const auto takesBlank = [list](ColourRule rule) {
+        return list == ListUpcoming &&
+               (rule == ColourRule::BeforeToday || rule == ColourRule::Problem);
+    };
+    // Each run starts where a coloured rule follows another rule: at most that many.
+    const size_t n = rules.size();
+    size_t starts = n > 0 && colourOf(rules[0]) != 0;
+    for (size_t k = 1; k < n; ++k)
+        starts += (colourOf(rules[k]) != 0) & (rules[k - 1] != rules[k]);
+    // Runs are the stretches of like rows, an empty row that an Upcoming run takes counted
+    // as that run's rule. A stretch that ends is kept when it is coloured. Rows are random,
+    // so this is written without branches on them: each row writes the run it may end and
+    // keeps it only if it does.
+    std::vector<ColourRun> runs(starts + 1);
+    if (n == 0)
+        return {};
+    ColourRun *out = runs.data();
+    size_t count = 0;
+    ColourRule previous = rules[0];
+    int start = 0;
+    for (size_t k = 1; k < n; ++k) {
+        ColourRule rule = rules[k];
+        if (rule == ColourRule::Blank) [[unlikely]]
+            rule = takesBlank(previous) ? previous : rule;
+        const bool ends = rule != previous;
+        const quint8 colour = colourOf(previous);
+        out[count] = {start + 1, int(k), colour};
+        count += ends & (colour != 0);
+        start = ends ? int(k) : start;
+        previous = rule;
     }
+    if (colourOf(previous) != 0)
+        out[count++] = {start + 1, int(n), colourOf(previous)};
+    runs.resize(count);
     return runs;
 }
 

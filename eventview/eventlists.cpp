@@ -40,6 +40,18 @@ struct SortItem
     quint32 index = 0;
 };
 
+// A row of a merged list: its sort position, its index in its head end's list and the
+// head end.
+struct MergedItem
+{
+    quint64 k0 = 0;
+    quint64 k1 = 0;
+    quint32 index = 0;
+    quint8 he = 0;
+    // The row's colour rule, so the list's rules are read in order.
+    ColourRule rule = ColourRule::None;
+};
+
 void packKey(QByteArrayView key, bool caseSensitive, SortItem &item)
 {
     unsigned char b[16] = {};
@@ -440,25 +452,63 @@ struct EventListEngine::HeadEndRows
 // The merged order of each list, kept for the next build.
 struct EventListEngine::Merged
 {
-    // A row's sort position, its index in its head end's list and the head end.
-    struct Item
-    {
-        quint64 k0 = 0;
-        quint64 k1 = 0;
-        quint32 index = 0;
-        quint8 he = 0;
-    };
+    using Items = std::vector<MergedItem>;
     struct List
     {
-        std::vector<Item> items;
+        // The order of the last merge, shared with the rows handed out (and so never
+        // changed), and the one before, written over when no list holds it any longer.
+        std::shared_ptr<Items> items;
+        std::shared_ptr<Items> spare;
         // The rows of a partial merge, kept for the next one.
-        std::vector<Item> scratch;
+        Items scratch;
         std::array<quint64, MaxHeadEnds + 1> generations{};
         TextSortCode how;
         bool valid = false;
     };
     std::array<List, EventListCount + 1> lists;
 };
+
+namespace {
+// The rows of one list by a merge, the blank row at its place, and the sources they need.
+struct MergedRows final : ListRows
+{
+    std::shared_ptr<const std::vector<MergedItem>> items;
+    std::array<std::shared_ptr<EventRowSource>, MaxHeadEnds + 1> blocks;
+    bool blankFirst = true;
+
+    size_t size() const override { return items->size() + 1; }
+    ListRow at(size_t row) const override
+    {
+        if (blankFirst) {
+            if (row == 0)
+                return {};
+            --row;
+        }
+        if (row >= items->size())
+            return {};
+        const MergedItem &item = (*items)[row];
+        return {blocks[item.he].get(), item.index};
+    }
+    bool sameRows(const ListRows &other) const override
+    {
+        const auto *o = dynamic_cast<const MergedRows *>(&other);
+        return o && o->items == items && o->blocks == blocks && o->blankFirst == blankFirst;
+    }
+};
+} // namespace
+
+namespace {
+// Empties a buffer of merged rows for n of them. One too small grows by a little more, so
+// that a list growing by a few rows does not move to fresh memory at every rebuild.
+void reserveItems(std::vector<MergedItem> &items, size_t n)
+{
+    items.clear();
+    if (items.capacity() < n) {
+        std::vector<MergedItem>().swap(items);
+        items.reserve(n + n / 64);
+    }
+}
+} // namespace
 
 // What one build shares among its head ends.
 struct EventListEngine::Context
@@ -674,7 +724,6 @@ void EventListEngine::filterHeadEnd(const Context &ctx, HeadEndRows &out)
 
 void EventListEngine::mergeList(int list, TextSortCode how, const std::vector<int> &shown)
 {
-    using MergedItem = Merged::Item;
     std::array<const HeadEndRows::List *, MaxHeadEnds + 1> blocks{};
     std::array<quint64, MaxHeadEnds + 1> generations{};
     for (int he : shown) {
@@ -705,9 +754,17 @@ void EventListEngine::mergeList(int list, TextSortCode how, const std::vector<in
     const bool few = sameOrder && changed.size() * 4 <= shown.size();
     const std::vector<int> &merging = few ? changed : shown;
 
+    if (few && changed.empty() && m.items)
+        return; // the last merge's order holds
+
+    // The order is written into the buffer of the merge before last when nothing holds it
+    // any longer: a rebuild then touches no fresh memory for it.
+    std::shared_ptr<Merged::Items> target = std::move(m.spare);
+    if (!target || target.use_count() > 1)
+        target = std::make_shared<Merged::Items>();
     // The rows of the head ends merged now, through a heap of each one's next row. A whole
-    // merge writes over the last one's items, a partial one into a kept buffer.
-    std::vector<MergedItem> &fresh = few ? m.scratch : m.items;
+    // merge writes them into the order, a partial one into a kept buffer.
+    Merged::Items &fresh = few ? m.scratch : *target;
     {
         struct Cursor
         {
@@ -715,8 +772,8 @@ void EventListEngine::mergeList(int list, TextSortCode how, const std::vector<in
             const SortItem *end;
             MergedItem item;
         };
-        const auto itemOf = [](const SortItem &s, quint8 he) {
-            return MergedItem{s.k0, s.k1, s.index, he};
+        const auto itemOf = [&blocks](const SortItem &s, quint8 he) {
+            return MergedItem{s.k0, s.k1, s.index, he, blocks[he]->rules[s.index]};
         };
         std::vector<Cursor> heap;
         size_t total = 0;
@@ -731,8 +788,7 @@ void EventListEngine::mergeList(int list, TextSortCode how, const std::vector<in
         }
         const auto after = [&](const Cursor &a, const Cursor &b) { return less(b.item, a.item); };
         std::make_heap(heap.begin(), heap.end(), after);
-        fresh.clear();
-        fresh.reserve(total);
+        reserveItems(fresh, total);
         while (!heap.empty()) {
             Cursor &top = heap.front();
             fresh.push_back(top.item);
@@ -759,28 +815,32 @@ void EventListEngine::mergeList(int list, TextSortCode how, const std::vector<in
             heap[i] = c;
         }
     }
-    if (few && !changed.empty()) {
-        // The other head ends' rows keep their order; the fresh rows are merged in from
-        // the back, in place.
+    if (few) {
+        // The other head ends' rows keep their order; the fresh rows are merged in.
         std::array<bool, MaxHeadEnds + 1> isChanged{};
         for (int he : changed)
             isChanged[size_t(he)] = true;
-        std::vector<MergedItem> &items = m.items;
-        const auto keptEnd = std::remove_if(
-            items.begin(), items.end(), [&](const MergedItem &item) { return isChanged[item.he]; });
-        size_t i = size_t(keptEnd - items.begin());
-        size_t j = fresh.size();
-        items.resize(i + j);
-        size_t k = items.size();
-        while (j > 0) {
-            if (i > 0 && less(fresh[j - 1], items[i - 1]))
-                items[--k] = items[--i];
-            else
-                items[--k] = fresh[--j];
+        static const Merged::Items none;
+        const Merged::Items &last = m.items ? *m.items : none;
+        size_t keptCount = 0;
+        for (const MergedItem &item : last)
+            keptCount += !isChanged[item.he];
+        Merged::Items &items = *target;
+        reserveItems(items, keptCount + fresh.size());
+        auto next = fresh.begin();
+        for (const MergedItem &item : last) {
+            if (isChanged[item.he])
+                continue;
+            while (next != fresh.end() && less(*next, item))
+                items.push_back(*next++);
+            items.push_back(item);
         }
+        items.insert(items.end(), next, fresh.end());
         if (fresh.capacity() > items.size() / 2)
-            std::vector<MergedItem>().swap(fresh);
+            Merged::Items().swap(fresh);
     }
+    m.spare = std::move(m.items);
+    m.items = std::move(target);
     m.generations = generations;
     m.how = how;
     m.valid = true;
@@ -844,35 +904,24 @@ EventLists EventListEngine::build(const ViewOptions &options)
         const int col = options.sortCol[size_t(list)];
         result.sort = listSort(list, col);
 
-        std::array<HeadEndRows::List *, MaxHeadEnds + 1> blocks{};
-        size_t total = 0;
-        for (int he : shown) {
-            const std::shared_ptr<HeadEndRows::List> &block =
-                m_cache[size_t(he)]->lists[size_t(list)];
-            result.keepAlive.push_back(block);
-            blocks[size_t(he)] = block.get();
-            total += m_cache[size_t(he)]->shownOrder(list).size();
-        }
+        auto rows = std::make_shared<MergedRows>();
+        rows->blankFirst = list != ListAsRun;
+        for (int he : shown)
+            rows->blocks[size_t(he)] = m_cache[size_t(he)]->lists[size_t(list)];
         mergeList(list, how, shown);
-        const std::vector<Merged::Item> &merged = m_merged->lists[size_t(list)].items;
+        rows->items = m_merged->lists[size_t(list)].items;
+        const Merged::Items &merged = *rows->items;
 
-        result.rows.reserve(total + 1);
-        result.rules.reserve(total + 1);
-        const bool blankFirst = list != ListAsRun;
-        if (blankFirst) {
-            result.rows.emplace_back();
-            result.rules.push_back(ColourRule::Blank);
-        }
-        for (const Merged::Item &item : merged) {
-            HeadEndRows::List *l = blocks[item.he];
-            result.rows.push_back({l, item.index});
-            result.rules.push_back(l->rules[item.index]);
-        }
-        if (!blankFirst) {
-            result.rows.emplace_back();
-            result.rules.push_back(ColourRule::Blank);
-        }
-        result.events = int(total);
+        result.rules.resize(merged.size() + 1);
+        ColourRule *rule = result.rules.data();
+        if (rows->blankFirst)
+            *rule++ = ColourRule::Blank;
+        for (const MergedItem &item : merged)
+            *rule++ = item.rule;
+        if (!rows->blankFirst)
+            *rule = ColourRule::Blank;
+        result.events = int(merged.size());
+        result.rows = std::move(rows);
         result.runs = colourRuns(list, result.rules);
     }
     return out;

@@ -95,16 +95,15 @@ ViewOptions viewOptionsOf(int view, const QDate &pickerDate);
 
 struct EventListRows
 {
-    // List rows 1.. in display order, the blank row included; their sources live in
-    // keepAlive and make a row's texts when it is first read.
-    std::vector<ListRow> rows;
-    std::vector<std::shared_ptr<const void>> keepAlive;
+    // List rows 1.. in display order, the blank row included (row i is at(i - 1)). They
+    // hold their sources, which make a row's texts when it is first read.
+    std::shared_ptr<const ListRows> rows;
     std::vector<ColourRule> rules;
     std::vector<ColourRun> runs;
     int events = 0;
     ListSort sort;
 
-    int rowCount() const { return int(rows.size()) + 1; }
+    int rowCount() const { return int(rows ? rows->size() : 0) + 1; }
 };
 
 struct EventLists

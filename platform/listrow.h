@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <cstddef>
 
 #include "platform/textrow.h"
 
@@ -29,6 +30,23 @@ struct ListRow
     TextRowView view() const { return source ? source->row(index) : TextRowView(); }
     QByteArrayView cell(int cell) const { return view().cell(cell); }
     bool operator==(const ListRow &) const = default;
+};
+
+// Every row of a list handed to a grid at once, without a copy per row: row i is at(i).
+// What it holds never changes while it is shared.
+class ListRows
+{
+public:
+    virtual ~ListRows() = default;
+    virtual size_t size() const = 0;
+    virtual ListRow at(size_t row) const = 0;
+    // Whether other hands out the same rows, row for row; false when that is not known
+    // without reading them.
+    virtual bool sameRows(const ListRows &other) const
+    {
+        Q_UNUSED(other);
+        return false;
+    }
 };
 
 } // namespace vek

@@ -13,7 +13,7 @@ GridModel::GridModel(QObject *parent) : QAbstractTableModel(parent) {}
 
 int GridModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+    return parent.isValid() ? 0 : static_cast<int>(rows());
 }
 
 int GridModel::columnCount(const QModelIndex &parent) const
@@ -29,7 +29,7 @@ QVariant GridModel::data(const QModelIndex &index, int role) const
     if (role == Qt::DisplayRole)
         return QString::fromLatin1(view(r).cell(index.column()));
     if (role == Qt::BackgroundRole || role == Qt::ForegroundRole) {
-        const Paint &p = m_paint[r];
+        const Paint p = paintAt(r);
         if (index.column() >= p.firstCol && index.column() <= p.lastCol) {
             const QColor back(p.rgb);
             return QBrush(role == Qt::BackgroundRole ? back : readableTextColor(back));
@@ -96,8 +96,11 @@ void GridModel::setRowViews(std::vector<TextRowView> rows,
                             std::vector<std::shared_ptr<const void>> keepAlive)
 {
     beginResetModel();
+    m_list.reset();
     m_rows = std::move(rows);
     m_sources.clear();
+    m_paintByRun = false;
+    m_paintRuns.clear();
     m_paint.assign(m_rows.size(), Paint());
     m_keepAlive = std::move(keepAlive);
     m_edited.clear();
@@ -114,28 +117,123 @@ void GridModel::setListRows(std::vector<ListRow> rows,
     // A source's rows never change once read, so the same rows of the same sources in the
     // same colours are what the view shows already: a list rebuilt with nothing new is
     // neither reset nor painted again. (Its sources may be new objects that hold no row.)
-    if (m_edited.empty() && m_rows.size() == rows.size() && m_sources == rows &&
-        m_paint == painted) {
+    if (!m_list && !m_paintByRun && m_edited.empty() && m_rows.size() == rows.size() &&
+        m_sources == rows && m_paint == painted) {
         m_keepAlive = std::move(keepAlive);
         return;
     }
     beginResetModel();
+    m_list.reset();
     m_rows.assign(rows.size(), TextRowView());
     m_sources = std::move(rows);
+    m_paintByRun = false;
+    m_paintRuns.clear();
     m_paint = std::move(painted);
     m_keepAlive = std::move(keepAlive);
     m_edited.clear();
     endResetModel();
 }
 
+void GridModel::setListRows(std::shared_ptr<const ListRows> rows,
+                            const std::vector<RowPaint> &paint)
+{
+    if (rows && rows->size() == 0)
+        rows.reset();
+    const size_t n = rows ? rows->size() : 0;
+    // Runs in row order, apart from each other, as the lists give them, are kept as they
+    // are; others are painted row by row, each over the ones before.
+    std::vector<PaintRun> runs;
+    runs.reserve(paint.size());
+    bool byRun = true;
+    int lastPainted = -1;
+    for (const RowPaint &p : paint) {
+        const int first = qMax(p.first, 0);
+        const int last = qMin(p.last, int(n) - 1);
+        if (first > last)
+            continue;
+        if (first <= lastPainted) {
+            byRun = false;
+            break;
+        }
+        lastPainted = last;
+        if (p.color.isValid())
+            runs.push_back({first, last, paintOf(p.firstCol, p.lastCol, p.color)});
+    }
+    std::vector<Paint> painted;
+    if (!byRun) {
+        runs.clear();
+        painted.resize(n);
+        for (const RowPaint &p : paint)
+            paintRows(painted, p.first, p.last, p.firstCol, p.lastCol, p.color);
+    }
+    // The same rows in the same colours are what the view shows already: a list rebuilt
+    // with nothing new is neither reset nor painted again.
+    if (m_list && rows && m_list->sameRows(*rows) && m_edited.empty() && byRun == m_paintByRun &&
+        runs == m_paintRuns && painted == m_paint)
+        return;
+
+    beginResetModel();
+    m_list = std::move(rows);
+    m_rows.clear();
+    m_sources.clear();
+    m_keepAlive.clear();
+    m_edited.clear();
+    m_paintByRun = byRun;
+    m_paintRuns = std::move(runs);
+    m_paint = std::move(painted);
+    endResetModel();
+}
+
+GridModel::Paint GridModel::paintAt(size_t r) const
+{
+    if (!m_paintByRun)
+        return m_paint[r];
+    const auto after =
+        std::upper_bound(m_paintRuns.begin(), m_paintRuns.end(), int(r),
+                         [](int row, const PaintRun &run) { return row < run.first; });
+    if (after == m_paintRuns.begin())
+        return {};
+    const PaintRun &run = *(after - 1);
+    return int(r) <= run.last ? run.paint : Paint();
+}
+
+void GridModel::paintEveryRow()
+{
+    if (!m_paintByRun)
+        return;
+    m_paint.assign(rows(), Paint());
+    for (const PaintRun &run : m_paintRuns)
+        std::fill(m_paint.begin() + run.first, m_paint.begin() + run.last + 1, run.paint);
+    m_paintRuns.clear();
+    m_paintByRun = false;
+}
+
+void GridModel::unshareList()
+{
+    if (!m_list)
+        return;
+    const size_t n = m_list->size();
+    m_rows.assign(n, TextRowView());
+    m_sources.resize(n);
+    for (size_t r = 0; r < n; ++r)
+        m_sources[r] = m_list->at(r);
+    // The sources stay alive with the list that holds them.
+    m_keepAlive.push_back(std::move(m_list));
+    m_list.reset();
+}
+
 ListRow GridModel::listRow(int modelRow) const
 {
+    if (m_list)
+        return validRow(modelRow) ? m_list->at(size_t(modelRow)) : ListRow();
     return validRow(modelRow) && size_t(modelRow) < m_sources.size() ? m_sources[size_t(modelRow)]
                                                                      : ListRow();
 }
 
 TextRowView GridModel::view(size_t r) const
 {
+    if (m_list)
+        return m_list->at(r).view();
     if (pending(r))
         m_rows[r] = m_sources[r].view();
     return m_rows[r];
@@ -144,9 +242,11 @@ TextRowView GridModel::view(size_t r) const
 void GridModel::resizeRows(int rows)
 {
     rows = qMax(0, rows);
-    const int old = static_cast<int>(m_rows.size());
+    const int old = rowCount();
     if (rows == old)
         return;
+    unshareList();
+    paintEveryRow();
     if (rows < old) {
         beginRemoveRows(QModelIndex(), rows, old - 1);
         for (int i = rows; i < old; ++i)
@@ -167,9 +267,12 @@ void GridModel::resizeRows(int rows)
 void GridModel::clearAll()
 {
     beginResetModel();
+    m_list.reset();
     m_rows.clear();
     m_sources.clear();
     m_paint.clear();
+    m_paintRuns.clear();
+    m_paintByRun = false;
     m_keepAlive.clear();
     m_edited.clear();
     for (QByteArray &t : m_titles)
@@ -193,6 +296,10 @@ QByteArray GridModel::cellText(int modelRow, int cellIndex) const
     if (!validRow(modelRow))
         return {};
     const size_t r = size_t(modelRow);
+    if (m_list) {
+        const ListRow row = m_list->at(r);
+        return row.source ? row.source->cellText(row.index, cellIndex) : QByteArray();
+    }
     if (pending(r))
         return m_sources[r].source->cellText(m_sources[r].index, cellIndex);
     return m_rows[r].cell(cellIndex).toByteArray();
@@ -202,6 +309,7 @@ void GridModel::setCell(int modelRow, int cellIndex, QByteArrayView text)
 {
     if (!validRow(modelRow) || cellIndex < 0)
         return;
+    unshareList();
     view(size_t(modelRow));
     TextRowView &r = m_rows[size_t(modelRow)];
     TextRow changed;
@@ -218,13 +326,7 @@ void GridModel::setCell(int modelRow, int cellIndex, QByteArrayView text)
         emit dataChanged(index(modelRow, cellIndex), index(modelRow, cellIndex), {Qt::DisplayRole});
 }
 
-void GridModel::paintRows(int first, int last, int firstCol, int lastCol, const QColor &color)
-{
-    paintRows(m_paint, first, last, firstCol, lastCol, color);
-}
-
-void GridModel::paintRows(std::vector<Paint> &paint, int first, int last, int firstCol, int lastCol,
-                          const QColor &color)
+GridModel::Paint GridModel::paintOf(int firstCol, int lastCol, const QColor &color)
 {
     Paint p;
     if (color.isValid()) {
@@ -232,6 +334,19 @@ void GridModel::paintRows(std::vector<Paint> &paint, int first, int last, int fi
         p.firstCol = static_cast<qint16>(qBound(0, firstCol, 32767));
         p.lastCol = static_cast<qint16>(qBound(0, lastCol, 32767));
     }
+    return p;
+}
+
+void GridModel::paintRows(int first, int last, int firstCol, int lastCol, const QColor &color)
+{
+    paintEveryRow();
+    paintRows(m_paint, first, last, firstCol, lastCol, color);
+}
+
+void GridModel::paintRows(std::vector<Paint> &paint, int first, int last, int firstCol, int lastCol,
+                          const QColor &color)
+{
+    const Paint p = paintOf(firstCol, lastCol, color);
     first = qMax(first, 0);
     last = qMin(last, int(paint.size()) - 1);
     if (first <= last)
@@ -258,12 +373,13 @@ QColor GridModel::rowBackColor(int modelRow) const
 {
     if (!validRow(modelRow))
         return {};
-    const Paint &p = m_paint[size_t(modelRow)];
+    const Paint p = paintAt(size_t(modelRow));
     return p.lastCol < p.firstCol ? QColor() : QColor(p.rgb);
 }
 
 void GridModel::clearRowColors()
 {
+    m_paintRuns.clear();
     std::fill(m_paint.begin(), m_paint.end(), Paint());
     if (rowCount() > 0 && columnCount() > 0)
         emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1),
@@ -277,6 +393,8 @@ bool GridModel::sortRows(int firstCol, int lastCol, int code)
         return false;
     if (firstCol > lastCol)
         std::swap(firstCol, lastCol);
+    unshareList();
+    paintEveryRow();
     for (size_t r = 0; r < m_sources.size(); ++r)
         view(r);
     m_sources.clear();

@@ -52,6 +52,9 @@ public:
     // as given: the view hears of it once.
     void setListRows(std::vector<ListRow> rows, std::vector<std::shared_ptr<const void>> keepAlive,
                      const std::vector<RowPaint> &paint = {});
+    // The same with rows that a shared list hands out: the model keeps no data per row
+    // but its colour until it is asked to change a row (a cell, the row count, a sort).
+    void setListRows(std::shared_ptr<const ListRows> rows, const std::vector<RowPaint> &paint);
     // The source and index of a row handed over by setListRows, made or not; an empty
     // ListRow for any other row.
     ListRow listRow(int modelRow) const;
@@ -85,7 +88,10 @@ private:
         bool operator==(const Paint &) const = default;
     };
 
-    bool validRow(int modelRow) const { return modelRow >= 0 && size_t(modelRow) < m_rows.size(); }
+    size_t rows() const { return m_list ? m_list->size() : m_rows.size(); }
+    bool validRow(int modelRow) const { return modelRow >= 0 && size_t(modelRow) < rows(); }
+    // Turns rows of a shared list into rows of the model's own before one is changed.
+    void unshareList();
     // Row r, made by its source on its first read.
     TextRowView view(size_t r) const;
     bool pending(size_t r) const
@@ -95,12 +101,29 @@ private:
     void paintRows(int first, int last, int firstCol, int lastCol, const QColor &color);
     static void paintRows(std::vector<Paint> &paint, int first, int last, int firstCol, int lastCol,
                           const QColor &color);
+    static Paint paintOf(int firstCol, int lastCol, const QColor &color);
+    Paint paintAt(size_t r) const;
+    // Turns runs of colours into a colour per row before one is changed.
+    void paintEveryRow();
 
     // Rows not made yet have an empty layout here; m_sources keeps every row's source
     // (it is empty when every row came ready).
     mutable std::vector<TextRowView> m_rows;
     mutable std::vector<ListRow> m_sources;
+    // Rows handed over as a shared list, read from it (m_rows and m_sources are empty).
+    std::shared_ptr<const ListRows> m_list;
     std::vector<Paint> m_paint;
+    // Colours of a shared list as runs of rows in row order (m_paint is then empty), until
+    // a colour, the row count or the order changes.
+    struct PaintRun
+    {
+        int first = 0;
+        int last = 0;
+        Paint paint;
+        bool operator==(const PaintRun &) const = default;
+    };
+    std::vector<PaintRun> m_paintRuns;
+    bool m_paintByRun = false;
     std::vector<std::shared_ptr<const void>> m_keepAlive;
     // Rows written cell by cell, by the place of their layout.
     std::unordered_map<const char *, TextRow> m_edited;

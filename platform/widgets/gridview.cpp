@@ -219,16 +219,37 @@ void GridView::setRowData(std::vector<TextRow> rows)
     applySelection();
 }
 
+namespace {
+// Paint by list rows as the model's rows.
+std::vector<GridModel::RowPaint> modelPaint(const std::vector<GridModel::RowPaint> &paint)
+{
+    std::vector<GridModel::RowPaint> out(paint);
+    for (GridModel::RowPaint &p : out) {
+        --p.first;
+        --p.last;
+    }
+    return out;
+}
+} // namespace
+
 void GridView::setRowData(std::vector<ListRow> rows,
                           std::vector<std::shared_ptr<const void>> keepAlive,
                           const std::vector<GridModel::RowPaint> &paint)
 {
-    std::vector<GridModel::RowPaint> modelPaint(paint);
-    for (GridModel::RowPaint &p : modelPaint) {
+    m_model->setListRows(std::move(rows), std::move(keepAlive), modelPaint(paint));
+    m_row = qBound(0, m_row, this->rows() - 1);
+    m_rowSel = qBound(0, m_rowSel, this->rows() - 1);
+    applySelection();
+}
+
+void GridView::setRowData(std::shared_ptr<const ListRows> rows,
+                          std::vector<GridModel::RowPaint> paint)
+{
+    for (GridModel::RowPaint &p : paint) {
         --p.first;
         --p.last;
     }
-    m_model->setListRows(std::move(rows), std::move(keepAlive), modelPaint);
+    m_model->setListRows(std::move(rows), paint);
     m_row = qBound(0, m_row, this->rows() - 1);
     m_rowSel = qBound(0, m_rowSel, this->rows() - 1);
     applySelection();

@@ -79,6 +79,10 @@ public:
     void setRowData(std::vector<ListRow> rows, std::vector<std::shared_ptr<const void>> keepAlive,
                     const std::vector<GridModel::RowPaint> &paint = {});
 
+    // The same with the rows of a shared list, which also keeps their sources alive.
+    void setRowData(std::shared_ptr<const ListRows> rows,
+                    std::vector<GridModel::RowPaint> paint = {});
+
 private:
     void applySelection();
     void readSelection();

@@ -47,9 +47,9 @@ inline vek::ViewOptions allShown()
 
 inline QByteArray cell(const vek::EventListRows &l, int listRow, int col)
 {
-    if (listRow < 1 || size_t(listRow) > l.rows.size())
+    if (!l.rows || listRow < 1 || size_t(listRow) > l.rows->size())
         return "<no row>";
-    return l.rows[size_t(listRow - 1)].cell(col).toByteArray();
+    return l.rows->at(size_t(listRow - 1)).cell(col).toByteArray();
 }
 
 } // namespace eventfixture

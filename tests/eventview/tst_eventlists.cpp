@@ -616,7 +616,7 @@ private slots:
         addEvent(4, 9, StatusActive);
         EventListEngine engine;
         const EventLists lists = engine.build(allShown());
-        const ListRow row = lists.list[ListUpcoming].rows[1];
+        const ListRow row = lists.list[ListUpcoming].rows->at(1);
         const auto *source = dynamic_cast<const EventRowSource *>(row.source);
         QVERIFY(source);
         QCOMPARE(source->headEnd(), 4);

@@ -198,6 +198,47 @@ private slots:
         QVERIFY(!held.expired());
         g.setRowData(std::vector<TextRow>{TextRow{"plain"}});
         QVERIFY(held.expired());
+
+        // Rows of a shared list are read from it, painted by runs (or row by row when the
+        // runs overlap), and keep their texts and colours when a cell, the row count or
+        // the order changes.
+        struct Shared final : ListRows
+        {
+            std::shared_ptr<CountingSource> source = std::make_shared<CountingSource>();
+            size_t size() const override { return 6; }
+            ListRow at(size_t row) const override
+            {
+                return row < 5 ? ListRow{source.get(), quint32(row)} : ListRow();
+            }
+        };
+        const QColor red(Qt::red);
+        const QColor blue(Qt::blue);
+        auto shared = std::make_shared<Shared>();
+        g.setRowData(shared, {{1, 4, 0, 1, red}, {2, 2, 0, 1, QColor()}});
+        QCOMPARE(g.rowBackColor(1), red);
+        QCOMPARE(g.rowBackColor(2), QColor());
+        QCOMPARE(g.rowBackColor(4), red);
+        g.setRowData(shared, {{2, 3, 0, 1, red}, {5, 5, 1, 1, blue}});
+        QCOMPARE(g.rows(), 7);
+        QCOMPARE(g.textMatrix(3, 1), QByteArray("cell 2.1"));
+        QCOMPARE(g.textMatrix(6, 0), QByteArray());
+        QCOMPARE(g.rowBackColor(1), QColor());
+        QCOMPARE(g.rowBackColor(3), red);
+        QCOMPARE(g.rowBackColor(4), QColor());
+        QCOMPARE(g.rowBackColor(5), blue);
+        g.setTextMatrix(2, 0, "edited");
+        QCOMPARE(g.textMatrix(2, 0), QByteArray("edited"));
+        QCOMPARE(g.textMatrix(3, 0), QByteArray("row 2"));
+        g.setRows(4);
+        QCOMPARE(g.rowBackColor(3), red);
+        g.setCol(0);
+        g.setColSel(0);
+        QVERIFY(g.sort(6));
+        QCOMPARE(g.textMatrix(1, 0), QByteArray("row 2"));
+        QCOMPARE(g.textMatrix(3, 0), QByteArray("edited"));
+        QCOMPARE(g.rowBackColor(1), red);
+        QCOMPARE(g.rowBackColor(2), QColor());
+        QCOMPARE(g.rowBackColor(3), red);
     }
 
     void textOrder()
