@@ -558,7 +558,13 @@ void EventListEngine::readHeadEnd(int he, const Context &ctx, HeadEndRows &out)
 namespace {
 std::string &keyTextScratch()
 {
-    static std::string texts;
+    // Room for any usual list at once: only the pages written are ever taken, and the
+    // texts never move as they grow.
+    static std::string texts = [] {
+        std::string t;
+        t.reserve(size_t(4) << 20);
+        return t;
+    }();
     return texts;
 }
 
@@ -623,6 +629,15 @@ bool EventListEngine::updateHeadEnd(int he, const Context &ctx, HeadEndRows &out
     out.readStamp = table.lastStamp();
     if (changed.empty())
         return false;
+    // Mostly new events (a download after the view opened): a whole read gives each list
+    // its exact size at once.
+    size_t rows = 0;
+    for (int list = 1; list <= EventListCount; ++list)
+        rows += out.lists[size_t(list)]->eventSlots.size();
+    if (changed.size() > rows / 2) {
+        readHeadEnd(he, ctx, out);
+        return true;
+    }
 
     CellScratch scratch;
     constexpr quint32 Gone = 0xFFFFFFFF;
@@ -680,10 +695,12 @@ bool EventListEngine::updateHeadEnd(int he, const Context &ctx, HeadEndRows &out
             if (index != Gone)
                 kept.push_back({item.k0, item.k1, index});
         }
-        std::vector<SortItem> read(added.size());
-        for (size_t i = 0; i < added.size(); ++i) {
-            read[i].index = added[i];
-            packKey(l.keyText(added[i]), how.caseSensitive, read[i]);
+        std::vector<SortItem> read;
+        read.reserve(added.size());
+        for (const quint32 index : added) {
+            SortItem &item = read.emplace_back();
+            item.index = index;
+            packKey(l.keyText(index), how.caseSensitive, item);
         }
         const auto less = rowOrder(l, how);
         std::sort(read.begin(), read.end(), less);
