@@ -6,10 +6,16 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QTimer>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <ctime>
+#include <fcntl.h>
 #include <random>
+#include <sys/prctl.h>
+#include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 #include "core/consolestate.h"
 #include "core/eventtable.h"
@@ -165,24 +171,60 @@ bool SimProcess::start(const QByteArray &scenario, const QList<int> &headEnds,
     for (const int he : headEnds)
         args << QStringLiteral("--port") << QStringLiteral("%1=0").arg(he);
     args << moreArgs;
-    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/vek-hwsim"), args);
+
+    // Everything the child needs is made before the fork: after it, only system calls.
+    const QByteArray program =
+        (QCoreApplication::applicationDirPath() + QStringLiteral("/vek-hwsim")).toLocal8Bit();
+    std::vector<QByteArray> argBytes{program};
+    for (const QString &a : args)
+        argBytes.push_back(a.toLocal8Bit());
+    std::vector<char *> argv;
+    for (QByteArray &a : argBytes)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    const QByteArray outPath = m_dir.filePath(QStringLiteral("stdout.txt")).toLocal8Bit();
+    int in[2];
+    if (::pipe2(in, O_CLOEXEC) != 0)
+        return false;
+    const pid_t parent = ::getpid();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        // A benchmark that dies takes its servers with it.
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent)
+            ::_exit(127);
+        const int out = ::open(outPath.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (out < 0 || ::dup2(in[0], STDIN_FILENO) < 0 || ::dup2(out, STDOUT_FILENO) < 0)
+            ::_exit(127);
+        ::execv(program.constData(), argv.data());
+        ::_exit(127);
+    }
+    ::close(in[0]);
+    if (pid < 0) {
+        ::close(in[1]);
+        return false;
+    }
+    m_pid = pid;
+    m_stdin = in[1];
+
+    // It prints "HE<n> port <p>" for every head end once it listens; nothing wakes this
+    // process when it does, so the file is read every few milliseconds.
     QByteArray out;
-    // It prints "HE<n> port <p>" for every head end once it listens.
-    const bool ok = spin(
-        [&] {
-            out += m_process.readAllStandardOutput();
-            m_ports.clear();
-            for (const QByteArray &line : out.split('\n')) {
-                const QList<QByteArray> parts = line.split(' ');
-                if (parts.size() == 3 && parts[0].startsWith("HE") && parts[1] == "port")
-                    m_ports[parts[0].mid(2).toInt()] = quint16(parts[2].toInt());
-            }
-            return m_ports.size() >= size_t(headEnds.size()) ||
-                   m_process.state() == QProcess::NotRunning;
-        },
-        60000);
-    return ok && m_ports.size() >= size_t(headEnds.size());
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 60000) {
+        out += output();
+        m_ports.clear();
+        for (const QByteArray &line : out.split('\n')) {
+            const QList<QByteArray> parts = line.split(' ');
+            if (parts.size() == 3 && parts[0].startsWith("HE") && parts[1] == "port")
+                m_ports[parts[0].mid(2).toInt()] = quint16(parts[2].toInt());
+        }
+        if (m_ports.size() >= size_t(headEnds.size()) || !running())
+            break;
+        ::usleep(2000);
+    }
+    return m_ports.size() >= size_t(headEnds.size());
 }
 
 quint16 SimProcess::port(int headEnd) const
@@ -193,17 +235,60 @@ quint16 SimProcess::port(int headEnd) const
 
 void SimProcess::command(const QByteArray &line)
 {
-    m_process.write(line + '\n');
+    if (m_stdin < 0)
+        return;
+    const QByteArray text = line + '\n';
+    qsizetype done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(m_stdin, text.constData() + done, size_t(text.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return;
+        done += n;
+    }
+}
+
+QByteArray SimProcess::output()
+{
+    QFile f(m_dir.filePath(QStringLiteral("stdout.txt")));
+    if (!f.open(QIODevice::ReadOnly) || !f.seek(m_outRead))
+        return {};
+    const QByteArray text = f.readAll();
+    m_outRead += text.size();
+    return text;
+}
+
+bool SimProcess::running()
+{
+    if (m_pid <= 0)
+        return false;
+    int status = 0;
+    const pid_t r = ::waitpid(m_pid, &status, WNOHANG);
+    if (r == 0)
+        return true;
+    if (r == m_pid || (r < 0 && errno == ECHILD))
+        m_pid = -1;
+    return r < 0 && errno == EINTR;
 }
 
 void SimProcess::stop()
 {
-    if (m_process.state() == QProcess::NotRunning)
-        return;
-    m_process.write("quit\n");
-    if (!m_process.waitForFinished(3000)) {
-        m_process.kill();
-        m_process.waitForFinished(3000);
+    if (running()) {
+        command("quit");
+        QElapsedTimer t;
+        t.start();
+        while (running() && t.elapsed() < 3000)
+            ::usleep(10000);
+        if (running()) {
+            ::kill(m_pid, SIGKILL);
+            ::waitpid(m_pid, nullptr, 0);
+            m_pid = -1;
+        }
+    }
+    if (m_stdin >= 0) {
+        ::close(m_stdin);
+        m_stdin = -1;
     }
 }
 
