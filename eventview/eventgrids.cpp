@@ -129,13 +129,17 @@ GridPanels rebuildGrids(const EventGrids &grids, EventListEngine &engine,
         if (!g)
             continue;
         const int lastCol = columnsOf(list) - 1;
-        std::vector<GridModel::RowPaint> paint;
-        paint.reserve(l.runs.size());
+        // Kept for every rebuild, with room for a few more runs: fresh memory of this size
+        // costs a page fault per page.
+        static std::vector<GridModel::RowPaint> paint;
+        paint.clear();
+        if (paint.capacity() < l.runs.size())
+            paint.reserve(l.runs.size() + l.runs.size() / 8);
         for (const ColourRun &run : l.runs) {
             const int k = qBound(1, run.colour, int(colors.size()) - 1);
             paint.push_back({run.first, run.last, 1, lastCol, runColors[size_t(k)]});
         }
-        g->setRowData(std::move(l.rows), std::move(paint));
+        g->setRowData(std::move(l.rows), paint);
         g->setHeaderBackColor(l.sort.headerRed ? colorFromBgr(HeaderRed) : QColor());
         g->setRow(restoredRow(row[size_t(list)], g->rows()));
         g->setCol(0);

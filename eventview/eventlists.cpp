@@ -52,10 +52,12 @@ struct MergedItem
     ColourRule rule = ColourRule::None;
 };
 
+constexpr qsizetype PackedBytes = 16;
+
 void packKey(QByteArrayView key, bool caseSensitive, SortItem &item)
 {
-    unsigned char b[16] = {};
-    const qsizetype n = qMin<qsizetype>(key.size(), 16);
+    unsigned char b[PackedBytes] = {};
+    const qsizetype n = qMin<qsizetype>(key.size(), PackedBytes);
     for (qsizetype i = 0; i < n; ++i) {
         const auto c = static_cast<unsigned char>(key[i]);
         b[i] = caseSensitive ? c : foldCase(c);
@@ -310,6 +312,9 @@ struct EventListEngine::HeadEndRows
         // Rows made so far, by index: few (those shown), so each has its own small
         // allocation, which stays in place when the table of them grows.
         std::unordered_map<quint32, TextRow> made;
+        // A bit a row: which rows are made, so that the many that are not are told at once.
+        std::vector<bool> isMade;
+        bool madeAt(quint32 index) const { return index < isMade.size() && isMade[index]; }
         CellScratch scratch;
         std::vector<ColourRule> rules;
         // What the filter looks at, per row, in 8 bytes (the date as its day number).
@@ -342,20 +347,39 @@ struct EventListEngine::HeadEndRows
         };
         std::vector<Filtered> filtered;
         std::vector<SortItem> order; // sorted
-        // The texts of the sort column back to back, row by row: comparisons that the
-        // packed keys leave equal read them here rather than from scattered events.
+        // What comparisons that the packed keys leave equal read, rather than the texts of
+        // scattered events: the texts of the sort column beyond the 16 bytes packed, back
+        // to back, and how many bytes of each the packed key holds. Two texts whose packed
+        // keys are equal differ in what follows them, or else in length.
         std::string keyTexts;
         std::vector<quint32> keyEnds;
+        std::vector<quint8> keyHeads;
 
-        QByteArrayView keyText(quint32 index) const
+        QByteArrayView keyTail(quint32 index) const
         {
             const quint32 begin = index ? keyEnds[index - 1] : 0;
             return QByteArrayView(keyTexts.data() + begin, qsizetype(keyEnds[index] - begin));
         }
-        void addKeyText(QByteArrayView text)
+        void addKey(QByteArrayView text)
         {
-            keyTexts.append(text.data(), size_t(text.size()));
+            const qsizetype head = qMin<qsizetype>(text.size(), PackedBytes);
+            keyTexts.append(text.data() + head, size_t(text.size() - head));
             keyEnds.push_back(quint32(keyTexts.size()));
+            keyHeads.push_back(quint8(head));
+        }
+        void copyKey(const List &from, quint32 index)
+        {
+            const QByteArrayView tail = from.keyTail(index);
+            keyTexts.append(tail.data(), size_t(tail.size()));
+            keyEnds.push_back(quint32(keyTexts.size()));
+            keyHeads.push_back(from.keyHeads[index]);
+        }
+        // Order of the sort texts of row a and row b of `other` when their packed keys
+        // are equal.
+        int compareKeys(quint32 a, const List &other, quint32 b, bool caseSensitive) const
+        {
+            const int r = compareText(keyTail(a), other.keyTail(b), caseSensitive);
+            return r != 0 ? r : int(keyHeads[a]) - int(other.keyHeads[b]);
         }
         List(int headEnd, int listNo, std::shared_ptr<const RowFormat> rowFormat)
             : he(headEnd), list(listNo), format(std::move(rowFormat))
@@ -409,22 +433,25 @@ struct EventListEngine::HeadEndRows
         {
             if (index >= eventSlots.size())
                 return {};
-            auto it = made.find(index);
-            if (it == made.end()) {
+            if (!madeAt(index)) {
                 std::array<QByteArrayView, RowCells> cells;
                 for (int c = 0; c < RowCells; ++c)
                     cells[size_t(c)] = cell(index, c, scratch);
-                it = made.emplace(index, TextRow(std::span<const QByteArrayView>(cells))).first;
+                if (isMade.size() < eventSlots.size())
+                    isMade.resize(eventSlots.size());
+                isMade[index] = true;
+                return made.emplace(index, TextRow(std::span<const QByteArrayView>(cells)))
+                    .first->second.view();
             }
-            return it->second.view();
+            return made.find(index)->second.view();
         }
 
         QByteArray cellText(quint32 index, int col) override
         {
             if (index >= eventSlots.size())
                 return {};
-            if (const auto it = made.find(index); it != made.end())
-                return it->second.cell(col).toByteArray();
+            if (madeAt(index))
+                return made.find(index)->second.cell(col).toByteArray();
             // A field shown as it is is shared rather than copied.
             const EventRec &e = Events().at(he, eventSlots[index]);
             if (const QByteArray *field = fieldOf(e, list, col))
@@ -575,7 +602,7 @@ template <class List> auto rowOrder(const List &l, TextSortCode how)
     return [&l, how](const SortItem &a, const SortItem &b) {
         int r = comparePacked(a, b);
         if (r == 0)
-            r = compareText(l.keyText(a.index), l.keyText(b.index), how.caseSensitive);
+            r = l.compareKeys(a.index, l, b.index, how.caseSensitive);
         if (r != 0)
             return how.descending ? r > 0 : r < 0;
         return a.index < b.index;
@@ -596,18 +623,21 @@ void EventListEngine::sortHeadEnd(const Context &ctx, HeadEndRows &out)
         l.order.reserve(n);
         l.keyEnds.clear();
         l.keyEnds.reserve(n);
+        l.keyHeads.clear();
+        l.keyHeads.reserve(n);
         // The texts are gathered in a buffer kept for every sort and copied at their size:
         // a text grown in place copies itself as it grows and keeps the room it grew.
         std::string &texts = keyTextScratch();
         texts.clear();
+        l.keyTexts.swap(texts);
         for (size_t i = 0; i < n; ++i) {
             const QByteArrayView text = l.cell(quint32(i), col, scratch);
-            texts.append(text.data(), size_t(text.size()));
-            l.keyEnds.push_back(quint32(texts.size()));
+            l.addKey(text);
             SortItem &item = l.order.emplace_back();
             item.index = quint32(i);
             packKey(text, how.caseSensitive, item);
         }
+        texts.swap(l.keyTexts);
         l.keyTexts.clear();
         l.keyTexts.shrink_to_fit();
         l.keyTexts = texts;
@@ -654,6 +684,9 @@ bool EventListEngine::updateHeadEnd(int he, const Context &ctx, HeadEndRows &out
         texts.clear();
         l.keyTexts.swap(texts);
         l.keyEnds.reserve(oldCount + changed.size());
+        l.keyHeads.reserve(oldCount + changed.size());
+        const TextSortCode how =
+            textSortCode(listSort(list, out.inputs.sortCol[size_t(list)]).code);
         // The kept rows are in the order of the head end's sort column, which may differ
         // from this build's until they are sorted again.
         const int col = out.inputs.sortCol[size_t(list)];
@@ -661,7 +694,7 @@ bool EventListEngine::updateHeadEnd(int he, const Context &ctx, HeadEndRows &out
         // Old rows and the edited events, merged in slot order; an edited slot is read
         // again (and may have left this list or joined it).
         std::vector<quint32> oldToNew(oldCount, Gone);
-        std::vector<quint32> added;
+        std::vector<SortItem> read;
         size_t next = 0;
         for (size_t i = 0; i <= oldCount; ++i) {
             const int oldSlot = i < oldCount ? old.eventSlots[i] : EventTable::Slots;
@@ -673,9 +706,12 @@ bool EventListEngine::updateHeadEnd(int he, const Context &ctx, HeadEndRows &out
                 if (!e.InUse ||
                     listOfEvent(e.Status, e.GroupNo, e.EventDate, FilterAll, QDate()) != list)
                     continue;
-                added.push_back(quint32(l.eventSlots.size()));
+                SortItem &item = read.emplace_back();
+                item.index = quint32(l.eventSlots.size());
+                const QByteArrayView text = cellOf(e, he, slot, list, col, *l.format, scratch);
+                packKey(text, how.caseSensitive, item);
+                l.addKey(text);
                 l.addRow(e, slot, ctx.inputs.today);
-                l.addKeyText(cellOf(e, he, slot, list, col, *l.format, scratch));
             }
             if (i == oldCount || replaced)
                 continue;
@@ -683,24 +719,16 @@ bool EventListEngine::updateHeadEnd(int he, const Context &ctx, HeadEndRows &out
             l.eventSlots.push_back(old.eventSlots[i]);
             l.rules.push_back(old.rules[i]);
             l.filtered.push_back(old.filtered[i]);
-            l.addKeyText(old.keyText(quint32(i)));
+            l.copyKey(old, quint32(i));
         }
 
         // The kept rows stay in their order; the rows read again are sorted and merged in.
-        const TextSortCode how = textSortCode(listSort(list, col).code);
         std::vector<SortItem> kept;
         kept.reserve(old.order.size());
         for (const SortItem &item : old.order) {
             const quint32 index = oldToNew[item.index];
             if (index != Gone)
                 kept.push_back({item.k0, item.k1, index});
-        }
-        std::vector<SortItem> read;
-        read.reserve(added.size());
-        for (const quint32 index : added) {
-            SortItem &item = read.emplace_back();
-            item.index = index;
-            packKey(l.keyText(index), how.caseSensitive, item);
         }
         const auto less = rowOrder(l, how);
         std::sort(read.begin(), read.end(), less);
@@ -751,8 +779,7 @@ void EventListEngine::mergeList(int list, TextSortCode how, const std::vector<in
     auto less = [&](const MergedItem &a, const MergedItem &b) {
         int r = comparePacked(a, b);
         if (r == 0)
-            r = compareText(blocks[a.he]->keyText(a.index), blocks[b.he]->keyText(b.index),
-                            how.caseSensitive);
+            r = blocks[a.he]->compareKeys(a.index, *blocks[b.he], b.index, how.caseSensitive);
         if (r != 0)
             return how.descending ? r > 0 : r < 0;
         return a.he < b.he;
@@ -929,14 +956,13 @@ EventLists EventListEngine::build(const ViewOptions &options)
         rows->items = m_merged->lists[size_t(list)].items;
         const Merged::Items &merged = *rows->items;
 
-        result.rules.resize(merged.size() + 1);
-        ColourRule *rule = result.rules.data();
+        result.rules.reserve(merged.size() + 1);
         if (rows->blankFirst)
-            *rule++ = ColourRule::Blank;
+            result.rules.push_back(ColourRule::Blank);
         for (const MergedItem &item : merged)
-            *rule++ = item.rule;
+            result.rules.push_back(item.rule);
         if (!rows->blankFirst)
-            *rule = ColourRule::Blank;
+            result.rules.push_back(ColourRule::Blank);
         result.events = int(merged.size());
         result.rows = std::move(rows);
         result.runs = colourRuns(list, result.rules);

@@ -3,6 +3,7 @@
 #include <QBrush>
 #include <algorithm>
 #include <numeric>
+#include <utility>
 
 #include "colors.h"
 #include "platform/text.h"
@@ -135,20 +136,25 @@ void GridModel::setListRows(std::vector<ListRow> rows,
 }
 
 void GridModel::setListRows(std::shared_ptr<const ListRows> rows,
-                            const std::vector<RowPaint> &paint)
+                            const std::vector<RowPaint> &paint, int paintFirstRow)
 {
     if (rows && rows->size() == 0)
         rows.reset();
     const size_t n = rows ? rows->size() : 0;
     // Runs in row order, apart from each other, as the lists give them, are kept as they
     // are; others are painted row by row, each over the ones before.
-    std::vector<PaintRun> runs;
-    runs.reserve(paint.size());
+    std::vector<PaintRun> &runs = m_spareRuns;
+    runs.clear();
+    if (runs.capacity() < paint.size())
+        runs.reserve(paint.size() + paint.size() / 8);
     bool byRun = true;
     int lastPainted = -1;
+    QColor lastColor;
+    std::pair<int, int> lastCols;
+    Paint lastPaint;
     for (const RowPaint &p : paint) {
-        const int first = qMax(p.first, 0);
-        const int last = qMin(p.last, int(n) - 1);
+        const int first = qMax(p.first - paintFirstRow, 0);
+        const int last = qMin(p.last - paintFirstRow, int(n) - 1);
         if (first > last)
             continue;
         if (first <= lastPainted) {
@@ -156,15 +162,24 @@ void GridModel::setListRows(std::shared_ptr<const ListRows> rows,
             break;
         }
         lastPainted = last;
-        if (p.color.isValid())
-            runs.push_back({first, last, paintOf(p.firstCol, p.lastCol, p.color)});
+        if (!p.color.isValid())
+            continue;
+        // The runs of a list share a few colours.
+        if (runs.empty() || p.color != lastColor || p.firstCol != lastCols.first ||
+            p.lastCol != lastCols.second) {
+            lastColor = p.color;
+            lastCols = {p.firstCol, p.lastCol};
+            lastPaint = paintOf(p.firstCol, p.lastCol, p.color);
+        }
+        runs.push_back({first, last, lastPaint});
     }
     std::vector<Paint> painted;
     if (!byRun) {
         runs.clear();
         painted.resize(n);
         for (const RowPaint &p : paint)
-            paintRows(painted, p.first, p.last, p.firstCol, p.lastCol, p.color);
+            paintRows(painted, p.first - paintFirstRow, p.last - paintFirstRow, p.firstCol,
+                      p.lastCol, p.color);
     }
     // The same rows in the same colours are what the view shows already: a list rebuilt
     // with nothing new is neither reset nor painted again.
@@ -179,7 +194,7 @@ void GridModel::setListRows(std::shared_ptr<const ListRows> rows,
     m_keepAlive.clear();
     m_edited.clear();
     m_paintByRun = byRun;
-    m_paintRuns = std::move(runs);
+    m_paintRuns.swap(runs);
     m_paint = std::move(painted);
     endResetModel();
 }

@@ -54,7 +54,9 @@ public:
                      const std::vector<RowPaint> &paint = {});
     // The same with rows that a shared list hands out: the model keeps no data per row
     // but its colour until it is asked to change a row (a cell, the row count, a sort).
-    void setListRows(std::shared_ptr<const ListRows> rows, const std::vector<RowPaint> &paint);
+    // Paint rows count from paintFirstRow (1 when they are list rows).
+    void setListRows(std::shared_ptr<const ListRows> rows, const std::vector<RowPaint> &paint,
+                     int paintFirstRow = 0);
     // The source and index of a row handed over by setListRows, made or not; an empty
     // ListRow for any other row.
     ListRow listRow(int modelRow) const;
@@ -123,6 +125,8 @@ private:
         bool operator==(const PaintRun &) const = default;
     };
     std::vector<PaintRun> m_paintRuns;
+    // The runs before the last, written over by the next list (fresh memory is slow).
+    std::vector<PaintRun> m_spareRuns;
     bool m_paintByRun = false;
     std::vector<std::shared_ptr<const void>> m_keepAlive;
     // Rows written cell by cell, by the place of their layout.

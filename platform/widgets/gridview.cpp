@@ -243,13 +243,9 @@ void GridView::setRowData(std::vector<ListRow> rows,
 }
 
 void GridView::setRowData(std::shared_ptr<const ListRows> rows,
-                          std::vector<GridModel::RowPaint> paint)
+                          const std::vector<GridModel::RowPaint> &paint)
 {
-    for (GridModel::RowPaint &p : paint) {
-        --p.first;
-        --p.last;
-    }
-    m_model->setListRows(std::move(rows), paint);
+    m_model->setListRows(std::move(rows), paint, 1);
     m_row = qBound(0, m_row, this->rows() - 1);
     m_rowSel = qBound(0, m_rowSel, this->rows() - 1);
     applySelection();

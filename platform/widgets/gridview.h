@@ -81,7 +81,7 @@ public:
 
     // The same with the rows of a shared list, which also keeps their sources alive.
     void setRowData(std::shared_ptr<const ListRows> rows,
-                    std::vector<GridModel::RowPaint> paint = {});
+                    const std::vector<GridModel::RowPaint> &paint = {});
 
 private:
     void applySelection();
