@@ -63,7 +63,9 @@ void run()
             600000);
         if (!downloaded)
             return;
-        // The last rebuilds and dashboard requests of the download settle.
+        // The operator logs in; the last rebuilds and dashboard requests of the download
+        // settle.
+        vekbench::logIn();
         vekbench::spinFor(4000);
         auto churn = [&sims] {
             for (auto &sim : sims)

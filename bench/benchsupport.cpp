@@ -1,10 +1,12 @@
 #include "benchsupport.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDate>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QLineEdit>
 #include <QTimer>
 #include <cerrno>
 #include <csignal>
@@ -19,6 +21,7 @@
 
 #include "core/consolestate.h"
 #include "core/eventtable.h"
+#include "core/ui/frmlogin.h"
 #include "platform/widgets/dialogseam.h"
 
 namespace vekbench {
@@ -299,6 +302,22 @@ void dialogsToStderr()
         std::fprintf(stderr, "vek-bench: %s: %s\n", qPrintable(r.title), qPrintable(r.text));
         return vek::DialogAnswer();
     });
+}
+
+bool logIn()
+{
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        for (auto *login : w->findChildren<vek::frmLogin *>()) {
+            if (!login->isVisible())
+                continue;
+            login->txtName()->setText(QStringLiteral("Admin"));
+            login->txtPass()->setText(QStringLiteral("admin1"));
+            login->cmdOK_Click();
+            return true;
+        }
+    }
+    std::fprintf(stderr, "vek-bench: no login window to log in with\n");
+    return false;
 }
 
 } // namespace vekbench

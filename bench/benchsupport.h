@@ -74,4 +74,8 @@ private:
 // Message boxes go to standard error instead of waiting for an operator.
 void dialogsToStderr();
 
+// Logs in through the open login window as the administrator of writeDataFolder, as an
+// operator does before working; false (and a line on standard error) without one.
+bool logIn();
+
 } // namespace vekbench

@@ -12,6 +12,7 @@
 #include "eventview/viewtables.h"
 #include "platform/text.h"
 #include "platform/widgets/flowlayout.h"
+#include "platform/widgets/steadylabel.h"
 
 namespace vek {
 
@@ -72,6 +73,8 @@ ViewToolBar::ViewToolBar(QWidget *parent) : QWidget(parent)
         m_lblTime[size_t(i)]->setMinimumWidth(
             m_lblTime[size_t(i)]->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00 PM")) +
             6);
+        keepSizeForWidestText(m_lblTime[size_t(i)],
+                              {QStringLiteral("00:00:00 AM"), QStringLiteral("00:00:00 PM")});
         tz->addWidget(m_lblTime[size_t(i)]);
     }
     framesFlow->addWidget(m_frame1);

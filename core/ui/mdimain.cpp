@@ -19,6 +19,7 @@
 #include "platform/text.h"
 #include "platform/widgets/dialogseam.h"
 #include "platform/widgets/keyboardstate.h"
+#include "platform/widgets/steadylabel.h"
 
 namespace vek {
 
@@ -154,6 +155,7 @@ void MDIMain::buildStatusBar()
         m_panels[p]->setMinimumWidth(p == 3 || p == 4 ? 200 : 70);
         statusBar()->addWidget(m_panels[p], p == 3 || p == 4 ? 1 : 0);
     }
+    keepSizeForWidestText(m_panels[1], {QStringLiteral("00:00:00")});
 }
 
 QAction *MDIMain::menuVEvent(int view) const
