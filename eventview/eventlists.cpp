@@ -489,6 +489,8 @@ struct EventListEngine::Merged
         // The rows of a partial merge, kept for the next one.
         Items scratch;
         std::array<quint64, MaxHeadEnds + 1> generations{};
+        // How many rows of each head end the last order holds.
+        std::array<size_t, MaxHeadEnds + 1> counts{};
         TextSortCode how;
         bool valid = false;
     };
@@ -866,9 +868,9 @@ void EventListEngine::mergeList(int list, TextSortCode how, const std::vector<in
             isChanged[size_t(he)] = true;
         static const Merged::Items none;
         const Merged::Items &last = m.items ? *m.items : none;
-        size_t keptCount = 0;
-        for (const MergedItem &item : last)
-            keptCount += !isChanged[item.he];
+        size_t keptCount = last.size();
+        for (int he : changed)
+            keptCount -= qMin(keptCount, m.counts[size_t(he)]);
         Merged::Items &items = *target;
         reserveItems(items, keptCount + fresh.size());
         auto next = fresh.begin();
@@ -885,6 +887,9 @@ void EventListEngine::mergeList(int list, TextSortCode how, const std::vector<in
     }
     m.spare = std::move(m.items);
     m.items = std::move(target);
+    m.counts.fill(0);
+    for (int he : shown)
+        m.counts[size_t(he)] = m_cache[size_t(he)]->shownOrder(list).size();
     m.generations = generations;
     m.how = how;
     m.valid = true;
@@ -956,13 +961,14 @@ EventLists EventListEngine::build(const ViewOptions &options)
         rows->items = m_merged->lists[size_t(list)].items;
         const Merged::Items &merged = *rows->items;
 
-        result.rules.reserve(merged.size() + 1);
+        result.rules.resize(merged.size() + 1);
+        ColourRule *rule = result.rules.data();
         if (rows->blankFirst)
-            result.rules.push_back(ColourRule::Blank);
+            *rule++ = ColourRule::Blank;
         for (const MergedItem &item : merged)
-            result.rules.push_back(item.rule);
+            *rule++ = item.rule;
         if (!rows->blankFirst)
-            result.rules.push_back(ColourRule::Blank);
+            *rule = ColourRule::Blank;
         result.events = int(merged.size());
         result.rows = std::move(rows);
         result.runs = colourRuns(list, result.rules);

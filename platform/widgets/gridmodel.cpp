@@ -2,6 +2,7 @@
 
 #include <QBrush>
 #include <algorithm>
+#include <cstring>
 #include <numeric>
 #include <utility>
 
@@ -68,7 +69,8 @@ QByteArray GridModel::title(int column) const
 
 void GridModel::setTitle(int column, const QByteArray &text)
 {
-    if (column < 0 || size_t(column) >= m_titles.size())
+    // Titles are set again at every rebuild: only a new one is news to the header.
+    if (column < 0 || size_t(column) >= m_titles.size() || m_titles[size_t(column)] == text)
         return;
     m_titles[size_t(column)] = text;
     emit headerDataChanged(Qt::Horizontal, column, column);
@@ -164,9 +166,10 @@ void GridModel::setListRows(std::shared_ptr<const ListRows> rows,
         lastPainted = last;
         if (!p.color.isValid())
             continue;
-        // The runs of a list share a few colours.
-        if (runs.empty() || p.color != lastColor || p.firstCol != lastCols.first ||
-            p.lastCol != lastCols.second) {
+        // The runs of a list share a few colours, mostly copies of one another: alike bytes
+        // are surely the same colour (other bytes only make the paint be worked out again).
+        if (runs.empty() || std::memcmp(&p.color, &lastColor, sizeof(QColor)) != 0 ||
+            p.firstCol != lastCols.first || p.lastCol != lastCols.second) {
             lastColor = p.color;
             lastCols = {p.firstCol, p.lastCol};
             lastPaint = paintOf(p.firstCol, p.lastCol, p.color);

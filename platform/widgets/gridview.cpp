@@ -5,12 +5,14 @@
 #include <QScrollBar>
 
 #include "colors.h"
+#include "gridheader.h"
 #include "twips.h"
 
 namespace vek {
 
 GridView::GridView(QWidget *parent) : QTableView(parent), m_model(new GridModel(this))
 {
+    setHorizontalHeader(new GridHeader(this));
     setModel(m_model);
     setWordWrap(false);
     setSelectionMode(QAbstractItemView::ContiguousSelection);
