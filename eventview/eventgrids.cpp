@@ -118,6 +118,9 @@ GridPanels rebuildGrids(const EventGrids &grids, EventListEngine &engine,
     std::vector<QColor> runColors(colors.size());
     for (size_t k = 1; k < colors.size(); ++k)
         runColors[k] = colorFromBgr(colors[k]);
+    // A run's colour is at least the first.
+    if (runColors.size() > 1)
+        runColors[0] = runColors[1];
     GridPanels panels;
     for (int list = 1; list <= EventListCount; ++list) {
         EventListRows &l = lists.list[size_t(list)];
@@ -129,17 +132,7 @@ GridPanels rebuildGrids(const EventGrids &grids, EventListEngine &engine,
         if (!g)
             continue;
         const int lastCol = columnsOf(list) - 1;
-        // Kept for every rebuild, with room for a few more runs: fresh memory of this size
-        // costs a page fault per page.
-        static std::vector<GridModel::RowPaint> paint;
-        paint.clear();
-        if (paint.capacity() < l.runs.size())
-            paint.reserve(l.runs.size() + l.runs.size() / 8);
-        for (const ColourRun &run : l.runs) {
-            const int k = qBound(1, run.colour, int(colors.size()) - 1);
-            paint.push_back({run.first, run.last, 1, lastCol, runColors[size_t(k)]});
-        }
-        g->setRowData(std::move(l.rows), paint);
+        g->setRowData(std::move(l.rows), l.runs, runColors, 1, lastCol);
         g->setHeaderBackColor(l.sort.headerRed ? colorFromBgr(HeaderRed) : QColor());
         g->setRow(restoredRow(row[size_t(list)], g->rows()));
         g->setCol(0);

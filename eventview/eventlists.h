@@ -48,14 +48,6 @@ ColourRule colourRule(int list, const EventRec &event, const QDate &today);
 // Index into EventColors (1..7) of a rule; 0 for none.
 int colourIndex(ColourRule rule);
 
-// Rows first..last (list row numbers) take EventColors(colour).
-struct ColourRun
-{
-    int first = 0;
-    int last = 0;
-    int colour = 0;
-    bool operator==(const ColourRun &) const = default;
-};
 // The runs of like rows of a list whose rows 1.. have the given rules. The blank row
 // starts no run, but an Upcoming before-today or problem run that reaches it takes it in.
 std::vector<ColourRun> colourRuns(int list, std::span<const ColourRule> rules);

@@ -49,4 +49,13 @@ public:
     }
 };
 
+// Rows first..last of a list take colour `colour` of a palette (0: none).
+struct ColourRun
+{
+    int first = 0;
+    int last = 0;
+    int colour = 0;
+    bool operator==(const ColourRun &) const = default;
+};
+
 } // namespace vek

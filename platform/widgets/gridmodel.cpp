@@ -2,6 +2,7 @@
 
 #include <QBrush>
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <numeric>
 #include <utility>
@@ -184,6 +185,53 @@ void GridModel::setListRows(std::shared_ptr<const ListRows> rows,
             paintRows(painted, p.first - paintFirstRow, p.last - paintFirstRow, p.firstCol,
                       p.lastCol, p.color);
     }
+    showListRows(std::move(rows), byRun, std::move(painted));
+}
+
+void GridModel::setListRows(std::shared_ptr<const ListRows> rows, std::span<const ColourRun> runs,
+                            std::span<const QColor> palette, int firstCol, int lastCol,
+                            int paintFirstRow)
+{
+    if (rows && rows->size() == 0)
+        rows.reset();
+    const int n = rows ? int(rows->size()) : 0;
+    std::array<Paint, 16> paints{};
+    const int colours = int(qMin(palette.size(), paints.size()));
+    for (int k = 0; k < colours; ++k)
+        paints[size_t(k)] = paintOf(firstCol, lastCol, palette[size_t(k)]);
+    std::vector<PaintRun> &out = m_spareRuns;
+    out.clear();
+    if (out.capacity() < runs.size())
+        out.reserve(runs.size() + runs.size() / 8);
+    int lastPainted = -1;
+    for (const ColourRun &run : runs) {
+        const int first = qMax(run.first - paintFirstRow, 0);
+        const int last = qMin(run.last - paintFirstRow, n - 1);
+        if (first > last)
+            continue;
+        if (colours == 0)
+            break;
+        if (first <= lastPainted) {
+            // Runs over one another: painted row by row, each over the ones before.
+            std::vector<RowPaint> paint;
+            for (const ColourRun &r : runs)
+                paint.push_back({r.first, r.last, firstCol, lastCol,
+                                 palette[size_t(qBound(0, r.colour, colours - 1))]});
+            setListRows(std::move(rows), paint, paintFirstRow);
+            return;
+        }
+        lastPainted = last;
+        const Paint &p = paints[size_t(qBound(0, run.colour, colours - 1))];
+        if (p.lastCol >= p.firstCol)
+            out.push_back({first, last, p});
+    }
+    showListRows(std::move(rows), true, {});
+}
+
+void GridModel::showListRows(std::shared_ptr<const ListRows> rows, bool byRun,
+                             std::vector<Paint> painted)
+{
+    std::vector<PaintRun> &runs = m_spareRuns;
     // The same rows in the same colours are what the view shows already: a list rebuilt
     // with nothing new is neither reset nor painted again.
     if (m_list && rows && m_list->sameRows(*rows) && m_edited.empty() && byRun == m_paintByRun &&

@@ -3,6 +3,7 @@
 #include <QAbstractTableModel>
 #include <QColor>
 #include <memory>
+#include <span>
 #include <unordered_map>
 #include <vector>
 
@@ -57,6 +58,11 @@ public:
     // Paint rows count from paintFirstRow (1 when they are list rows).
     void setListRows(std::shared_ptr<const ListRows> rows, const std::vector<RowPaint> &paint,
                      int paintFirstRow = 0);
+    // The same with runs in row order, apart from each other, each in a colour of the
+    // palette (an index past it is its last colour) over columns firstCol..lastCol: a list
+    // of many runs is painted without a paint of its own per run.
+    void setListRows(std::shared_ptr<const ListRows> rows, std::span<const ColourRun> runs,
+                     std::span<const QColor> palette, int firstCol, int lastCol, int paintFirstRow);
     // The source and index of a row handed over by setListRows, made or not; an empty
     // ListRow for any other row.
     ListRow listRow(int modelRow) const;
@@ -91,6 +97,8 @@ private:
     };
 
     size_t rows() const { return m_list ? m_list->size() : m_rows.size(); }
+    // Shows a shared list with the paint runs in m_spareRuns (byRun) or a paint per row.
+    void showListRows(std::shared_ptr<const ListRows> rows, bool byRun, std::vector<Paint> painted);
     bool validRow(int modelRow) const { return modelRow >= 0 && size_t(modelRow) < rows(); }
     // Turns rows of a shared list into rows of the model's own before one is changed.
     void unshareList();

@@ -253,4 +253,13 @@ void GridView::setRowData(std::shared_ptr<const ListRows> rows,
     applySelection();
 }
 
+void GridView::setRowData(std::shared_ptr<const ListRows> rows, std::span<const ColourRun> runs,
+                          std::span<const QColor> palette, int firstCol, int lastCol)
+{
+    m_model->setListRows(std::move(rows), runs, palette, firstCol, lastCol, 1);
+    m_row = qBound(0, m_row, this->rows() - 1);
+    m_rowSel = qBound(0, m_rowSel, this->rows() - 1);
+    applySelection();
+}
+
 } // namespace vek

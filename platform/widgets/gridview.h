@@ -82,6 +82,10 @@ public:
     // The same with the rows of a shared list, which also keeps their sources alive.
     void setRowData(std::shared_ptr<const ListRows> rows,
                     const std::vector<GridModel::RowPaint> &paint = {});
+    // The same painted by runs of list rows in row order, each in a colour of the palette
+    // over columns firstCol..lastCol.
+    void setRowData(std::shared_ptr<const ListRows> rows, std::span<const ColourRun> runs,
+                    std::span<const QColor> palette, int firstCol, int lastCol);
 
 private:
     void applySelection();

@@ -218,6 +218,16 @@ private slots:
         QCOMPARE(g.rowBackColor(1), red);
         QCOMPARE(g.rowBackColor(2), QColor());
         QCOMPARE(g.rowBackColor(4), red);
+        // The same by colours of a palette: an index past it is its last colour.
+        const std::vector<QColor> palette{QColor(), red, blue};
+        g.setRowData(shared, std::vector<ColourRun>{{1, 2, 1}, {3, 3, 9}}, palette, 0, 1);
+        QCOMPARE(g.rowBackColor(2), red);
+        QCOMPARE(g.rowBackColor(3), blue);
+        QCOMPARE(g.rowBackColor(4), QColor());
+        g.setRowData(shared, std::vector<ColourRun>{{1, 4, 2}, {2, 2, 0}}, palette, 0, 1);
+        QCOMPARE(g.rowBackColor(1), blue);
+        QCOMPARE(g.rowBackColor(2), QColor());
+        QCOMPARE(g.rowBackColor(4), blue);
         g.setRowData(shared, {{2, 3, 0, 1, red}, {5, 5, 1, 1, blue}});
         QCOMPARE(g.rows(), 7);
         QCOMPARE(g.textMatrix(3, 1), QByteArray("cell 2.1"));
