@@ -307,7 +307,10 @@ void dialogsToStderr()
 bool logIn()
 {
     for (QWidget *w : QApplication::topLevelWidgets()) {
-        for (auto *login : w->findChildren<vek::frmLogin *>()) {
+        QList<vek::frmLogin *> logins = w->findChildren<vek::frmLogin *>();
+        if (auto *own = qobject_cast<vek::frmLogin *>(w))
+            logins.prepend(own);
+        for (vek::frmLogin *login : logins) {
             if (!login->isVisible())
                 continue;
             login->txtName()->setText(QStringLiteral("Admin"));
