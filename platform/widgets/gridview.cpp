@@ -213,12 +213,17 @@ void GridView::clear()
     applySelection();
 }
 
+void GridView::keepSelectionInRows()
+{
+    m_row = qBound(0, m_row, rows() - 1);
+    m_rowSel = qBound(0, m_rowSel, rows() - 1);
+    applySelection();
+}
+
 void GridView::setRowData(std::vector<TextRow> rows)
 {
     m_model->setRows(std::move(rows));
-    m_row = qBound(0, m_row, this->rows() - 1);
-    m_rowSel = qBound(0, m_rowSel, this->rows() - 1);
-    applySelection();
+    keepSelectionInRows();
 }
 
 namespace {
@@ -239,27 +244,21 @@ void GridView::setRowData(std::vector<ListRow> rows,
                           const std::vector<GridModel::RowPaint> &paint)
 {
     m_model->setListRows(std::move(rows), std::move(keepAlive), modelPaint(paint));
-    m_row = qBound(0, m_row, this->rows() - 1);
-    m_rowSel = qBound(0, m_rowSel, this->rows() - 1);
-    applySelection();
+    keepSelectionInRows();
 }
 
 void GridView::setRowData(std::shared_ptr<const ListRows> rows,
                           const std::vector<GridModel::RowPaint> &paint)
 {
     m_model->setListRows(std::move(rows), paint, 1);
-    m_row = qBound(0, m_row, this->rows() - 1);
-    m_rowSel = qBound(0, m_rowSel, this->rows() - 1);
-    applySelection();
+    keepSelectionInRows();
 }
 
 void GridView::setRowData(std::shared_ptr<const ListRows> rows, std::span<const ColourRun> runs,
                           std::span<const QColor> palette, int firstCol, int lastCol)
 {
     m_model->setListRows(std::move(rows), runs, palette, firstCol, lastCol, 1);
-    m_row = qBound(0, m_row, this->rows() - 1);
-    m_rowSel = qBound(0, m_rowSel, this->rows() - 1);
-    applySelection();
+    keepSelectionInRows();
 }
 
 } // namespace vek

@@ -88,6 +88,8 @@ public:
                     std::span<const QColor> palette, int firstCol, int lastCol);
 
 private:
+    // After new rows: the current and selected rows stay within them.
+    void keepSelectionInRows();
     void applySelection();
     void readSelection();
 
