@@ -8,8 +8,8 @@
 #include "platform/clock.h"
 #include "platform/text.h"
 
-// The rules of the lists apart from the engine that builds them (eventlists.cpp): which list
-// an event belongs to, its colour, the sort and count texts, the kept rows and the options.
+// The rules of the lists apart from the engine that builds them: which list an event
+// belongs to, its colour, the sort and count texts and the options.
 
 namespace vek {
 
@@ -202,16 +202,6 @@ QByteArray tabEventCountText(int events)
     return Str(qint64(events)) + (events == 1 ? " Event" : " Events");
 }
 
-int restoredRow(int rememberedRow, int rows)
-{
-    return rememberedRow >= 1 && rows > rememberedRow ? rememberedRow : 1;
-}
-
-int restoredTopRow(int rememberedTop, int rows)
-{
-    return rememberedTop >= 1 && rows > rememberedTop ? rememberedTop : 0;
-}
-
 ViewOptions viewOptionsOf(int view, const QDate &pickerDate)
 {
     const Settings &s = settings();
@@ -226,14 +216,6 @@ ViewOptions viewOptionsOf(int view, const QDate &pickerDate)
         o.sortCol[size_t(list)] = SortCol(view, list);
     o.vcogLock = s.VCOGLock;
     return o;
-}
-
-bool slotHoldsEvent(int headEnd, int slot, const QByteArray &fullKey)
-{
-    if (headEnd < 1 || !EventTable::validIndex(headEnd, slot))
-        return false;
-    const EventRec &e = Events().at(headEnd, slot);
-    return e.InUse && e.EventKey == fullKey;
 }
 
 } // namespace vek

@@ -40,7 +40,7 @@
 
 namespace vek {
 
-// The Event View's window and its layout; its handlers are in frmviewevents.cpp.
+// The Event View's window and its layout; its handlers are in the frmview*.cpp files beside it.
 
 namespace {
 

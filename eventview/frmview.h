@@ -162,6 +162,8 @@ private:
     void restartDashBoardTimer();
     void showScopeButtons(bool today);
     void applyPrivileges();
+    // The filter list's entry of the "less than" filter, which the On-Air list never takes.
+    static constexpr int FilterIndexLessThan = 4;
     void setFilterIndex(int index);
     void setButtonByTab(int button, bool enabled);
     void applyButtonStates();
