@@ -4,9 +4,15 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QThread>
+#include <arpa/inet.h>
+#include <cerrno>
 #include <ctime>
 #include <future>
 #include <memory>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include "benchregistry.h"
 #include "benchsupport.h"
@@ -34,7 +40,8 @@
 // sync_10k_ms is the whole download from the link's start, including the channel and
 // router handshake and its waits for the quarter-second polls; sync_console_cpu_10k_ms
 // is the CPU time the console's thread spent over the span of sync_events_10k_ms. The
-// same for twelve head ends at once (sync12).
+// same for twelve head ends at once (sync12), where the same simulators then serve a
+// bare client on plain POSIX sockets too.
 namespace {
 
 using vekbench::spin;
@@ -90,19 +97,27 @@ struct SyncTimes
     qsizetype eventAnswerSize = 0;
 };
 
-// Head ends 1..headEnds download their 10,000 events at once, each from a simulated
-// server in a process of its own.
-SyncTimes syncOnce(int headEnds)
+using Servers = std::vector<std::unique_ptr<vekbench::SimProcess>>;
+
+// A simulated server for each of head ends 1..headEnds, each in a process of its own;
+// false if one did not start.
+bool startServers(Servers &servers, int headEnds)
 {
-    using namespace vek;
-    SyncTimes out;
-    resetConsoleState();
-    std::vector<std::unique_ptr<vekbench::SimProcess>> servers;
     for (int he = 1; he <= headEnds; ++he) {
         servers.push_back(std::make_unique<vekbench::SimProcess>());
         if (!servers.back()->start(vekbench::simScenario(he, EventCount), {he}))
-            return out;
+            return false;
     }
+    return true;
+}
+
+// Head ends 1..n download their 10,000 events at once, head end he from servers[he - 1].
+SyncTimes syncOnce(const Servers &servers)
+{
+    using namespace vek;
+    SyncTimes out;
+    const int headEnds = int(servers.size());
+    resetConsoleState();
 
     Settings &s = settings();
     for (int he = 1; he <= headEnds; ++he) {
@@ -216,6 +231,93 @@ struct PingPongTimes
     double cpuMs = -1;
 };
 
+// The floor of the download from the same servers: a client on plain POSIX sockets (poll,
+// read, send; no Qt) in the console's rhythm: a poll, and while its reply flags events an
+// "R" for the next one and a poll after each event. From the first event to the last, as
+// sync_12he_10k_ms; each read is one answer, as the console takes it.
+PingPongTimes posixFloorOnce(const Servers &servers)
+{
+    struct Connection
+    {
+        int fd = -1;
+        int events = 0;
+        char seq = '0';
+    };
+    const size_t n = servers.size();
+    std::vector<Connection> conns(n);
+    std::vector<pollfd> fds(n);
+    PingPongTimes out;
+    bool connected = true;
+    for (size_t i = 0; i < n; ++i) {
+        conns[i].fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        fds[i] = {conns[i].fd, POLLIN, 0};
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_port = htons(servers[i]->port(int(i) + 1));
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        connected = connected && fds[i].fd >= 0 &&
+                    ::connect(fds[i].fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) == 0;
+    }
+    auto send = [&](size_t i, char code) {
+        Connection &c = conns[i];
+        c.seq = c.seq == '9' ? '0' : char(c.seq + 1);
+        const char message[] = {'1', '0', '\x01', c.seq, code};
+        return ::send(c.fd, message, sizeof message, MSG_NOSIGNAL) == sizeof message;
+    };
+    constexpr char Poll = '\n';
+    for (size_t i = 0; connected && i < n; ++i)
+        connected = send(i, Poll);
+    size_t finished = 0;
+    QElapsedTimer t;
+    double cpu = 0;
+    QElapsedTimer limit;
+    limit.start();
+    char buffer[65536];
+    while (connected && finished < n && limit.elapsed() < 120000) {
+        const int ready = ::poll(fds.data(), nfds_t(n), 10000);
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0)
+            break;
+        for (size_t i = 0; connected && i < n; ++i) {
+            if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR)))
+                continue;
+            const ssize_t got = ::read(conns[i].fd, buffer, sizeof buffer);
+            connected = got >= 5;
+            if (!connected)
+                break;
+            const auto code = static_cast<unsigned char>(buffer[4]);
+            if (code == 181 || code == 182) {
+                if (!t.isValid()) {
+                    t.start();
+                    cpu = threadCpuMs();
+                }
+                if (++conns[i].events == EventCount) {
+                    ++finished;
+                    // Left out of the polls from now on.
+                    fds[i].fd = -1;
+                    continue;
+                }
+                connected = send(i, Poll);
+            } else {
+                // A poll reply: events flagged for list 1 (b5, b6, b9, b10) are fetched.
+                const bool flagged =
+                    got >= 4 + 13 && (buffer[9] || buffer[10] || buffer[13] || buffer[14]);
+                connected = send(i, flagged ? 'R' : Poll);
+            }
+        }
+    }
+    if (finished == n) {
+        out.ms = double(t.nsecsElapsed()) / 1e6;
+        out.cpuMs = threadCpuMs() - cpu;
+    }
+    for (const Connection &c : conns) {
+        if (c.fd >= 0)
+            ::close(c.fd);
+    }
+    return out;
+}
+
 // The console end: one thread with a connection to each of `connections` peers, each
 // doing the round trips of 10,000 events with 5-byte requests over the same kind of
 // socket.
@@ -285,7 +387,8 @@ void benchSync()
     // The console logs into its data folder: keep that out of the build tree.
     QTemporaryDir home;
     qputenv("VEK_HOME", home.path().toLocal8Bit());
-    const SyncTimes sync = syncOnce(1);
+    Servers servers;
+    const SyncTimes sync = startServers(servers, 1) ? syncOnce(servers) : SyncTimes();
     const PingPongTimes trips =
         sync.eventAnswerSize > 0 ? pingPongOnce(sync.eventAnswerSize, 1) : PingPongTimes();
     const double pingPong = trips.ms;
@@ -304,12 +407,16 @@ void benchSync()
 }
 
 // Twelve head ends downloading at once, as at every start of a full site, against one bare
-// client with twelve connections doing the same round trips.
+// client with twelve connections doing the same round trips, and against a bare POSIX
+// client downloading from the same servers.
 void benchSync12()
 {
     QTemporaryDir home;
     qputenv("VEK_HOME", home.path().toLocal8Bit());
-    const SyncTimes sync = syncOnce(12);
+    Servers servers;
+    const SyncTimes sync = startServers(servers, 12) ? syncOnce(servers) : SyncTimes();
+    const PingPongTimes posix = sync.consoleCpu > 0 ? posixFloorOnce(servers) : PingPongTimes();
+    servers.clear();
     const PingPongTimes trips =
         sync.eventAnswerSize > 0 ? pingPongOnce(sync.eventAnswerSize, 12) : PingPongTimes();
     qunsetenv("VEK_HOME");
@@ -322,6 +429,10 @@ void benchSync12()
     vekbench::figure("pingpong_12x_client_cpu_ms", trips.cpuMs);
     vekbench::figure("sync_12he_cpu_ratio",
                      sync.consoleCpu > 0 && trips.cpuMs > 0 ? sync.consoleCpu / trips.cpuMs : -1);
+    vekbench::figure("sync_12he_posix_floor_ms", posix.ms);
+    vekbench::figure("sync_12he_posix_floor_cpu_ms", posix.cpuMs);
+    vekbench::figure("sync_12he_posix_cpu_ratio",
+                     sync.consoleCpu > 0 && posix.cpuMs > 0 ? sync.consoleCpu / posix.cpuMs : -1);
 }
 
 } // namespace

@@ -1,15 +1,17 @@
 // vek-hwsim: the simulated Hardware Servers of a scenario, for running the console.
 //
 //   vek-hwsim --scenario demo.scn [--port 1=7901] [--trace hwsim.trace] [--quiet]
-//             [--poll-times]
+//             [--poll-times] [--poll-late]
 //
 // Prints "HE<n> port <p>" for every head end once it listens, then reads control
 // commands from stdin, one per line (see hwsim.h or README.md); "quit" ends it.
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QHash>
 #include <QSet>
 #include <QSocketNotifier>
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <unistd.h>
@@ -18,6 +20,48 @@
 #include "tools/hwsim/hwsim.h"
 
 using vek::sim::HwSim;
+
+namespace {
+
+qint64 monotonicUs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<qint64>(ts.tv_sec) * 1000000 + ts.tv_nsec / 1000;
+}
+
+bool isPoll(const vek::sim::TraceLine &line)
+{
+    return line.direction == "in" && line.bytes.size() >= 5 && line.bytes[4] == 10;
+}
+
+// A poll is due a quarter second after the one before, or when the answer to the last
+// request of a chain went out if that is later: how much later than that it came.
+void printPollLate(const vek::sim::TraceLine &line)
+{
+    struct Times
+    {
+        qint64 poll = -1;
+        qint64 answer = -1;
+    };
+    static QHash<int, Times> times;
+    Times &t = times[line.headEnd];
+    const qint64 now = monotonicUs();
+    if (line.direction == "out") {
+        t.answer = now;
+        return;
+    }
+    if (!isPoll(line))
+        return;
+    if (t.poll >= 0) {
+        const qint64 due = std::max(t.poll + 250000, t.answer);
+        std::printf("HE%d late %lld\n", line.headEnd, static_cast<long long>(now - due));
+        std::fflush(stdout);
+    }
+    t.poll = now;
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -34,7 +78,10 @@ int main(int argc, char **argv)
     const QCommandLineOption quietOption({"q", "quiet"}, "Do not echo the trace to stderr.");
     const QCommandLineOption pollTimesOption(
         "poll-times", "Print the monotonic time of each head end's first poll.");
-    parser.addOptions({scenarioOption, portOption, traceOption, quietOption, pollTimesOption});
+    const QCommandLineOption pollLateOption(
+        "poll-late", "Print how late each poll comes against the quarter-second rhythm.");
+    parser.addOptions(
+        {scenarioOption, portOption, traceOption, quietOption, pollTimesOption, pollLateOption});
     parser.process(app);
 
     if (!parser.isSet(scenarioOption)) {
@@ -73,19 +120,18 @@ int main(int argc, char **argv)
         });
     }
     if (parser.isSet(pollTimesOption)) {
-        QObject::connect(
-            &sim, &HwSim::traced, [polled = QSet<int>()](const vek::sim::TraceLine &line) mutable {
-                if (line.direction != "in" || line.bytes.size() < 5 || line.bytes[4] != 10 ||
-                    polled.contains(line.headEnd))
-                    return;
-                polled.insert(line.headEnd);
-                timespec ts{};
-                clock_gettime(CLOCK_MONOTONIC, &ts);
-                std::printf("HE%d poll %lld\n", line.headEnd,
-                            static_cast<long long>(ts.tv_sec) * 1000000 + ts.tv_nsec / 1000);
-                std::fflush(stdout);
-            });
+        QObject::connect(&sim, &HwSim::traced,
+                         [polled = QSet<int>()](const vek::sim::TraceLine &line) mutable {
+                             if (!isPoll(line) || polled.contains(line.headEnd))
+                                 return;
+                             polled.insert(line.headEnd);
+                             std::printf("HE%d poll %lld\n", line.headEnd,
+                                         static_cast<long long>(monotonicUs()));
+                             std::fflush(stdout);
+                         });
     }
+    if (parser.isSet(pollLateOption))
+        QObject::connect(&sim, &HwSim::traced, printPollLate);
     if (!sim.listenAll(&error)) {
         std::fprintf(stderr, "vek-hwsim: %s\n", qPrintable(error));
         return 1;
