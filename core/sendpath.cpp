@@ -202,15 +202,7 @@ void raiseTrouble(int headEnd, HeadEndSend &s)
 
 QByteArray printableBytes(const QByteArray &bytes)
 {
-    QByteArray out;
-    for (const char c : bytes) {
-        const auto code = static_cast<unsigned char>(c);
-        if (code >= 32 && code < 127)
-            out += c;
-        else
-            out += '<' + QByteArray::number(code) + '>';
-    }
-    return out;
+    return visibleBytes(bytes, true);
 }
 
 QByteArray BuildHSHeader(int headEnd, int cmd)

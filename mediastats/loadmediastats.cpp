@@ -1,23 +1,34 @@
 #include "loadmediastats.h"
 
-#include <QDir>
+#include <QFile>
 
 #include "platform/failure.h"
 #include "platform/text.h"
 
 namespace vek {
 
-bool LoadMediaStats(const QString &fileName, MediaStatsError *error, const HeadEndSet &headEnds,
+QByteArray watchedFolderPath()
+{
+    const QByteArray folder = trimBlanks(settings().AutoLoadPath);
+    if (folder.isEmpty())
+        return {};
+    // The setting is single-byte text; the folder's name on disk is in the system's encoding.
+    QByteArray path = QFile::encodeName(fromBytes(folder));
+    if (!path.endsWith('/'))
+        path += '/';
+    return path;
+}
+
+bool LoadMediaStats(const QByteArray &fileName, MediaStatsError *error, const HeadEndSet &headEnds,
                     HeadEndSet *withRows)
 {
     MediaStatsImport run;
     run.LoadOldEvents = false;
     try {
-        // No folder is no folder: never the working directory.
-        const QByteArray folder = trimBlanks(settings().AutoLoadPath);
+        const QByteArray folder = watchedFolderPath();
         if (folder.isEmpty())
             throw Failure(ErrorKind::PathFileAccess);
-        run.readFile(QDir(fromBytes(folder)).filePath(fileName));
+        run.readFileAt(folder + fileName);
         run.convertRows(headEnds);
         if (withRows)
             *withRows = run.headEndsWithRows();

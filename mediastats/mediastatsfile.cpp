@@ -1,7 +1,10 @@
 #include "mediastatsfile.h"
 
 #include <QFile>
-#include <QFileInfo>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "csvreader.h"
 #include "dbfreader.h"
@@ -56,15 +59,28 @@ void readMediaStatsBytes(MediaStatsFormat format, const QByteArray &bytes, MSRow
 
 void readMediaStatsFile(const QString &path, MSRowTable &rows)
 {
+    readMediaStatsFileAt(QFile::encodeName(path), rows);
+}
+
+void readMediaStatsFileAt(const QByteArray &path, MSRowTable &rows)
+{
     rows.clear();
-    const MediaStatsFormat format = mediaStatsFormat(path);
+    const MediaStatsFormat format = mediaStatsFormat(QString::fromLatin1(path.right(3)));
     if (format == MediaStatsFormat::None)
         throw Failure(ErrorKind::BadFileName);
-    QFile file(path);
-    if (!QFileInfo(path).isFile())
+    // By the name's own bytes: a name in another encoding than the system's is reached too.
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        throw Failure(errno == ENOENT || errno == ENOTDIR ? ErrorKind::FileNotFound
+                                                          : ErrorKind::PermissionDenied);
+    QFile file;
+    struct stat st
+    {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         throw Failure(ErrorKind::FileNotFound);
-    if (!file.open(QIODevice::ReadOnly))
-        throw Failure(ErrorKind::PermissionDenied);
+    }
     const qint64 size = file.size();
     if (size > MaxMediaStatsFileSize)
         tooLarge(size);

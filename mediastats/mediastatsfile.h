@@ -21,5 +21,7 @@ void readMediaStatsBytes(MediaStatsFormat format, const QByteArray &bytes, MSRow
 // name of no format leaves no rows (and is a bad-file-name Failure); a file missing,
 // unreadable or larger than the cap is a Failure too.
 void readMediaStatsFile(const QString &path, MSRowTable &rows);
+// The same for a path given as the file system's bytes.
+void readMediaStatsFileAt(const QByteArray &path, MSRowTable &rows);
 
 } // namespace vek

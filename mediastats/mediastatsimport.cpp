@@ -239,6 +239,11 @@ void MediaStatsImport::readFile(const QString &path)
     readMediaStatsFile(path, MSRows);
 }
 
+void MediaStatsImport::readFileAt(const QByteArray &path)
+{
+    readMediaStatsFileAt(path, MSRows);
+}
+
 void MediaStatsImport::convertRows(const HeadEndSet &headEnds)
 {
     m_channelNames = {};

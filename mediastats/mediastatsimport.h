@@ -31,6 +31,8 @@ public:
     // Reads the file at path into MSRows by the format of its name; throws a Failure
     // (the rows read until then stay, and are not converted).
     void readFile(const QString &path);
+    // The same for a path given as the file system's bytes.
+    void readFileAt(const QByteArray &path);
 
     // The matching loop: for every row (outer) and every head end of headEnds (inner)
     // whose C.O. number equals the row's (both trimmed, exact case), MSCONVERT.

@@ -8,10 +8,12 @@
 
 namespace vek {
 
-ReadLease::ReadLease(const QString &path)
+ReadLease::ReadLease(const QString &path) : ReadLease(QFile::encodeName(path)) {}
+
+ReadLease::ReadLease(const QByteArray &path)
 {
     // Not blocking: a write lease of another process would hold the open.
-    m_fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    m_fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (m_fd < 0) {
         m_error = errno;
         m_state = m_error == EWOULDBLOCK ? State::Busy : State::Unavailable;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 namespace vek {
@@ -18,6 +19,8 @@ public:
     };
 
     explicit ReadLease(const QString &path);
+    // The path as the file system's bytes.
+    explicit ReadLease(const QByteArray &path);
     ~ReadLease();
     ReadLease(const ReadLease &) = delete;
     ReadLease &operator=(const ReadLease &) = delete;

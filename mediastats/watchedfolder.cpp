@@ -1,9 +1,11 @@
 #include "watchedfolder.h"
 
-#include <QDir>
-#include <QFile>
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "core/log.h"
 #include "core/sendpath.h"
@@ -29,42 +31,41 @@ HeadEndSet linkedHeadEnds()
     return on;
 }
 
-void logLine(const QString &name, const QByteArray &what)
+void logLine(const QByteArray &name, const QByteArray &what)
 {
-    WriteLog("MediaStats Auto Load " + toBytes(name) + " " + what);
+    WriteLog("MediaStats Auto Load " + readableFileName(name) + " " + what);
+}
+
+// "*.VEK" as the folder list matched it: any letter case, a bare ".vek" included.
+bool hasExtension(const QByteArray &name, const char *extension)
+{
+    return name.size() >= 4 &&
+           QByteArrayView(name).last(4).compare(extension, Qt::CaseInsensitive) == 0;
 }
 
 } // namespace
 
-std::optional<WatchedFolder::FileId> WatchedFolder::fileId(const QString &path)
-{
-    struct stat st;
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return std::nullopt;
-    return FileId{quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size),
-                  qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
-}
-
 WatchedFolder::WatchedFolder()
-    : m_remove([](const QString &path) { return QFile::remove(path); }),
+    : m_remove([](const QByteArray &path) { return ::unlink(path.constData()) == 0; }),
       m_previousTick(Clock::localNow())
 {}
 
 bool WatchedFolder::tick()
 {
     const QDateTime now = Clock::localNow();
-    QHash<QString, Seen> seenNow;
+    QHash<QByteArray, Seen> seenNow;
     bool loaded = false;
-    // No folder is no folder: never the working directory.
-    const QByteArray folder = trimBlanks(settings().AutoLoadPath);
-    if (!folder.isEmpty()) {
-        const Settings &s = settings();
-        const std::pair<bool, QString> formats[] = {{s.AutoLoadVEK, QStringLiteral("*.VEK")},
-                                                    {s.AutoLoadDBF, QStringLiteral("*.DBF")},
-                                                    {s.AutoLoadCSV, QStringLiteral("*.CSV")},
-                                                    {s.AutoLoadVE2, QStringLiteral("*.VE2")}};
-        for (const auto &[on, pattern] : formats) {
-            if (on && loadOne(fromBytes(folder), pattern, now, seenNow))
+    const Settings &s = settings();
+    const std::pair<bool, const char *> formats[] = {{s.AutoLoadVEK, ".VEK"},
+                                                     {s.AutoLoadDBF, ".DBF"},
+                                                     {s.AutoLoadCSV, ".CSV"},
+                                                     {s.AutoLoadVE2, ".VE2"}};
+    const bool watched = s.AutoLoadVEK || s.AutoLoadDBF || s.AutoLoadCSV || s.AutoLoadVE2;
+    const QByteArray folder = watchedFolderPath();
+    std::vector<Listed> files;
+    if (watched && !folder.isEmpty() && list(folder, files)) {
+        for (const auto &[on, extension] : formats) {
+            if (on && loadOne(files, extension, now, seenNow))
                 loaded = true;
         }
     }
@@ -76,23 +77,56 @@ bool WatchedFolder::tick()
     return loaded;
 }
 
-bool WatchedFolder::loadOne(const QString &folder, const QString &pattern, const QDateTime &now,
-                            QHash<QString, Seen> &seenNow)
+bool WatchedFolder::list(const QByteArray &folder, std::vector<Listed> &files)
 {
-    // Name filters match without regard to letter case: *.VEK finds a.vek too.
-    const QFileInfoList files =
-        QDir(folder).entryInfoList({pattern}, QDir::Files | QDir::Hidden, QDir::Name);
-    for (const QFileInfo &info : files)
-        seenNow.insert(info.filePath(), {info.size(), info.lastModified()});
-
-    for (const QFileInfo &info : files) {
-        const QString path = info.filePath();
-        const QString name = info.fileName();
-        if (trimBlanks(name).isEmpty())
+    // The names as the folder holds them: a name that is not in the system's encoding
+    // still reaches its file.
+    DIR *dir = ::opendir(folder.constData());
+    if (dir == nullptr) {
+        const int cause = errno;
+        if (m_unlisted != folder) {
+            m_unlisted = folder;
+            WriteLog("MediaStats Auto Load cannot list the folder " + readableFileName(folder) +
+                     " (" + QByteArray(std::strerror(cause)) + ")");
+        }
+        return false;
+    }
+    if (m_unlisted == folder)
+        WriteLog("MediaStats Auto Load can list the folder " + readableFileName(folder) + " again");
+    m_unlisted.clear();
+    while (const dirent *entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        const QByteArray path = folder + name;
+        struct stat st;
+        if (::stat(path.constData(), &st) != 0 || !S_ISREG(st.st_mode))
             continue;
-        const Seen seen = seenNow.value(path);
-        const std::optional<FileId> id = fileId(path);
-        if (id && m_kept.contains(*id))
+        const qint64 modifiedNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+        files.push_back(
+            {name, path,
+             Seen{qint64(st.st_size), QDateTime::fromMSecsSinceEpoch(modifiedNs / 1000000)},
+             FileId{quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size), modifiedNs}});
+    }
+    ::closedir(dir);
+    std::sort(files.begin(), files.end(),
+              [](const Listed &a, const Listed &b) { return a.name < b.name; });
+    return true;
+}
+
+bool WatchedFolder::loadOne(const std::vector<Listed> &files, const char *extension,
+                            const QDateTime &now, QHash<QByteArray, Seen> &seenNow)
+{
+    for (const Listed &file : files) {
+        if (hasExtension(file.name, extension))
+            seenNow.insert(file.path, file.seen);
+    }
+
+    for (const Listed &file : files) {
+        const QByteArray &path = file.path;
+        const QByteArray &name = file.name;
+        if (!hasExtension(name, extension) || trimBlanks(name).isEmpty())
+            continue;
+        const Seen &seen = file.seen;
+        if (m_kept.contains(file.id))
             continue;
         // The same size and time at two ticks settle a file whatever its time stamp says
         // (a copy from a clock ahead of ours); a file first seen must be older than the
@@ -113,7 +147,7 @@ bool WatchedFolder::loadOne(const QString &folder, const QString &pattern, const
             !m_leaseErrors.contains(lease.error())) {
             m_leaseErrors.insert(lease.error());
             WriteLog("MediaStats Auto Load cannot tell whether a file is still being written (" +
-                     QByteArray(std::strerror(lease.error())) + "): " + toBytes(name) +
+                     QByteArray(std::strerror(lease.error())) + "): " + readableFileName(name) +
                      " and others load once their size and time stay the same");
         }
 
@@ -136,15 +170,14 @@ bool WatchedFolder::loadOne(const QString &folder, const QString &pattern, const
         logNotSent(name, withRows);
         if (!m_remove(path)) {
             logLine(name, "loaded but could not be deleted; it is not loaded again");
-            if (id)
-                m_kept.insert(*id);
+            m_kept.insert(file.id);
         }
         return true;
     }
     return false;
 }
 
-void WatchedFolder::logNotSent(const QString &name, const HeadEndSet &withRows)
+void WatchedFolder::logNotSent(const QByteArray &name, const HeadEndSet &withRows)
 {
     QByteArray heads;
     for (int he = 1; he <= MaxHeadEnds; ++he) {

@@ -5,8 +5,8 @@
 #include <QSet>
 #include <QString>
 #include <functional>
-#include <optional>
 #include <set>
+#include <vector>
 
 #include "mediastatsimport.h"
 
@@ -24,6 +24,8 @@ namespace vek {
 // whatever happens to the folder meanwhile; a file that fails to load is logged once
 // while it stays the same (and tried again on every tick). Rows for head ends that are
 // not on line, or whose link is down, are not queued; the log names those with rows.
+// Files are reached by the names' own bytes, whatever their encoding; a folder that
+// cannot be listed is logged once, with the system's cause, and again once it can be.
 class WatchedFolder
 {
 public:
@@ -34,7 +36,7 @@ public:
 
     // Deletes a loaded file; true when it is gone. Tests stand in for a folder the console
     // may not write to.
-    using Remover = std::function<bool(const QString &path)>;
+    using Remover = std::function<bool(const QByteArray &path)>;
     void setRemover(Remover remover) { m_remove = std::move(remover); }
 
 private:
@@ -53,18 +55,29 @@ private:
         qint64 modifiedNs = 0;
         auto operator<=>(const FileId &) const = default;
     };
-    static std::optional<FileId> fileId(const QString &path);
+    // A file of the folder: its name and path as the file system's bytes.
+    struct Listed
+    {
+        QByteArray name;
+        QByteArray path;
+        Seen seen;
+        FileId id;
+    };
 
-    bool loadOne(const QString &folder, const QString &pattern, const QDateTime &now,
-                 QHash<QString, Seen> &seenNow);
-    void logNotSent(const QString &name, const HeadEndSet &withRows);
+    // The folder's files, by name; false (logged once until it can be listed again) when
+    // the folder cannot be listed.
+    bool list(const QByteArray &folder, std::vector<Listed> &files);
+    bool loadOne(const std::vector<Listed> &files, const char *extension, const QDateTime &now,
+                 QHash<QByteArray, Seen> &seenNow);
+    void logNotSent(const QByteArray &name, const HeadEndSet &withRows);
 
     Remover m_remove;
     QDateTime m_previousTick;
-    QHash<QString, Seen> m_seen;   // every file of the previous tick
-    QHash<QString, Seen> m_failed; // failed, and logged as it is
-    std::set<FileId> m_kept;       // loaded but not deleted: never loaded again
-    QSet<int> m_leaseErrors;       // why a lease could not be taken, each logged once
+    QHash<QByteArray, Seen> m_seen;   // every file of the previous tick
+    QHash<QByteArray, Seen> m_failed; // failed, and logged as it is
+    QByteArray m_unlisted;            // the folder that could not be listed, as logged
+    std::set<FileId> m_kept;          // loaded but not deleted: never loaded again
+    QSet<int> m_leaseErrors;          // why a lease could not be taken, each logged once
 };
 
 } // namespace vek

@@ -1,6 +1,7 @@
 #include "text.h"
 
 #include <QLocale>
+#include <QStringDecoder>
 
 namespace vek {
 
@@ -77,4 +78,28 @@ QByteArray shortDate(const QDate &date)
 {
     return toBytes(QLocale::system().toString(date, QLocale::ShortFormat));
 }
+QByteArray visibleBytes(QByteArrayView bytes, bool highBytes)
+{
+    QByteArray out;
+    out.reserve(bytes.size());
+    for (const char c : bytes) {
+        const auto code = static_cast<unsigned char>(c);
+        if (code < 32 || code == 127 || (highBytes && code > 126)) {
+            out += '<';
+            out += QByteArray::number(code);
+            out += '>';
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+QByteArray readableFileName(const QByteArray &raw)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString name = utf8.decode(raw);
+    return utf8.hasError() ? raw : toBytes(name);
+}
+
 } // namespace vek

@@ -27,6 +27,15 @@ inline QString fromBytes(const QByteArray &bytes)
 }
 QByteArray toBytes(const QString &text);
 
+// Control bytes (below 32, and 127) as "<n>", so text from outside cannot break a log
+// line or start one that looks like the console's own; with highBytes the bytes above 126
+// too (wire bytes). Text without control bytes comes back unchanged.
+QByteArray visibleBytes(QByteArrayView bytes, bool highBytes = false);
+
+// A file name as the file system's bytes, readable in a log line: UTF-8 shown as its
+// characters, any other name (a Latin-1 name from a Windows share) as the bytes it is.
+QByteArray readableFileName(const QByteArray &raw);
+
 // Fixed-width decimal with leading zeros, for dates and times ("07").
 QByteArray zeroPadded(qint64 n, int width);
 

@@ -1,4 +1,7 @@
 #include <QTest>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "mediastats/watchedfolder.h"
 #include "msfixture.h"
@@ -17,6 +20,20 @@ void drop(MsFixture &f, const QString &name, const QByteArray &bytes, const QDat
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadWrite));
     QVERIFY(file.setFileTime(changed, QFileDevice::FileModificationTime));
+}
+
+// A file of the folder by the raw bytes of its name, last changed a minute ago.
+QByteArray dropRaw(MsFixture &f, const QByteArray &name, const QByteArray &bytes)
+{
+    const QByteArray path = QFile::encodeName(f.home.path(QString())) + '/' + name;
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    [&] {
+        QVERIFY(fd >= 0 && ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size());
+    }();
+    ::close(fd);
+    const timespec old[2] = {{0, UTIME_OMIT}, {f.clock.now().addSecs(-60).toSecsSinceEpoch(), 0}};
+    ::utimensat(AT_FDCWD, path.constData(), old, 0);
+    return path;
 }
 
 QByteArray csvOf(const QByteArray &description)
@@ -133,7 +150,7 @@ private slots:
         MsFixture f;
         watchAll(f);
         WatchedFolder folder;
-        folder.setRemover([](const QString &) { return false; });
+        folder.setRemover([](const QByteArray &) { return false; });
         drop(f, "kept.csv", csvOf("Kept"), f.clock.now().addSecs(-60));
         for (int i = 0; i < 5; ++i) {
             f.clock.advanceMs(10000);
@@ -141,6 +158,42 @@ private slots:
         }
         QCOMPARE(descriptions(1), QList<QByteArray>({"Kept"}));
         QCOMPARE(f.home.readLog().count("kept.csv loaded but could not be deleted"), 1);
+    }
+
+    void namesInAnyEncodingLoadAndAnUnlistableFolderIsLoggedOnce()
+    {
+        MsFixture f;
+        watchAll(f);
+        WatchedFolder folder;
+        // A Latin-1 name, as a Windows share gives it: reached, loaded, deleted.
+        const QByteArray latin = dropRaw(f, "caf\xe9 latin.csv", csvOf("Latin"));
+        dropRaw(f,
+                "b\xe9"
+                "d.dbf",
+                QByteArray(20, 'x'));
+        f.clock.advanceMs(60000);
+        QVERIFY(folder.tick());
+        QCOMPARE(descriptions(1), QList<QByteArray>({"Latin"}));
+        QVERIFY(::access(latin.constData(), F_OK) != 0);
+        QVERIFY(f.home.readLog().contains("MediaStats Auto Load b\xe9"
+                                          "d.dbf not loaded"));
+
+        const QByteArray kept = settings().AutoLoadPath;
+        settings().AutoLoadPath = kept + "/gone";
+        for (int i = 0; i < 3; ++i) {
+            f.clock.advanceMs(10000);
+            QVERIFY(!folder.tick());
+        }
+        QVERIFY(QDir(f.home.path(QString())).mkdir(QStringLiteral("gone")));
+        f.clock.advanceMs(10000);
+        folder.tick();
+        f.clock.advanceMs(10000);
+        folder.tick();
+        const QByteArray log = f.home.readLog();
+        QCOMPARE(log.count("MediaStats Auto Load cannot list the folder "), 1);
+        QVERIFY(log.contains("gone/ (No such file or directory)\r\n"));
+        QCOMPARE(log.count("MediaStats Auto Load can list the folder "), 1);
+        QVERIFY(log.contains("gone/ again\r\n"));
     }
 
     void noFolderNoFlagsAndOffLineHeadEndsLoadNothing()

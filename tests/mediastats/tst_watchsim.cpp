@@ -187,7 +187,7 @@ private slots:
         SimConsole c;
         QVERIFY(QDir(c.f.home.path(QString())).mkdir(QStringLiteral("in")));
         settings().AutoLoadPath = c.f.home.path(QStringLiteral("in/")).toLatin1();
-        c.folder.setRemover([](const QString &) { return false; });
+        c.folder.setRemover([](const QByteArray &) { return false; });
         QVERIFY(c.start({1}));
         c.f.writeSettled("in/kept.csv", twoRows());
         c.tick(60);
