@@ -134,10 +134,12 @@ QTimer &HsLink::timeHSCTS(int headEnd)
 
 void HsLink::timeBuffer_Timer()
 {
+    m_inFlush = true;
     for (int he = 1; he < HeadEndRows; ++he) {
         if (settings().HEOnLine[he])
             SendHS(he, QByteArray(), 0);
     }
+    m_inFlush = false;
     armSendFlush();
 }
 
@@ -171,6 +173,13 @@ void HsLink::sendDue()
 {
     if (m_flushing && (!m_timeBuffer.isActive() || m_timeBuffer.remainingTime() > BufferMs))
         m_timeBuffer.start(BufferMs);
+}
+
+void HsLink::rearmSendFlush()
+{
+    // Not while the flush itself runs: it arms the timer when it is done.
+    if (m_flushing && !m_inFlush)
+        armSendFlush();
 }
 
 void HsLink::timeHSCTS_Timer(int headEnd)

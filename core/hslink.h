@@ -65,6 +65,7 @@ public:
     void restartDashBoardTimer() override;
     void startEventWait(int headEnd) override;
     void sendDue() override;
+    void rearmSendFlush() override;
     ConsoleUi *ui() override { return m_ui; }
 
 private:
@@ -75,6 +76,7 @@ private:
 
     ConsoleUi *m_ui;
     bool m_flushing = false;
+    bool m_inFlush = false;
     SocketFactory m_factory;
     std::array<std::unique_ptr<HsSocket>, HeadEndRows> m_sockets;
     QTimer m_timeBuffer;

@@ -22,6 +22,9 @@ public:
     // A head end may have something to send (an acknowledgement arrived, re-sends ran out,
     // a WIN message was queued): the send flush runs within its 10 ms.
     virtual void sendDue() {}
+    // A head end's exchange ended with nothing queued: the flush wakes when its next poll
+    // is due.
+    virtual void rearmSendFlush() {}
     virtual ConsoleUi *ui() = 0;
 };
 

@@ -64,6 +64,9 @@ struct HeadEndSend
     bool booted = false;
     // The message in flight has not been acknowledged yet.
     bool awaitingAck = false;
+    // A poll went out and nothing since: the next free turn is the WIN queue's even when
+    // the next poll is already due, so a slow server still gets its queued commands.
+    bool winTurnOwed = false;
     bool queueLongLogged = false;
     // The ticket of the message in flight (0: none asked for).
     quint64 inFlightTicket = 0;
@@ -266,6 +269,7 @@ void sendHS(int headEnd, const QByteArray &body, int cmd, quint64 ticket)
 
     QByteArray message;
     quint64 messageTicket = 0;
+    bool ownPoll = false;
     if (!s.queue.empty()) {
         message = std::move(s.queue.front().message);
         messageTicket = s.queue.front().ticket;
@@ -278,14 +282,17 @@ void sendHS(int headEnd, const QByteArray &body, int cmd, quint64 ticket)
         if (static_cast<float>(s.lastPoll) > static_cast<float>(now))
             s.lastPoll = 0;
         s.pollElapsed = now - s.lastPoll;
-        if (s.pollElapsed > PollInterval) {
-            message = BuildHSHeader(headEnd, cmd) + PollBody;
-            s.lastPoll = now;
-            s.lastPollMs = monotonicMs();
-        } else if (WinQueued(headEnd)) {
+        const bool pollDue = s.pollElapsed > PollInterval;
+        if (WinQueued(headEnd) && (!pollDue || s.winTurnOwed)) {
             const QByteArray m = WINGET(headEnd);
             if (!m.isEmpty())
                 message = BuildHSHeader(headEnd, cmd) + m;
+        }
+        if (message.isEmpty() && pollDue) {
+            message = BuildHSHeader(headEnd, cmd) + PollBody;
+            ownPoll = true;
+            s.lastPoll = now;
+            s.lastPollMs = monotonicMs();
         }
     }
     if (message.isEmpty()) {
@@ -294,6 +301,7 @@ void sendHS(int headEnd, const QByteArray &body, int cmd, quint64 ticket)
     }
 
     noteGivenUp(headEnd, s);
+    s.winTurnOwed = ownPoll;
     const bool connected = s.socket && s.socket->isConnected();
     if (connected) {
         s.socket->send(message);
@@ -374,8 +382,12 @@ bool acknowledgeHS(int headEnd, const QByteArray &data)
     settle(std::exchange(s.inFlightTicket, 0), SendOutcome::Acknowledged);
     if (LinkHost *host = linkHost()) {
         host->stopResendTimer(headEnd);
+        // Nothing queued: the flush still wakes when this head end's next poll is due,
+        // not at another head end's wake-up.
         if (!s.queue.empty() || WinQueued(headEnd))
             host->sendDue();
+        else
+            host->rearmSendFlush();
     }
     return true;
 }

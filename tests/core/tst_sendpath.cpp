@@ -75,6 +75,20 @@ private slots:
         f.link->timeBuffer_Timer();
         QCOMPARE(f.sock(1).sent.size(), 5);
         QCOMPARE(f.sock(1).sent.last().mid(4), QByteArray("\n"));
+        f.sock(1).arrive(LastSent(1).left(4));
+
+        // A server slower than the poll interval: each poll's exchange ends with the next
+        // poll due, and the WIN queue still gets every other turn.
+        WINADD("S1", 1);
+        WINADD("S2", 1);
+        QList<QByteArray> bodies;
+        for (int turn = 0; turn < 5; ++turn) {
+            f.clock.advanceMs(300);
+            f.link->timeBuffer_Timer();
+            bodies.append(f.sock(1).sent.last().mid(4));
+            f.sock(1).arrive(LastSent(1).left(4));
+        }
+        QCOMPARE(bodies, (QList<QByteArray>{"S1", "\n", "S2", "\n", "\n"}));
     }
 
     // The flush sleeps until the next poll is due instead of ticking every 10 ms, and
@@ -95,6 +109,17 @@ private slots:
         QVERIFY2(due > 200 && due <= 251, QByteArray::number(due));
         // A bare acknowledgement with nothing queued does not wake the flush.
         QVERIFY(f.link->timeBuffer().remainingTime() > 200);
+
+        // The end of a later exchange re-arms the flush for this head end's poll, rather
+        // than leaving it asleep until another head end's wake-up.
+        QTest::qWait(150);
+        SendHS(1, "late", 0);
+        f.link->timeBuffer_Timer();
+        QVERIFY(f.link->timeBuffer().remainingTime() > 200);
+        f.sock(1).arrive(LastSent(1).left(4));
+        QVERIFY2(f.link->timeBuffer().remainingTime() <= 110,
+                 QByteArray::number(f.link->timeBuffer().remainingTime()));
+        f.link->timeBuffer().start(250);
 
         // A WIN message is due at once and wakes the flush within its beat.
         WINADD("W1", 1);
