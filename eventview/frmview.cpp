@@ -79,7 +79,7 @@ frmView::frmView(int view, MDIMain *main, QWidget *parent)
     outer->addWidget(m_body, 1);
     // Top to bottom: toolbar and options, the dashboard (when on), the lists.
     auto *body = new QVBoxLayout(m_body);
-    body->setContentsMargins(px(120), 0, px(120), 2);
+    body->setContentsMargins(px(120), 0, px(120), 0);
     body->setSpacing(2);
     buildTop(m_body);
     buildDashBoard(m_body);
@@ -219,8 +219,9 @@ void frmView::buildTabs(QWidget *body)
                 [this, list](int col) { headerDblClick(list, col); });
         connect(g, &QAbstractItemView::doubleClicked, this, [this, list] { gridDblClick(list); });
     }
-    // The lists give way first when the window is short, down to their header and one row.
-    m_tabs->setMinimumHeight(listsHeight(1));
+    // The lists give way first when the window is short, down to their header, the blank
+    // row and one event row.
+    m_tabs->setMinimumHeight(listsHeight(2));
     connect(m_tabs, &QTabWidget::currentChanged, this, [this](int tab) {
         const int previous = m_currentTab;
         m_currentTab = tab;
@@ -270,16 +271,23 @@ int frmView::listsHeight(int rows) const
     const GridView *g = m_grids.grid[ListUpcoming];
     return m_tabs->tabBar()->sizeHint().height() + g->horizontalHeader()->sizeHint().height() +
            rows * g->verticalHeader()->defaultSectionSize() +
-           g->horizontalScrollBar()->sizeHint().height() + 2 * g->frameWidth() + 8;
+           g->horizontalScrollBar()->sizeHint().height() + 2 * g->frameWidth() + 2;
 }
 
 int frmView::minimumHeightFor(int width) const
+{
+    return heightForRows(width, 1);
+}
+
+// Rows are event rows: the list's blank first row comes on top of them.
+
+int frmView::heightForRows(int width, int rows) const
 {
     const QMargins m = m_body->layout()->contentsMargins();
     const int spacing = m_body->layout()->spacing();
     const int inner = width - m.left() - m.right();
     int height = m.top() + m.bottom() + m_top->heightForWidth(inner) + spacing +
-                 m_tabs->minimumHeight() + m_statusBar->heightForWidth(width);
+                 listsHeight(rows + 1) + m_statusBar->heightForWidth(width);
     if (m_menuBar->isVisibleTo(this))
         height += m_menuBar->heightForWidth(width) > 0 ? m_menuBar->heightForWidth(width)
                                                        : m_menuBar->sizeHint().height();

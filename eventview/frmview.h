@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "core/settings.h"
+#include "core/ui/tilesizing.h"
 #include "eventview/eventcommands.h"
 #include "eventview/eventgrids.h"
 #include "eventview/eventlists.h"
@@ -17,7 +18,7 @@ class QAction;
 class QComboBox;
 class QDateEdit;
 class QFrame;
-class QGroupBox;
+class QFrame;
 class QLabel;
 class QMenu;
 class QMenuBar;
@@ -37,7 +38,7 @@ class ViewToolBar;
 // An Event View window: the Upcoming, On-Air and As Run lists of the head ends this view
 // shows, the dashboard, a zone clock, the view options, a toolbar, a status bar and the
 // console's menus. Up to eight exist at once, one per view number (its tag).
-class frmView : public QWidget
+class frmView : public QWidget, public TileSizing
 {
     Q_OBJECT
 public:
@@ -70,6 +71,8 @@ public:
     // The least height that shows every control at a width: the lists give way first,
     // down to their header and one row.
     int minimumHeightFor(int width) const;
+    // The height that shows every control and a number of list rows at a width.
+    int heightForRows(int width, int rows) const override;
     // F1..F12 toggle a head end; the Show menu's checked entry sets it as checked.
     void menuShHE_Click(int headEnd);
     void showHeadEnd(int headEnd, bool show);
@@ -122,7 +125,7 @@ public:
     QLabel *dashNumber(int i) const { return m_dashNumbers[size_t(i)]; }
     QProgressBar *progCompleted() const { return m_progCompleted; }
     QWidget *picDashBoard() const { return m_picDashBoard; }
-    QGroupBox *frameView() const { return m_frameView; }
+    QFrame *frameView() const { return m_frameView; }
     bool frameViewShown() const;
     QPushButton *cmdAll() const { return m_cmdAll; }
     QPushButton *cmdToday() const { return m_cmdToday; }
@@ -208,10 +211,10 @@ private:
     std::array<QAction *, ButtonCount + 1> m_buttons{};
     std::array<bool, ButtonCount + 1> m_buttonByTab{};
 
-    QGroupBox *m_frame1 = nullptr;
+    QFrame *m_frame1 = nullptr;
     QComboBox *m_cmbTZ = nullptr;
     std::array<QLabel *, 2> m_lblTime{};
-    QGroupBox *m_frameView = nullptr;
+    QFrame *m_frameView = nullptr;
     QPushButton *m_cmdDefault = nullptr;
     QComboBox *m_cmbView = nullptr;
     QDateEdit *m_dtPick = nullptr;

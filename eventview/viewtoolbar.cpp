@@ -3,7 +3,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDateEdit>
-#include <QGroupBox>
+#include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -33,7 +33,7 @@ const char *const ButtonTexts[ViewToolBar::Buttons + 1][2] = {
 
 ViewToolBar::ViewToolBar(QWidget *parent) : QWidget(parent)
 {
-    auto *flow = new FlowLayout(this, 4);
+    auto *flow = new FlowLayout(this, 2);
     flow->setContentsMargins(2, 2, 2, 2);
 
     // The buttons wrap among themselves too: a narrow window shows them on more lines,
@@ -54,16 +54,18 @@ ViewToolBar::ViewToolBar(QWidget *parent) : QWidget(parent)
     }
     flow->addWidget(m_toolbar);
 
-    // The two frames keep together: they follow the buttons on their line where all fit,
-    // else they take the next line (and wrap between them only where even that is short).
-    auto *frames = new QWidget(this);
-    auto *framesFlow = new FlowLayout(frames, 4);
-    framesFlow->setContentsMargins(0, 0, 0, 0);
-    flow->addWidget(frames);
-
-    m_frame1 = new QGroupBox(QStringLiteral("Time Zone"), frames);
-    auto *tz = new QHBoxLayout(m_frame1);
-    tz->setContentsMargins(4, 2, 4, 2);
+    // The frames carry their captions beside their controls, not above them, so a line of
+    // frames is no higher than a line of buttons, and both can share a line.
+    const auto captioned = [this](const char *caption) {
+        auto *frame = new QFrame(this);
+        frame->setFrameShape(QFrame::StyledPanel);
+        auto *row = new QHBoxLayout(frame);
+        row->setContentsMargins(3, 0, 3, 0);
+        row->addWidget(new QLabel(QString::fromLatin1(caption), frame));
+        return frame;
+    };
+    m_frame1 = captioned("Time Zone");
+    auto *tz = static_cast<QHBoxLayout *>(m_frame1->layout());
     m_cmbTZ = new QComboBox(m_frame1);
     m_cmbTZ->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     tz->addWidget(m_cmbTZ);
@@ -77,11 +79,10 @@ ViewToolBar::ViewToolBar(QWidget *parent) : QWidget(parent)
                               {QStringLiteral("00:00:00 AM"), QStringLiteral("00:00:00 PM")});
         tz->addWidget(m_lblTime[size_t(i)]);
     }
-    framesFlow->addWidget(m_frame1);
+    flow->addWidget(m_frame1);
 
-    m_frameView = new QGroupBox(QStringLiteral("View Options"), frames);
-    auto *vo = new QHBoxLayout(m_frameView);
-    vo->setContentsMargins(4, 2, 4, 2);
+    m_frameView = captioned("View Options");
+    auto *vo = static_cast<QHBoxLayout *>(m_frameView->layout());
     m_cmdDefault = new QPushButton(QStringLiteral("Default"), m_frameView);
     m_cmdDefault->setToolTip(QStringLiteral(
         "Returns grid to show all events and default sorting for headends that were enabled when "
@@ -96,7 +97,7 @@ ViewToolBar::ViewToolBar(QWidget *parent) : QWidget(parent)
     vo->addWidget(m_cmdDefault);
     vo->addWidget(m_cmbView);
     vo->addWidget(m_dtPick);
-    framesFlow->addWidget(m_frameView);
+    flow->addWidget(m_frameView);
 }
 
 } // namespace vek

@@ -6,7 +6,7 @@
 class QAction;
 class QComboBox;
 class QDateEdit;
-class QGroupBox;
+class QFrame;
 class QLabel;
 class QPushButton;
 class QToolButton;
@@ -30,10 +30,10 @@ public:
     // The row of the nine buttons, and the button that shows one of them.
     QWidget *toolbar() const { return m_toolbar; }
     QToolButton *buttonWidget(int button) const { return m_buttonWidgets[size_t(button)]; }
-    QGroupBox *frameTZ() const { return m_frame1; }
+    QFrame *frameTZ() const { return m_frame1; }
     QComboBox *cmbTZ() const { return m_cmbTZ; }
     QLabel *lblTime(int i) const { return m_lblTime[size_t(i)]; }
-    QGroupBox *frameView() const { return m_frameView; }
+    QFrame *frameView() const { return m_frameView; }
     QPushButton *cmdDefault() const { return m_cmdDefault; }
     QComboBox *cmbView() const { return m_cmbView; }
     QDateEdit *dtPick() const { return m_dtPick; }
@@ -42,10 +42,10 @@ private:
     QWidget *m_toolbar;
     std::array<QAction *, Buttons + 1> m_buttons{};
     std::array<QToolButton *, Buttons + 1> m_buttonWidgets{};
-    QGroupBox *m_frame1;
+    QFrame *m_frame1;
     QComboBox *m_cmbTZ;
     std::array<QLabel *, 2> m_lblTime{};
-    QGroupBox *m_frameView;
+    QFrame *m_frameView;
     QPushButton *m_cmdDefault;
     QComboBox *m_cmbView;
     QDateEdit *m_dtPick;

@@ -385,16 +385,39 @@ private slots:
         QCoreApplication::processEvents();
         verifyControlsWhole(*first);
 
-        frmView *views[3] = {first, openEventView(&main, 2), openEventView(&main, 3)};
-        for (const int arrangement : {1, 2, 0}) {
-            main.menuWindowArrange_Click(arrangement);
-            QCoreApplication::processEvents();
-            for (frmView *v : views) {
-                verifyControlsWhole(*v);
-                QVERIFY2(area.contains(subOf(v)->geometry()),
-                         qPrintable(QStringLiteral("arrangement %1").arg(arrangement)));
+        // Tiled, no two views overlap, each shows its rows whole inside the area; with up to
+        // four views each shows three event rows, with eight still one.
+        QList<frmView *> views = {first};
+        for (int v = 2; v <= 8; ++v) {
+            views << openEventView(&main, v);
+            if (v != 3 && v != 4 && v != 8)
+                continue;
+            for (const int arrangement : {1, 2, 0}) {
+                main.menuWindowArrange_Click(arrangement);
+                QCoreApplication::processEvents();
+                const QString what =
+                    QStringLiteral("%1 views, arrangement %2").arg(v).arg(arrangement);
+                for (frmView *view : views) {
+                    const QRect placed = subOf(view)->geometry();
+                    QVERIFY2(area.contains(placed), qPrintable(what));
+                    if (arrangement == 0 || v == 8)
+                        continue;
+                    verifyControlsWhole(*view);
+                    GridView *up = view->grid(ListUpcoming);
+                    QVERIFY2(up->viewport()->height() >=
+                                 4 * up->verticalHeader()->defaultSectionSize(),
+                             qPrintable(what));
+                    for (frmView *other : views)
+                        QVERIFY2(other == view || !placed.intersects(subOf(other)->geometry()),
+                                 qPrintable(what));
+                }
             }
         }
+        // After a cascade the active view lies on top and stays the one commands go to.
+        main.mdiArea()->setActiveSubWindow(subOf(views[4]));
+        main.menuWindowArrange_Click(0);
+        QCOMPARE(main.mdiArea()->subWindowList(QMdiArea::StackingOrder).last(), subOf(views[4]));
+        QCOMPARE(main.mdiArea()->currentSubWindow(), subOf(views[4]));
     }
 
     void defaultColumnsHoldTheirTexts()
