@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Checks the layering of the console's folders over every #include "..." line and every
-# library a CMakeLists.txt links. Floors, lowest first:
+# Checks the layering of the console's folders over every #include line ("..." and <...>)
+# and every library a CMakeLists.txt links. Floors, lowest first:
 #   platform (with platform/widgets) < core (with core/ui)
 #     < dialogs, settings, mediastats (with mediastats/ui) < eventview, channelview < app
 # A folder uses only folders on lower floors, and the files of its own folder (platform,
@@ -99,14 +99,16 @@ awk '
     next
   }
 
-  /^[[:space:]]*#[[:space:]]*include[[:space:]]*"/ {
+  /^[[:space:]]*#[[:space:]]*include[[:space:]]*["<]/ {
     included = $0
-    sub(/^[^"]*"/, "", included)
-    sub(/".*/, "", included)
+    quoted = included ~ /include[[:space:]]*"/
+    sub(/^[^"<]*["<]/, "", included)
+    sub(/[">].*/, "", included)
     dir = dir_of(FILENAME)
-    if (exists(dir "/" included)) target = normal(dir "/" included)
+    # <...> is not looked for beside the file; one not in the tree belongs to Qt or the system.
+    if (quoted && exists(dir "/" included)) target = normal(dir "/" included)
     else if (exists(included)) target = normal(included)
-    else next  # made by the build (moc output)
+    else next  # made by the build (moc output), or of a library outside the tree
     why = refusal(dir, dir_of(target))
     if (why != "") fail(why)
   }
