@@ -84,6 +84,10 @@ QByteArray timeText(QByteArrayView raw)
 void readCsv(QByteArrayView bytes, MSRowTable &rows)
 {
     rows.clear();
+    // Spreadsheets export "CSV UTF-8" with a byte-order mark; it can only stand in the
+    // header line, which is skipped whatever it holds.
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes = bytes.sliced(3);
     checkSingleByteText(bytes);
     rows.reserve(bytes.count('\n') + 1);
     std::array<QByteArrayView, FieldsRead> f;
