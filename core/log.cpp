@@ -70,21 +70,26 @@ QByteArray appendWhole(const QString &path, const QByteArray &line)
 
 void WriteLog(const QByteArray &text)
 {
+    // Alarm texts, file names, wire texts and settings values come from outside: a CR, LF
+    // or other control byte among them would end the entry early and start one that looks
+    // like the console's own. As "<n>" one entry stays one line; escaped text is unchanged.
+    const QByteArray visible = visibleBytes(text);
     if (sink()) {
-        sink()(text);
+        sink()(visible);
         return;
     }
     const QDateTime now = Clock::localNow();
     const QByteArray line = shortDate(now.date()) + ' ' +
-                            now.time().toString(QStringLiteral("HH:mm:ss")).toLatin1() + ' ' + text;
+                            now.time().toString(QStringLiteral("HH:mm:ss")).toLatin1() + ' ' +
+                            visible;
     const QString path = dailyLogPath(now.date());
     const QByteArray cause = appendWhole(path, line + "\r\n");
     if (cause.isEmpty())
         return;
     // A read-only data folder or a full disk: the line still reaches the operator's
     // terminal or the service journal.
-    const QByteArray fallback =
-        "VEK: cannot write " + QFile::encodeName(path) + " (" + cause + "): " + line + "\n";
+    const QByteArray fallback = "VEK: cannot write " + visibleBytes(QFile::encodeName(path)) +
+                                " (" + cause + "): " + line + "\n";
     std::fwrite(fallback.constData(), 1, static_cast<size_t>(fallback.size()), stderr);
 }
 

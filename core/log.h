@@ -12,7 +12,8 @@ class Failure;
 // Appends one line (short date, time, text) to the daily log yyyymmdd.ENG in the data
 // folder. The file is opened and closed for every line; a line is written whole or not at
 // all, and one that cannot be written goes to standard error with the system's cause, so
-// it is never lost silently.
+// it is never lost silently. Control bytes of the text (below 32, and 127) are written as
+// "<n>", so one entry is always one line whatever text from outside it holds.
 void WriteLog(const QByteArray &text);
 
 // For lines an outside peer can repeat at will: at most one line of a kind per minute.

@@ -11,6 +11,7 @@
 #include "core/ui/frmalarm.h"
 #include "core/ui/frmtrouble.h"
 #include "core/ui/mdimain.h"
+#include "platform/text.h"
 #include "testhome.h"
 #include "testregistry.h"
 
@@ -59,6 +60,17 @@ private slots:
         QCOMPARE(sent[1].first, 4);
         QVERIFY(w.alarmWindows().isEmpty());
         QVERIFY(home.readLog().contains(" Operator cleared alarm.  Alarm = Router 4 failed\r\n"));
+
+        // A text that would write a line of its own: the window and the report keep it as
+        // it came, the log entry stays one line.
+        const QByteArray forged = "Fire\r\n9 Dec 2026 22:00:00 New User:Admin";
+        core.showAlarmWindow(2, forged);
+        QCOMPARE(w.alarmWindows().value(0)->lblMSG()->text(), fromBytes(forged));
+        w.alarmWindows().value(0)->cmdOk_Click();
+        QVERIFY(sent.value(2).second.startsWith("dOperator cleared alarm.  Alarm = " + forged));
+        const QByteArray log = home.readLog();
+        QCOMPARE(log.count('\n'), 3);
+        QVERIFY(log.contains(" Alarm = Fire<13><10>9 Dec 2026 22:00:00 New User:Admin\r\n"));
     }
 
     void anAlarmWithoutANumberReportsToHeadEndOne()

@@ -38,8 +38,27 @@ inline QString scratchRoot()
                                                      : QDir::tempPath();
 }
 
-// Once per process: VEK_HOME on a scratch folder, the standing clock, and log lines
-// dropped (a run writes thousands; the file would only slow the search).
+// A property the parser must keep; a breach is a finding.
+inline void require(bool condition, const char *what)
+{
+    if (!condition) {
+        std::fprintf(stderr, "vekfuzz: property broken: %s\n", what);
+        std::abort();
+    }
+}
+
+// A log entry, as written: one line, whatever text from outside it holds.
+inline void requireOneLine(const QByteArray &entry)
+{
+    for (const char c : entry) {
+        const auto code = static_cast<unsigned char>(c);
+        require(code >= 32 && code != 127, "one log entry is one line");
+    }
+}
+
+// Once per process: VEK_HOME on a scratch folder, the standing clock, and log lines kept
+// out of the file (a run writes thousands; the file would only slow the search), each
+// checked to be one line.
 inline void setUp()
 {
     static bool done = false;
@@ -53,7 +72,7 @@ inline void setUp()
     }
     qputenv("VEK_HOME", home.path().toLocal8Bit());
     vek::Clock::install(&standingClock());
-    vek::setLogSink([](const QByteArray &) {});
+    vek::setLogSink([](const QByteArray &entry) { requireOneLine(entry); });
 }
 
 // Replaces a file of the scratch data folder.
@@ -62,15 +81,6 @@ inline void writeDataFile(const QString &path, const QByteArray &content)
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(content) != content.size()) {
         std::fputs("vekfuzz: cannot write the scratch file\n", stderr);
-        std::abort();
-    }
-}
-
-// A property the parser must keep; a breach is a finding.
-inline void require(bool condition, const char *what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "vekfuzz: property broken: %s\n", what);
         std::abort();
     }
 }

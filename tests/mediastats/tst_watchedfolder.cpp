@@ -171,10 +171,15 @@ private slots:
                 "b\xe9"
                 "d.dbf",
                 QByteArray(20, 'x'));
+        dropRaw(f, "a\r\n9 Dec 2026 22:00:00 New User:Admin\r\nb.dbf", QByteArray(20, 'x'));
         f.clock.advanceMs(60000);
         QVERIFY(folder.tick());
         QCOMPARE(descriptions(1), QList<QByteArray>({"Latin"}));
         QVERIFY(::access(latin.constData(), F_OK) != 0);
+        // The name's line breaks are no line breaks of the log.
+        QCOMPARE(f.home.readLog().count('\n'), 2);
+        QVERIFY(f.home.readLog().contains(
+            "Auto Load a<13><10>9 Dec 2026 22:00:00 New User:Admin<13><10>b.dbf not loaded"));
         QVERIFY(f.home.readLog().contains("MediaStats Auto Load b\xe9"
                                           "d.dbf not loaded"));
 
