@@ -14,8 +14,8 @@ constexpr qint64 MaxMediaStatsFileSize = 64LL * 1024 * 1024;
 constexpr qsizetype MaxMediaStatsLine = 64 * 1024;
 
 // Refuses what is not single-byte text: a UTF-8 byte-order mark (in a file without a
-// header line it would become part of the first row's first column) or a NUL byte (a binary or UTF-16 file, whose lines would
-// read as no rows at all and the file count as loaded).
+// header line it would become part of the first row's first column) or a NUL byte (a binary or
+// UTF-16 file, whose lines would read as no rows at all and the file count as loaded).
 void checkSingleByteText(QByteArrayView bytes);
 
 // Calls fn(lineNumber, line) for every line (numbered from 0), its CR LF, LF or CR taken
