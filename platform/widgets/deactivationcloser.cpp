@@ -24,9 +24,10 @@ void DeactivationCloser::onFocusWindowChanged(QWindow *now)
     // No window of ours active: the user went to another application.
     if (!m_window || now == nullptr || !m_window->isVisible())
         return;
-    if (DialogSeam::openCount() > 0)
-        return;
     QWidget *own = m_window->window();
+    // Its own dialog is open, or has just closed and hands the activation back to it.
+    if (DialogSeam::openCount() > 0 || DialogSeam::returningTo() == own)
+        return;
     if (own->windowHandle() == now) {
         m_wasActive = true;
         return;
@@ -35,6 +36,13 @@ void DeactivationCloser::onFocusWindowChanged(QWindow *now)
     // main window coming up after it at start-up) does not close it.
     if (!m_wasActive)
         return;
+    // While its own drop-down list or menu is open, a window manager whose focus follows the
+    // pointer may hand the focus to the window under a list that hangs outside: the window
+    // has not lost it, the operator is choosing an entry.
+    for (QWidget *w = QApplication::activePopupWidget(); w != nullptr; w = w->parentWidget()) {
+        if (w == own)
+            return;
+    }
     for (QWidget *top : QApplication::topLevelWidgets()) {
         if (top->windowHandle() != now)
             continue;

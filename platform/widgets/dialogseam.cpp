@@ -1,7 +1,10 @@
 #include "dialogseam.h"
 
+#include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QPointer>
+#include <QWindow>
 
 namespace vek {
 
@@ -18,13 +21,51 @@ int &openDialogs()
     return n;
 }
 
-// Counts the dialog as open while the nested event loop runs.
-struct OpenGuard
+// The window a closed dialog hands the activation back to, until it has it.
+QPointer<QWidget> &returning()
 {
-    OpenGuard() { ++openDialogs(); }
-    ~OpenGuard() { --openDialogs(); }
+    static QPointer<QWidget> w;
+    return w;
+}
+
+// Counts the dialog as open while the nested event loop runs. When a dialog on screen
+// closes, the window that raised it is active again with the focus where it was: a window
+// manager may have handed the activation to whatever lies under the pointer, and a
+// keyboard-only operator would be left with no focus at all.
+class OpenGuard
+{
+public:
+    explicit OpenGuard(QWidget *parent, bool shown)
+        : m_window(parent && shown ? parent->window() : nullptr),
+          m_focus(m_window ? m_window->focusWidget() : nullptr)
+    {
+        ++openDialogs();
+    }
+    ~OpenGuard()
+    {
+        --openDialogs();
+        if (!m_window || !m_window->isVisible() || QApplication::activeWindow() == m_window)
+            return;
+        static const bool watching = [] {
+            QObject::connect(qGuiApp, &QGuiApplication::focusWindowChanged, qGuiApp,
+                             [](QWindow *now) {
+                                 if (returning() && returning()->windowHandle() == now)
+                                     returning() = nullptr;
+                             });
+            return true;
+        }();
+        Q_UNUSED(watching);
+        returning() = m_window;
+        m_window->activateWindow();
+        if (m_focus && m_focus->window() == m_window)
+            m_focus->setFocus(Qt::OtherFocusReason);
+    }
     OpenGuard(const OpenGuard &) = delete;
     OpenGuard &operator=(const OpenGuard &) = delete;
+
+private:
+    QPointer<QWidget> m_window;
+    QPointer<QWidget> m_focus;
 };
 } // namespace
 
@@ -33,7 +74,7 @@ QMessageBox::StandardButton DialogSeam::message(QWidget *parent, QMessageBox::Ic
                                                 QMessageBox::StandardButtons buttons,
                                                 QMessageBox::StandardButton defaultButton)
 {
-    const OpenGuard guard;
+    const OpenGuard guard(parent, !handler());
     if (handler()) {
         DialogRequest r;
         r.kind = DialogRequest::Message;
@@ -52,7 +93,7 @@ QMessageBox::StandardButton DialogSeam::message(QWidget *parent, QMessageBox::Ic
 QString DialogSeam::openFileName(QWidget *parent, const QString &title, const QString &directory,
                                  const QString &filter)
 {
-    const OpenGuard guard;
+    const OpenGuard guard(parent, !handler());
     if (handler()) {
         DialogRequest r;
         r.kind = DialogRequest::OpenFile;
@@ -66,7 +107,7 @@ QString DialogSeam::openFileName(QWidget *parent, const QString &title, const QS
 
 QColor DialogSeam::colour(QWidget *parent, const QColor &initial, const QString &title)
 {
-    const OpenGuard guard;
+    const OpenGuard guard(parent, !handler());
     if (handler()) {
         DialogRequest r;
         r.kind = DialogRequest::Colour;
@@ -85,6 +126,11 @@ void DialogSeam::installHandler(Handler h)
 int DialogSeam::openCount()
 {
     return openDialogs();
+}
+
+QWidget *DialogSeam::returningTo()
+{
+    return returning();
 }
 
 ScopedDialogHandler::ScopedDialogHandler(DialogAnswer answer)

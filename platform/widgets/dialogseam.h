@@ -49,6 +49,8 @@ public:
     static void installHandler(Handler handler);
     // How many dialogs of the seam are open now (nested event loops included).
     static int openCount();
+    // The window a closed dialog is handing the activation back to, until it has it.
+    static QWidget *returningTo();
 };
 
 // Installs a dialog handler for the lifetime of a scope (tests) and records every request.

@@ -1,9 +1,11 @@
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTest>
+#include <QTimer>
 
 #include "core/consolecore.h"
 #include "core/consolestate.h"
@@ -15,6 +17,7 @@
 #include "core/ui/frmtrouble.h"
 #include "core/ui/mdimain.h"
 #include "platform/widgets/deactivationcloser.h"
+#include "platform/widgets/dialogseam.h"
 #include "platform/widgets/keyboardstate.h"
 #include "testhome.h"
 #include "testregistry.h"
@@ -178,6 +181,40 @@ private slots:
         QCoreApplication::processEvents();
         QVERIFY(dialog != nullptr && dialog->isVisible());
         QCOMPARE(typing->text(), QStringLiteral("half done"));
+        dialog->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+
+        // Its own drop-down list is open and the focus goes to the window under the list.
+        auto *list = new QComboBox(dialog);
+        list->addItems({QStringLiteral("a"), QStringLiteral("b")});
+        list->show();
+        list->showPopup();
+        QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+        w.activateWindow();
+        QTest::qWait(50);
+        QVERIFY(dialog != nullptr && dialog->isVisible());
+        list->hidePopup();
+        QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+
+        // A message box it raised: the focus goes elsewhere meanwhile, and comes back to
+        // where it was in the dialog when the box closes.
+        dialog->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        typing->setFocus();
+        QTimer::singleShot(0, &w, [&w] {
+            w.activateWindow();
+            QTimer::singleShot(50, &w, [] {
+                if (QWidget *box = QApplication::activeModalWidget())
+                    box->close();
+            });
+        });
+        DialogSeam::message(typing, QMessageBox::Warning, QStringLiteral("Event Conflict"),
+                            QStringLiteral("conflict"));
+        QTRY_COMPARE(QApplication::activeWindow(), dialog.data());
+        QTRY_VERIFY(typing->hasFocus());
+        QTest::qWait(50);
+        QVERIFY(dialog != nullptr && dialog->isVisible());
+
         // Another window of the console still closes it.
         w.activateWindow();
         QTRY_VERIFY(dialog == nullptr);
