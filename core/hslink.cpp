@@ -42,10 +42,17 @@ HsLink::HsLink(ConsoleUi *ui, QObject *parent) : QObject(parent), m_ui(ui)
     connect(&m_timeBoot, &QTimer::timeout, this, &HsLink::timeBoot_Timer);
     m_timeDashBoard.setInterval(DashBoardMs);
     m_timeDashBoard.setSingleShot(true);
-    connect(&m_timeDashBoard, &QTimer::timeout, this, &HsLink::timeDashBoard_Timer);
+    connect(&m_timeDashBoard, &QTimer::timeout, this, [this] {
+        if (!waitOut(m_timeDashBoard, m_dashBoardDue))
+            timeDashBoard_Timer();
+    });
     m_timeUPDATE.setInterval(UpdateMs);
     m_timeUPDATE.setSingleShot(true);
-    connect(&m_timeUPDATE, &QTimer::timeout, this, &HsLink::timeUPDATE_Timer);
+    connect(&m_timeUPDATE, &QTimer::timeout, this, [this] {
+        if (!waitOut(m_timeUPDATE, m_updateDue))
+            timeUPDATE_Timer();
+    });
+    m_since.start();
     for (int he = 1; he < HeadEndRows; ++he) {
         QTimer &t = m_timeHSCTS[static_cast<size_t>(he)];
         t.setInterval(DefaultRetryMs);
@@ -223,14 +230,31 @@ void HsLink::stopResendTimer(int headEnd)
         m_timeHSCTS[static_cast<size_t>(headEnd)].stop();
 }
 
+void HsLink::restartLazily(QTimer &timer, qint64 &due, int ms)
+{
+    due = m_since.elapsed() + ms;
+    if (!timer.isActive())
+        timer.start(ms);
+}
+
+bool HsLink::waitOut(QTimer &timer, qint64 due)
+{
+    const qint64 left = due - m_since.elapsed();
+    if (left <= 0)
+        return false;
+    timer.start(int(left));
+    return true;
+}
+
+// Every event of a burst restarts these: a restart must not cost a timer start.
 void HsLink::restartUpdateTimer()
 {
-    m_timeUPDATE.start();
+    restartLazily(m_timeUPDATE, m_updateDue, UpdateMs);
 }
 
 void HsLink::restartDashBoardTimer()
 {
-    m_timeDashBoard.start();
+    restartLazily(m_timeDashBoard, m_dashBoardDue, DashBoardMs);
 }
 
 void HsLink::startEventWait(int headEnd)

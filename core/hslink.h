@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -73,6 +74,10 @@ private:
 
     // Arms the flush for the next poll or message that may be due.
     void armSendFlush();
+    // A restart of a burst's timer notes its new deadline only; the timer, started once,
+    // waits out what is left of it when it fires: true while it still waits.
+    void restartLazily(QTimer &timer, qint64 &due, int ms);
+    bool waitOut(QTimer &timer, qint64 due);
 
     ConsoleUi *m_ui;
     bool m_flushing = false;
@@ -85,6 +90,9 @@ private:
     QTimer m_timeBoot;
     QTimer m_timeDashBoard;
     QTimer m_timeUPDATE;
+    QElapsedTimer m_since;
+    qint64 m_dashBoardDue = 0;
+    qint64 m_updateDue = 0;
 };
 
 } // namespace vek

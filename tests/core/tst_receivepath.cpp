@@ -277,6 +277,15 @@ private slots:
         QCOMPARE(f.sock(1).sent.size(), 1);
         QCOMPARE(f.sock(1).sent.first().mid(4), chr(30));
         QVERIFY(f.sock(2).sent.isEmpty() || !f.sock(2).sent.last().endsWith(chr(30)));
+
+        // The refresh comes a second after the burst's last change, not its first.
+        f.arrive(1, change(makeEvent(key32(3), "c")));
+        QVERIFY(UpdatePending(1));
+        QTest::qWait(600);
+        f.arrive(1, change(makeEvent(key32(4), "d")));
+        QTest::qWait(600);
+        QVERIFY(UpdatePending(1));
+        QTRY_VERIFY_WITH_TIMEOUT(!UpdatePending(1), 3000);
     }
 
     void dashboardCountsInWireOrder()
