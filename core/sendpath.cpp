@@ -24,6 +24,8 @@ namespace vek {
 namespace {
 
 constexpr qint16 ResendCount = 4;
+// A connected server whose every message was given up for this long is lost.
+constexpr qint64 SilentAfterMs = 30 * 1000;
 constexpr double PollInterval = 0.25;
 // The first millisecond at which more than PollInterval has passed.
 constexpr qint64 PollIntervalMs = 251;
@@ -67,6 +69,13 @@ struct HeadEndSend
     // A poll went out and nothing since: the next free turn is the WIN queue's even when
     // the next poll is already due, so a slow server still gets its queued commands.
     bool winTurnOwed = false;
+    // Clock time (ms since the epoch) of the first give-up since the last acknowledgement;
+    // -1 while the server answers.
+    qint64 givingUpSinceMs = -1;
+    // Connected, but nothing acknowledged within the re-send cycle for SilentAfterMs: only
+    // polls go out (to hear it again), what is queued waits.
+    bool silent = false;
+    bool silenceWindowShown = false;
     bool queueLongLogged = false;
     // The ticket of the message in flight (0: none asked for).
     quint64 inFlightTicket = 0;
@@ -153,22 +162,65 @@ QByteArray stamp(const QDateTime &t)
     return shortDate(t.date()) + ' ' + t.time().toString(QStringLiteral("HH:mm:ss")).toLatin1();
 }
 
+QByteArray serverLabel(int headEnd)
+{
+    return "Hardware Server of head end" + Str(qint64(headEnd)) + " (" +
+           settings().HEName[headEnd] + ")";
+}
+
+QByteArray serverAddress(int headEnd)
+{
+    const Settings &set = settings();
+    return UseBackupServers() ? set.HEBackupIP[headEnd] + " (Backup)"
+                              : set.HEMainIP[headEnd] + " (Main)";
+}
+
 // The log's account of a lost server: which, where, since when and why.
 void logLostServer(int headEnd, const HeadEndSend &s)
 {
-    const Settings &set = settings();
-    const bool backup = UseBackupServers();
-    const QByteArray address =
-        backup ? set.HEBackupIP[headEnd] + " (Backup)" : set.HEMainIP[headEnd] + " (Main)";
-    QByteArray cause = s.socket ? s.socket->downCause() : QByteArray("no socket");
+    QByteArray cause = s.socket && !s.silent ? s.socket->downCause() : QByteArray();
+    if (!s.socket)
+        cause = "no socket";
     if (cause.isEmpty())
         cause = "no answer within the re-send cycle";
-    QDateTime since = s.socket ? s.socket->downSince() : QDateTime();
-    if (!since.isValid() && lastArrival(headEnd).isValid())
-        since = lastArrival(headEnd).toLocalTime();
-    WriteLog("Hardware Server of head end" + Str(qint64(headEnd)) + " (" + set.HEName[headEnd] +
-             ") lost: " + address + ", since " +
+    QDateTime since;
+    if (s.silent) {
+        since = lastArrival(headEnd).isValid()
+                    ? lastArrival(headEnd).toLocalTime()
+                    : QDateTime::fromMSecsSinceEpoch(s.givingUpSinceMs).toLocalTime();
+    } else {
+        since = s.socket ? s.socket->downSince() : QDateTime();
+        if (!since.isValid() && lastArrival(headEnd).isValid())
+            since = lastArrival(headEnd).toLocalTime();
+    }
+    WriteLog(serverLabel(headEnd) + " lost: " + serverAddress(headEnd) + ", since " +
              (since.isValid() ? stamp(since) : QByteArray("start-up")) + ", " + cause);
+}
+
+void showTrouble(int headEnd)
+{
+    state().troubleHE = static_cast<qint16>(headEnd);
+    state().troubleFlag = "1";
+    if (LinkHost *host = linkHost()) {
+        if (ConsoleUi *ui = host->ui())
+            ui->showTroubleWindow(headEnd);
+    }
+}
+
+// Every message given up for SilentAfterMs, polls included: the server is as good as lost,
+// though still connected. Logged and raised like a closed link, but the connection stays,
+// so the server is heard when it answers again.
+void noteSilence(int headEnd, HeadEndSend &s)
+{
+    const qint64 now = Clock::current().nowUtc().toMSecsSinceEpoch();
+    if (s.givingUpSinceMs < 0 || now < s.givingUpSinceMs)
+        s.givingUpSinceMs = now;
+    if (s.silent || s.troubleShown || now - s.givingUpSinceMs < SilentAfterMs)
+        return;
+    s.silent = true;
+    logLostServer(headEnd, s);
+    if (!std::exchange(s.silenceWindowShown, true))
+        showTrouble(headEnd);
 }
 
 // A message whose re-sends are used up without an acknowledgement is given up; say so,
@@ -179,6 +231,7 @@ void noteGivenUp(int headEnd, HeadEndSend &s)
         return;
     s.awaitingAck = false;
     settle(std::exchange(s.inFlightTicket, 0), SendOutcome::GivenUp);
+    noteSilence(headEnd, s);
     if (isPoll(s.lastSent))
         return;
     // A server that never acknowledges would have every message logged.
@@ -192,13 +245,10 @@ void raiseTrouble(int headEnd, HeadEndSend &s)
     if (s.socket)
         s.socket->close();
     s.troubleShown = true;
+    s.silent = false;
     logLostServer(headEnd, s);
-    state().troubleHE = static_cast<qint16>(headEnd);
-    state().troubleFlag = "1";
-    if (LinkHost *host = linkHost()) {
-        if (ConsoleUi *ui = host->ui())
-            ui->showTroubleWindow(headEnd);
-    }
+    if (!s.silenceWindowShown)
+        showTrouble(headEnd);
 }
 
 } // namespace
@@ -245,7 +295,9 @@ void sendHS(int headEnd, const QByteArray &body, int cmd, quint64 ticket)
     }
     HeadEndSend &s = at(headEnd);
 
-    if (!body.isEmpty()) {
+    if (!body.isEmpty() && s.silent && static_cast<int>(s.queue.size()) >= HeldQueueCap) {
+        noteNotSent(s, body, ticket);
+    } else if (!body.isEmpty()) {
         s.queue.push_back(Queued{BuildHSHeader(headEnd, cmd) + body, ticket});
         if (static_cast<int>(s.queue.size()) > SendQueueLongAt) {
             if (!s.queueLongLogged) {
@@ -270,7 +322,7 @@ void sendHS(int headEnd, const QByteArray &body, int cmd, quint64 ticket)
     QByteArray message;
     quint64 messageTicket = 0;
     bool ownPoll = false;
-    if (!s.queue.empty()) {
+    if (!s.queue.empty() && !s.silent) {
         message = std::move(s.queue.front().message);
         messageTicket = s.queue.front().ticket;
         s.queue.pop_front();
@@ -283,7 +335,7 @@ void sendHS(int headEnd, const QByteArray &body, int cmd, quint64 ticket)
             s.lastPoll = 0;
         s.pollElapsed = now - s.lastPoll;
         const bool pollDue = s.pollElapsed > PollInterval;
-        if (WinQueued(headEnd) && (!pollDue || s.winTurnOwed)) {
+        if (!s.silent && WinQueued(headEnd) && (!pollDue || s.winTurnOwed)) {
             const QByteArray m = WINGET(headEnd);
             if (!m.isEmpty())
                 message = BuildHSHeader(headEnd, cmd) + m;
@@ -379,7 +431,11 @@ bool acknowledgeHS(int headEnd, const QByteArray &data)
         return false;
     s.resendLeft = 0;
     s.awaitingAck = false;
+    s.givingUpSinceMs = -1;
     settle(std::exchange(s.inFlightTicket, 0), SendOutcome::Acknowledged);
+    if (std::exchange(s.silent, false))
+        WriteLog(serverLabel(headEnd) + " answers again: " + serverAddress(headEnd) +
+                 "; what was queued for it goes out");
     if (LinkHost *host = linkHost()) {
         host->stopResendTimer(headEnd);
         // Nothing queued: the flush still wakes when this head end's next poll is due,
@@ -399,7 +455,7 @@ int msUntilSendDue(int headEnd)
     const HeadEndSend &s = at(headEnd);
     if (s.resendLeft > 0)
         return -1;
-    if (!s.queue.empty() || WinQueued(headEnd))
+    if (!s.silent && (!s.queue.empty() || WinQueued(headEnd)))
         return 0;
     const qint64 due = s.lastPollMs + PollIntervalMs - monotonicMs();
     return due > 0 ? static_cast<int>(due) : 0;
@@ -456,7 +512,15 @@ bool HeadEndLinkDown(int headEnd)
     if (!validHeadEnd(headEnd))
         return true;
     const HeadEndSend &s = at(headEnd);
-    return s.troubleShown || !s.socket || !s.socket->isConnected();
+    return s.troubleShown || s.silent || !s.socket || !s.socket->isConnected();
+}
+
+bool HeadEndLost(int headEnd)
+{
+    if (!validHeadEnd(headEnd))
+        return false;
+    const HeadEndSend &s = at(headEnd);
+    return s.troubleShown || s.silent;
 }
 
 double LastPoll(int headEnd)

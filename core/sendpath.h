@@ -50,6 +50,9 @@ bool TroubleShown(int headEnd);
 // The head end's link is down: its communication problem was raised, or it has no
 // connected socket (never connected, or lost). What is queued for it is not sent.
 bool HeadEndLinkDown(int headEnd);
+// The head end's link was lost, or its server connected but fell silent: a command for it
+// cannot be queued.
+bool HeadEndLost(int headEnd);
 double LastPoll(int headEnd);
 int sendQueueSize(int headEnd);
 // A message with this body waits in the head end's queue (not yet transmitted).
@@ -60,6 +63,9 @@ QByteArray TroubleFlag();
 
 // Messages waiting beyond this many are logged once as a long queue.
 constexpr int SendQueueLongAt = 10;
+// While a server is silent its queue is kept up to this many messages; later ones are
+// counted as not sent.
+constexpr int HeldQueueCap = 1000;
 
 // A message's bytes for a log line: printable characters as they are, others as <code>.
 QByteArray printableBytes(const QByteArray &bytes);

@@ -363,6 +363,57 @@ private slots:
         QCOMPARE(f.home.readLog().count("Hardware Server of head end"), 1);
     }
 
+    // Connected but never answering: after 30 s of given-up messages the server is lost
+    // like a closed one, its queue waits, and an answer lets the queue flow again.
+    void aSilentServerIsLostAfterThirtySecondsAndHeardAgain()
+    {
+        LinkFixture f({1});
+        f.link->timeBoot_Timer();
+        f.settle(1);
+        const QDateTime lastAnswer = f.clock.now();
+        f.clock.advanceMs(1000);
+        auto giveUpPoll = [&] {
+            f.clock.advanceMs(400);
+            f.link->timeBuffer_Timer();
+            for (int i = 0; i < 5; ++i)
+                f.link->timeHSCTS_Timer(1);
+        };
+        for (int i = 0; i < 70; ++i) // 28 s of given-up polls
+            giveUpPoll();
+        QVERIFY(!HeadEndLost(1) && f.ui.trouble.isEmpty());
+        for (int i = 0; i < 10; ++i)
+            giveUpPoll();
+        QVERIFY(HeadEndLost(1) && HeadEndLinkDown(1));
+        QCOMPARE(f.ui.trouble, QList<int>{1});
+        QVERIFY(!f.sock(1).closed);
+        const QByteArray log = f.home.readLog();
+        QCOMPARE(
+            log.count("Hardware Server of head end 1 (HeadEnd1) lost: 10.0.0.1 (Main), since " +
+                      shortDate(lastAnswer.date()) + " " +
+                      lastAnswer.time().toString("HH:mm:ss").toLatin1() +
+                      ", no answer within the re-send cycle"),
+            1);
+
+        // While silent only polls go out; what is queued waits.
+        SendHS(1, "hold", 0);
+        WINADD("win", 1);
+        for (int i = 0; i < 5; ++i)
+            giveUpPoll();
+        for (const QByteArray &m : f.sock(1).sent)
+            QCOMPARE(m.mid(4), QByteArray("\n"));
+        QCOMPARE(f.home.readLog().count(" lost: "), 1);
+        QCOMPARE(f.ui.trouble, QList<int>{1});
+
+        // It answers again: one line, and the queue flows.
+        f.clock.advanceMs(400);
+        f.link->timeBuffer_Timer();
+        QCOMPARE(f.pump(1), (QList<QByteArray>{"hold", "win"}));
+        QVERIFY(!HeadEndLost(1) && !HeadEndLinkDown(1));
+        QCOMPARE(f.home.readLog().count("Hardware Server of head end 1 (HeadEnd1) answers again: "
+                                        "10.0.0.1 (Main)"),
+                 1);
+    }
+
     void backupServersAndPortsAtConnect()
     {
         TestHome home;
