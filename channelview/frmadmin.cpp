@@ -12,6 +12,7 @@
 #include "core/log.h"
 #include "core/sendpath.h"
 #include "core/settings.h"
+#include "dialogs/commandreach.h"
 #include "platform/failure.h"
 #include "platform/text.h"
 #include "platform/widgets/deactivationcloser.h"
@@ -150,6 +151,8 @@ void frmAdmin::cmdESNI_Click()
                        QStringLiteral("You are about to re-send all events to the ESNI server for "
                                       "all regions.  Are you sure you want to continue?")))
             return;
+        if (!commandReaches(1, this))
+            return;
         SendHS(1, "X", 0);
         close();
     } catch (const Failure &f) {
@@ -175,7 +178,7 @@ void frmAdmin::cmdOK1_Click()
                                           "channels?")))
             return;
         // The questions let the link run; the rights are checked once more.
-        if (refused(he, true))
+        if (refused(he, true) || !commandReaches(he, this))
             return;
         m_run.emplace(he);
         m_waiting.clear();
@@ -205,7 +208,7 @@ void frmAdmin::cmdOK2_Click()
                            QStringLiteral(" headend.  Are you sure you want to delete all these "
                                           "events?")))
             return;
-        if (refused(he, true))
+        if (refused(he, true) || !commandReaches(he, this))
             return;
         SendHS(he, QByteArray(1, '\x14'), 0);
         close();

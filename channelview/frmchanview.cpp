@@ -20,6 +20,7 @@
 #include "core/sendpath.h"
 #include "core/settings.h"
 #include "core/startupstate.h"
+#include "dialogs/commandreach.h"
 #include "platform/failure.h"
 #include "platform/numeric.h"
 #include "platform/text.h"
@@ -251,7 +252,7 @@ void frmChanView::gridCV_MouseDown(Qt::MouseButton button, int row, int col)
         return;
     const int he = CVHeadEnd();
     const QByteArray body = qcMonitorTake(he, channelAt(row, col), col == 0 || col == 4);
-    if (!body.isEmpty())
+    if (!body.isEmpty() && commandReaches(he, this))
         SendHS(he, body, 0);
 }
 

@@ -21,6 +21,7 @@
 #include "core/sendpath.h"
 #include "core/settings.h"
 #include "core/ui/typeahead.h"
+#include "dialogs/commandreach.h"
 #include "frmchanview.h"
 #include "platform/failure.h"
 #include "platform/numeric.h"
@@ -266,6 +267,8 @@ void frmCVCont::runCommand(Command command)
                    toBytes(m_cmbSrc->currentText());
             break;
         }
+        if (!commandReaches(m_he, this))
+            return;
         SendHS(m_he, body, 0);
         WriteLog(line);
     } catch (const Failure &f) {

@@ -1,5 +1,6 @@
 #include "addeventform.h"
 
+#include "commandreach.h"
 #include "core/channelentries.h"
 #include "core/channeltable.h"
 #include "core/convert.h"
@@ -166,6 +167,8 @@ bool submitAddEvent(const AddEventInput &in, const AddEventContext &context, QWi
             }
         }
 
+        if (!commandReaches(in.headEnd, parent))
+            return false;
         SendHS(in.headEnd, "Q" + EventToString(record), 0);
         return true;
     } catch (const Failure &f) {

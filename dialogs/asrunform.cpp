@@ -1,5 +1,6 @@
 #include "asrunform.h"
 
+#include "commandreach.h"
 #include "core/eventtable.h"
 #include "core/eventtext.h"
 #include "core/log.h"
@@ -71,6 +72,8 @@ bool submitAsRun(const QString &comment, const EventRef &event, QWidget *parent)
             refuse(parent, title, problem);
             return false;
         }
+        if (!commandReaches(event.headEnd(), parent))
+            return false;
         EventRec &r = Events().editLocal(event.headEnd(), event.slot());
         r.OpComment = boxText(comment);
         SendHS(event.headEnd(), "Q" + EventToString(r), 0);

@@ -1,5 +1,6 @@
 #include "onairform.h"
 
+#include "commandreach.h"
 #include "core/convert.h"
 #include "core/eventtable.h"
 #include "core/eventtext.h"
@@ -54,6 +55,8 @@ bool submitOnAir(const OnAirInput &in, const EventRef &event, bool defaultNow, Q
         const quint8 group = toByte(in.group);
         const quint8 automation = toByte(in.automation);
 
+        if (!commandReaches(he, parent))
+            return false;
         EventRec &r = Events().editLocal(he, event.slot());
         r.BackupSrc = in.backupSource;
         r.Status = in.active ? StatusOnAir : StatusOnHoldOnAir;

@@ -33,7 +33,9 @@ enum class InvalidRow { Skip, Stop };
 
 // The per-row checks before a command acts on a row: a row key; the slot still holding
 // the picked event ("This is not a valid event." otherwise, except that an empty key is
-// skipped silently); the user's right on the row's head end (a refusal stops).
+// skipped silently); the user's right on the row's head end (a refusal stops); a link to
+// the head end that can take the command (a row of a lost head end is skipped, and named
+// in the command's box).
 RowCheck checkRow(QWidget *parent, const CommandRow &row, InvalidRow onInvalid);
 
 } // namespace vek

@@ -16,6 +16,7 @@
 #include "core/settings.h"
 #include "core/users.h"
 #include "core/zoneclocks.h"
+#include "dialogs/commandreach.h"
 #include "eventview/commandsupport.h"
 #include "eventview/eventlists.h"
 #include "platform/failure.h"
@@ -174,6 +175,8 @@ void showInvalidEventMessage(QWidget *parent)
 
 void guarded(const char *label, const std::function<void()> &work)
 {
+    // Head ends the command could not reach are named in one box when it ends.
+    const CommandReachScope reach;
     try {
         work();
     } catch (const Failure &f) {
@@ -221,6 +224,9 @@ RowCheck checkRow(QWidget *parent, const CommandRow &row, InvalidRow onInvalid)
         showHeadEndRightMessage(parent, row.headEnd);
         return RowCheck::Stop;
     }
+    // Nothing for this row can be queued; the command goes on to the other head ends.
+    if (!commandReaches(row.headEnd, parent))
+        return RowCheck::Skip;
     return RowCheck::Go;
 }
 
@@ -284,7 +290,10 @@ bool menuEventHold_Click(const CommandView &view, const std::vector<CommandRow> 
         if (view.tab != TabUpcoming && view.tab != TabOnAir)
             return;
         for (const CommandRow &row : rows) {
-            if (checkRow(view.parent, row, InvalidRow::Stop) != RowCheck::Go)
+            const RowCheck check = checkRow(view.parent, row, InvalidRow::Stop);
+            if (check == RowCheck::Skip)
+                continue;
+            if (check != RowCheck::Go)
                 return;
             EventRec &rec = Events().editLocal(row.headEnd, row.slot);
             if (view.tab == TabUpcoming) {
@@ -348,7 +357,10 @@ void menuEventSub_Click(const CommandView &view, const std::vector<CommandRow> &
             return;
         }
         for (const CommandRow &row : rows) {
-            if (checkRow(view.parent, row, InvalidRow::Stop) != RowCheck::Go)
+            const RowCheck check = checkRow(view.parent, row, InvalidRow::Stop);
+            if (check == RowCheck::Skip)
+                continue;
+            if (check != RowCheck::Go)
                 return;
             EventRec &rec = Events().editLocal(row.headEnd, row.slot);
             bool allowed = false;
@@ -489,7 +501,10 @@ void menuPEActive_Click(const CommandView &view, const std::vector<CommandRow> &
         if (view.tab != TabUpcoming)
             return;
         for (const CommandRow &row : rows) {
-            if (checkRow(view.parent, row, InvalidRow::Stop) != RowCheck::Go)
+            const RowCheck check = checkRow(view.parent, row, InvalidRow::Stop);
+            if (check == RowCheck::Skip)
+                continue;
+            if (check != RowCheck::Go)
                 return;
             EventRec &rec = Events().editLocal(row.headEnd, row.slot);
             if (rec.Status == StatusOnHold) {

@@ -6,6 +6,7 @@
 #include "core/eventtext.h"
 #include "core/hslink.h"
 #include "core/users.h"
+#include "dialogs/commandreach.h"
 #include "eventview/commandsupport.h"
 #include "eventview/eventlists.h"
 #include "platform/clock.h"
@@ -29,6 +30,8 @@ constexpr char SubGroupVCOG = 'a';
 
 void sendGroup(int headEnd, char command, quint8 group)
 {
+    if (!commandReaches(headEnd))
+        return;
     QByteArray body(1, command);
     body += static_cast<char>(group);
     SendHS(headEnd, body, 0);
@@ -111,7 +114,7 @@ void menuPOPGROUP_Click(int index, int popupSource, const GroupList &list, QWidg
                 continue;
             if (!currentUserMayChange() || !currentUserMayChangeHeadEnd(row->headEnd))
                 continue;
-            if (!rowStillValid(parent, *row))
+            if (!rowStillValid(parent, *row) || !commandReaches(row->headEnd, parent))
                 continue;
             if (ResetSelection() && index > 0 &&
                 Events().at(row->headEnd, row->slot).EventDate != Clock::today()) {

@@ -3,6 +3,7 @@
 #include <QTest>
 
 #include "commandfixture.h"
+#include "core/sendpath.h"
 #include "eventview/eventgrids.h"
 #include "eventview/eventlists.h"
 #include "platform/widgets/gridview.h"
@@ -163,6 +164,25 @@ private slots:
         users().CurrentUser = 0;
         menuEventHold_Click(tab(TabUpcoming), {rowOf(1, 4)});
         QVERIFY(winBodies(1).isEmpty());
+
+        // A head end whose link was lost: its rows are skipped, untouched, and named in one
+        // box; the command goes to the others.
+        users().CurrentUser = Operator;
+        addEvent(2, 6, StatusActive);
+        addEvent(2, 7, StatusActive);
+        Booted(2) = true;
+        SendHS(2, "lost", 0);
+        QVERIFY(HeadEndLost(2));
+        const qsizetype before = d.requests().size();
+        menuEventHold_Click(tab(TabUpcoming), {rowOf(2, 6), rowOf(1, 4), rowOf(2, 7)});
+        QCOMPARE(d.requests().size(), before + 1);
+        QCOMPARE(d.texts().last(),
+                 QStringLiteral("The command was not sent to Head End 2 Long: the link to its "
+                                "Hardware Server is down or the server does not answer."));
+        QCOMPARE(Events().at(2, 6).Status, quint8(StatusActive));
+        QCOMPARE(Events().at(1, 4).Status, quint8(StatusOnHold));
+        QVERIFY(winBodies(2).isEmpty());
+        QCOMPARE(winBodies(1).size(), 1);
     }
 
     void subNowAndDefNowSetTheirRequests()
