@@ -170,13 +170,20 @@ bool SaveUsers(WriteFailure *failure)
             writeIniValue(doc, sec, rightKey(h), u.UserHEAccess[i][h] ? "1" : "0");
     }
     QString error;
-    if (!writeFileAtomically(usersFilePath(), doc.toBytes(), &error)) {
+    unsigned widerMode = 0;
+    // The passwords' encoding is reversible: no other account may read the file.
+    if (!writeFileAtomically(usersFilePath(), doc.toBytes(), &error, FileAccess::OwnerOnly,
+                             &widerMode)) {
         // The old file stays as it was.
         logWriteFailure("Error SaveUsers)", usersFilePath(), error);
         if (failure)
             *failure = WriteFailure{usersFilePath(), error};
         return false;
     }
+    if (widerMode != 0)
+        WriteLog("USER.INI was readable by other accounts (mode " +
+                 QByteArray::number(widerMode, 8) +
+                 "); it is now readable by its owner only (mode 600)");
     return true;
 }
 

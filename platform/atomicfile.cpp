@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <cerrno>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vek {
@@ -29,14 +30,29 @@ QString openCause(const QString &path, const QFileDevice &f, int systemError)
 }
 } // namespace
 
-bool writeFileAtomically(const QString &path, const QByteArray &content, QString *error)
+bool writeFileAtomically(const QString &path, const QByteArray &content, QString *error,
+                         FileAccess access, unsigned *widerMode)
 {
+    constexpr mode_t OwnerOnlyMode = S_IRUSR | S_IWUSR;
+    if (widerMode)
+        *widerMode = 0;
+    struct stat old
+    {};
+    const bool existed = ::stat(QFile::encodeName(path).constData(), &old) == 0;
     QSaveFile f(path);
     errno = 0;
     if (!f.open(QIODevice::WriteOnly)) {
         const int systemError = errno;
         if (error)
             *error = openCause(path, f, systemError);
+        return false;
+    }
+    // Before the first byte: the temporary file is never readable by anyone else.
+    if (access == FileAccess::OwnerOnly && ::fchmod(f.handle(), OwnerOnlyMode) != 0) {
+        const int systemError = errno;
+        if (error)
+            *error = qt_error_string(systemError);
+        f.cancelWriting();
         return false;
     }
     // QSaveFile buffers: a write that fails later (disk full, file too large) shows only
@@ -55,6 +71,9 @@ bool writeFileAtomically(const QString &path, const QByteArray &content, QString
             *error = causeOf(f, errno);
         return false;
     }
+    const unsigned oldMode = unsigned(old.st_mode) & 07777;
+    if (widerMode && access == FileAccess::OwnerOnly && existed && (oldMode & ~OwnerOnlyMode) != 0)
+        *widerMode = oldMode;
     return true;
 }
 

@@ -1,4 +1,5 @@
 #include <QTest>
+#include <sys/stat.h>
 
 #include "core/consolestate.h"
 #include "core/users.h"
@@ -92,6 +93,31 @@ private slots:
         QCOMPARE(users().UserPrivilege[3], qint16(3));
         QVERIFY(users().UserHEAccess[3][7]);
         QVERIFY(!users().UserHEAccess[3][6]);
+    }
+
+    void theFileIsReadableByItsOwnerOnly()
+    {
+        TestHome home;
+        const QByteArray path = QFile::encodeName(home.path(UserIni));
+        const mode_t mask = ::umask(022);
+        const auto modeOf = [&] {
+            struct stat st
+            {};
+            ::stat(path.constData(), &st);
+            return st.st_mode & 0777;
+        };
+        QVERIFY(SaveUsers());
+        QCOMPARE(modeOf(), mode_t(0600));
+        QVERIFY(home.readLog().isEmpty());
+        // A file others could read is tightened, and that is logged once.
+        ::chmod(path.constData(), 0644);
+        QVERIFY(SaveUsers());
+        QVERIFY(SaveUsers());
+        ::umask(mask);
+        QCOMPARE(modeOf(), mode_t(0600));
+        QCOMPARE(home.readLog().count("USER.INI was readable by other accounts (mode 644); it is "
+                                      "now readable by its owner only (mode 600)\r\n"),
+                 1);
     }
 
     void brokenOldFilesFail_data()
