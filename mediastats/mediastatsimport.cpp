@@ -1,5 +1,6 @@
 #include "mediastatsimport.h"
 
+#include <QFile>
 #include <QSet>
 #include <algorithm>
 #include <charconv>
@@ -236,11 +237,12 @@ HeadEndSet allHeadEnds()
 
 void MediaStatsImport::readFile(const QString &path)
 {
-    readMediaStatsFile(path, MSRows);
+    readFileAt(QFile::encodeName(path));
 }
 
 void MediaStatsImport::readFileAt(const QByteArray &path)
 {
+    m_fileName = readableFileName(path.mid(path.lastIndexOf('/') + 1));
     readMediaStatsFileAt(path, MSRows);
 }
 
@@ -252,6 +254,8 @@ void MediaStatsImport::convertRows(const HeadEndSet &headEnds)
     m_stamp.clear();
     m_extraStamps.clear();
     m_overflowRows = {};
+    m_failedRows = {};
+    m_firstFailedRow = 0;
     std::array<QByteArray, MaxHeadEnds + 1> co;
     for (int he = 1; he <= MaxHeadEnds; ++he)
         co[size_t(he)] = trimBlanks(settings().HEMediaStatsCO[size_t(he)]);
@@ -265,6 +269,21 @@ void MediaStatsImport::convertRows(const HeadEndSet &headEnds)
             MSCONVERT();
         }
     }
+    logFailedRows();
+}
+
+void MediaStatsImport::logFailedRows() const
+{
+    QByteArray counts;
+    for (int he = 1; he <= MaxHeadEnds; ++he) {
+        if (m_failedRows[size_t(he)] == 0)
+            continue;
+        counts += QByteArray(counts.isEmpty() ? "" : ",") + Str(qint64(m_failedRows[size_t(he)])) +
+                  " for head end" + Str(qint64(he)) + " (" + settings().HEName[size_t(he)] + ")";
+    }
+    if (!counts.isEmpty())
+        WriteLog("MediaStats " + m_fileName + ": rows not converted:" + counts +
+                 "; the first is row" + Str(qint64(m_firstFailedRow)));
 }
 
 HeadEndSet MediaStatsImport::headEndsWithRows() const
@@ -284,6 +303,10 @@ void MediaStatsImport::MSCONVERT()
         convertRow();
     } catch (const Failure &f) {
         logError("Error MSCONVERT)", f);
+        if (MSHeadEnd >= 1 && MSHeadEnd <= MaxHeadEnds)
+            ++m_failedRows[size_t(MSHeadEnd)];
+        if (m_firstFailedRow == 0 || MSRowIndex < m_firstFailedRow)
+            m_firstFailedRow = MSRowIndex;
     }
 }
 

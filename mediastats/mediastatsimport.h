@@ -36,6 +36,8 @@ public:
 
     // The matching loop: for every row (outer) and every head end of headEnds (inner)
     // whose C.O. number equals the row's (both trimmed, exact case), MSCONVERT.
+    // After the loop one log line names the file, how many rows were not converted for
+    // which head ends and the first such row, when there were any.
     void convertRows(const HeadEndSet &headEnds);
 
     // The head ends (of all twelve) whose C.O. number a row carries.
@@ -51,6 +53,7 @@ private:
     using ChannelNames = QHash<QByteArray, std::vector<int>>;
 
     void convertRow();
+    void logFailedRows() const;
     const ChannelNames &channelNames(int headEnd);
     // "name (number)" of a channel's source or destination.
     const QByteArray &channelLabel(int headEnd, int channel, bool source);
@@ -68,6 +71,10 @@ private:
     QByteArray m_stamp;
     std::vector<QByteArray> m_extraStamps;
     std::array<int, MaxHeadEnds + 1> m_overflowRows{};
+    // The file read, for the log; the rows not converted per head end, and the first.
+    QByteArray m_fileName;
+    std::array<int, MaxHeadEnds + 1> m_failedRows{};
+    int m_firstFailedRow = 0;
 };
 
 } // namespace vek

@@ -303,15 +303,22 @@ private slots:
         clock12.start = "1:30 PM";
         noEnd.end = "";
         feb30.date = "2/30/2024";
+        CsvRow south = bad1;
+        south.co = "2000";
         QCOMPARE(import(f, "t.csv",
-                        csvFile({bad1.line(), bad2.line(), bad3.line(), good.line(), noColon.line(),
-                                 clock12.line(), noEnd.line(), feb30.line()})),
+                        csvFile({good.line(), bad1.line(), bad2.line(), bad3.line(), noColon.line(),
+                                 clock12.line(), noEnd.line(), feb30.line(), south.line()})),
                  0);
+        // Where the rows are: one line after the file's import.
+        QCOMPARE(f.home.readLog().count("MediaStats t.csv: rows not converted: 7 for head end 1 "
+                                        "(North), 1 for head end 2 (South), 1 for head end 3 "
+                                        "(East); the first is row 2\r\n"),
+                 1);
         const QList<EventRec> sent = events(1);
         QCOMPARE(sent.size(), 1);
         QCOMPARE(sent.first().Description, QByteArray("Good"));
         QCOMPARE(f.home.readLog().count("Error MSCONVERT) 5 Invalid procedure call or argument"),
-                 3);
+                 5);
         QCOMPARE(f.home.readLog().count("Error MSCONVERT) 13 Type mismatch"), 4);
         // A year below 1000 would be 2024 on the wire but year 24 in the keys.
         QCOMPARE(import(f, "y.vek",
@@ -319,6 +326,8 @@ private slots:
                  0);
         QVERIFY(events(1).isEmpty());
         QCOMPARE(f.home.readLog().count("Error MSCONVERT) 13 Type mismatch"), 5);
+        QVERIFY(f.home.readLog().contains("MediaStats y.vek: rows not converted: 1 for head end 1 "
+                                          "(North); the first is row 1\r\n"));
     }
 
     void keysReuseAnExistingEventOrTakeTheImportsOwnSecond()
