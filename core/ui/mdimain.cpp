@@ -205,6 +205,10 @@ void MDIMain::setChildMenus(QWidget *child, const QList<QAction *> &menus)
 
 void MDIMain::showMenusOf(QMdiSubWindow *active)
 {
+    // A window of its own in front (a modeless dialog) leaves no sub-window active: the last
+    // active one keeps its menus, so they are there when the operator comes back.
+    if (active == nullptr)
+        active = m_mdi->currentSubWindow();
     QList<QAction *> wanted = m_ownMenus;
     const auto child = active ? m_childMenus.constFind(active->widget()) : m_childMenus.cend();
     if (child != m_childMenus.cend()) {
