@@ -6,6 +6,7 @@
 #include <QTabWidget>
 
 #include "platform/text.h"
+#include "platform/widgets/typinglimit.h"
 
 namespace vek {
 
@@ -20,6 +21,7 @@ frmSetAsRun::frmSetAsRun(QWidget *parent)
         for (int k = first; k < first + 8; ++k) {
             auto *box = new QLineEdit(fromBytes(settings().AsRunComment[size_t(k)]), page);
             box->setMinimumWidth(320);
+            TypingLimit::apply(box, TypingLimit::NoLimit);
             m_comments[size_t(k)] = box;
             form->addRow(QString::number(k), box);
         }

@@ -8,6 +8,7 @@
 #include "core/settings.h"
 #include "core/ui/mdimain.h"
 #include "platform/text.h"
+#include "platform/widgets/typinglimit.h"
 
 namespace vek {
 
@@ -20,6 +21,7 @@ frmSetNames::frmSetNames(MDIMain *main)
     auto *form = new QFormLayout(frame);
     for (int i = 1; i <= MaxViews; ++i) {
         m_names[size_t(i)] = new QLineEdit(fromBytes(settings().ViewName[size_t(i)]), frame);
+        TypingLimit::apply(m_names[size_t(i)], TypingLimit::NoLimit);
         form->addRow(QStringLiteral("View %1").arg(i), m_names[size_t(i)]);
     }
     body()->addWidget(frame);

@@ -22,8 +22,7 @@ constexpr int ChannelCounts = 255;
 QLineEdit *limitedBox(QWidget *parent, int limit)
 {
     auto *box = new QLineEdit(parent);
-    if (limit > 0)
-        TypingLimit::apply(box, limit);
+    TypingLimit::apply(box, limit > 0 ? limit : TypingLimit::NoLimit);
     return box;
 }
 } // namespace

@@ -77,13 +77,22 @@ QString TypingLimit::cut(const QString &changed, int *cursor) const
            before.at(before.size() - 1 - tail) == changed.at(changed.size() - 1 - tail))
         ++tail;
     const qsizetype inserted = changed.size() - head - tail;
-    if (inserted <= 0 || changed.size() <= m_limit)
+    if (inserted <= 0)
         return changed;
-    const qsizetype room = std::max<qsizetype>(0, m_limit - (changed.size() - inserted));
+    // A TAB or line break pasted in becomes a blank: one line of text, no gaps in panels
+    // and no raw control codes in the settings file.
+    QString text = changed;
+    for (qsizetype i = head; i < head + inserted; ++i) {
+        if (text.at(i) == u'\t' || text.at(i) == u'\r' || text.at(i) == u'\n')
+            text[i] = u' ';
+    }
+    if (text.size() <= m_limit)
+        return text;
+    const qsizetype room = std::max<qsizetype>(0, m_limit - (text.size() - inserted));
     if (room == 0)
         return QString();
     *cursor = int(head + room);
-    return changed.left(head + room) + changed.right(tail);
+    return text.left(head + room) + text.right(tail);
 }
 
 bool TypingLimit::eventFilter(QObject *watched, QEvent *event)

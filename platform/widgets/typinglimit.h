@@ -18,10 +18,14 @@ namespace vek {
 // Typing, pasting (keys, the context menu, the middle button), dropping and input-method
 // text are cut so the box never grows beyond the limit; a box that already holds more
 // (loaded text) takes no more characters, while deleting and moving always work.
+//
+// A TAB or line break typed or pasted in becomes a blank, as the boxes hold one line.
 class TypingLimit : public QObject
 {
     Q_OBJECT
 public:
+    // For a box whose length is free: only the blanks for TAB and line breaks.
+    static constexpr int NoLimit = 1 << 30;
     // Limits the box; the helper is a child of the box and goes with it. A second call
     // changes the limit.
     static TypingLimit *apply(QLineEdit *box, int limit);

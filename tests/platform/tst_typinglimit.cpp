@@ -77,10 +77,15 @@ private slots:
         // Six characters fit, inserted where the cursor was; the rest of the text stays.
         QCOMPARE(box.text(), QStringLiteral("ab012345cd"));
         QCOMPARE(box.cursorPosition(), 8);
-        // Pasting tabs counts each as a character.
+        // Pasted tabs and line breaks become blanks, each a character.
         box.clear();
         paste(box, QStringLiteral("a\tb\tc\td\te\tf\t"));
-        QCOMPARE(box.text().size(), 10);
+        QCOMPARE(box.text(), QStringLiteral("a b c d e "));
+        QLineEdit name(QStringLiteral("Tor"));
+        TypingLimit::apply(&name, TypingLimit::NoLimit);
+        name.end(false);
+        paste(name, QStringLiteral("\tNorth\r\nEast"));
+        QCOMPARE(name.text(), QStringLiteral("Tor North  East"));
         // A paste over the whole loaded text is cut to the limit.
         box.setText(QString(30, QLatin1Char('q')));
         box.selectAll();
