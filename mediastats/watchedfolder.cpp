@@ -167,7 +167,13 @@ bool WatchedFolder::loadOne(const std::vector<Listed> &files, const char *extens
             continue;
         }
         m_failed.remove(path);
-        logNotSent(name, withRows);
+        // Rows some head end did not get are kept in their file; the head ends that got
+        // them are not sent them again, as the file leaves the watched folder.
+        const QByteArray notSentTo = headEndsNotSent(withRows);
+        if (!notSentTo.isEmpty()) {
+            keepNotSent(file, notSentTo);
+            return true;
+        }
         if (!m_remove(path)) {
             logLine(name, "loaded but could not be deleted; it is not loaded again");
             m_kept.insert(file.id);
@@ -177,7 +183,7 @@ bool WatchedFolder::loadOne(const std::vector<Listed> &files, const char *extens
     return false;
 }
 
-void WatchedFolder::logNotSent(const QByteArray &name, const HeadEndSet &withRows)
+QByteArray WatchedFolder::headEndsNotSent(const HeadEndSet &withRows)
 {
     QByteArray heads;
     for (int he = 1; he <= MaxHeadEnds; ++he) {
@@ -186,8 +192,52 @@ void WatchedFolder::logNotSent(const QByteArray &name, const HeadEndSet &withRow
                      settings().HEName[size_t(he)] + ")";
         }
     }
-    if (!heads.isEmpty())
-        logLine(name, "loaded; its rows were not sent to" + heads + ": the link is down");
+    return heads;
+}
+
+void WatchedFolder::keepNotSent(const Listed &file, const QByteArray &notSentTo)
+{
+    const QByteArray what = "loaded; its rows were not sent to" + notSentTo + ": the link is down";
+    const QByteArray folder = watchedFolderPath() + NotSentFolder;
+    if (::mkdir(folder.constData(), 0777) != 0 && errno != EEXIST) {
+        keepFailed(file, what, folder, errno);
+        return;
+    }
+    // A name already there gets a number: "a.csv", "a (1).csv", "a (2).csv", ..
+    const qsizetype dot = file.name.lastIndexOf('.');
+    const QByteArray stem = dot > 0 ? file.name.left(dot) : file.name;
+    const QByteArray extension = dot > 0 ? file.name.mid(dot) : QByteArray();
+    for (int n = 0; n < 10000; ++n) {
+        const QByteArray target =
+            folder + '/' +
+            (n == 0 ? file.name : stem + " (" + QByteArray::number(n) + ")" + extension);
+        // A hard link never replaces a file of the same name.
+        if (::link(file.path.constData(), target.constData()) == 0) {
+            ::unlink(file.path.constData());
+            logLine(file.name, what + "; it is kept as " + readableFileName(target));
+            return;
+        }
+        if (errno == EEXIST)
+            continue;
+        // A file system without hard links: a rename, once the name is seen to be free.
+        struct stat st;
+        if (::stat(target.constData(), &st) != 0 &&
+            ::rename(file.path.constData(), target.constData()) == 0) {
+            logLine(file.name, what + "; it is kept as " + readableFileName(target));
+            return;
+        }
+        break;
+    }
+    keepFailed(file, what, folder, errno);
+}
+
+void WatchedFolder::keepFailed(const Listed &file, const QByteArray &what, const QByteArray &folder,
+                               int cause)
+{
+    logLine(file.name, what + "; it could not be moved into " + readableFileName(folder) + " (" +
+                           QByteArray(std::strerror(cause)) +
+                           ") and stays where it is; it is not loaded again");
+    m_kept.insert(file.id);
 }
 
 } // namespace vek

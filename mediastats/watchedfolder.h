@@ -23,12 +23,16 @@ namespace vek {
 // not loaded again while the console runs, known by its device, inode, size and time
 // whatever happens to the folder meanwhile; a file that fails to load is logged once
 // while it stays the same (and tried again on every tick). Rows for head ends that are
-// not on line, or whose link is down, are not queued; the log names those with rows.
+// not on line, or whose link is down, are not queued; the log names those with rows, and a
+// file with rows for a head end whose link is down is moved into the sub-folder "Not Sent"
+// rather than deleted, so those rows are kept.
 // Files are reached by the names' own bytes, whatever their encoding; a folder that
 // cannot be listed is logged once, with the system's cause, and again once it can be.
 class WatchedFolder
 {
 public:
+    static constexpr const char *NotSentFolder = "Not Sent";
+
     WatchedFolder();
 
     // One tick; true when a file was loaded.
@@ -69,7 +73,12 @@ private:
     bool list(const QByteArray &folder, std::vector<Listed> &files);
     bool loadOne(const std::vector<Listed> &files, const char *extension, const QDateTime &now,
                  QHash<QByteArray, Seen> &seenNow);
-    void logNotSent(const QByteArray &name, const HeadEndSet &withRows);
+    // The head ends of withRows whose link is down, for a log line; "" when none.
+    static QByteArray headEndsNotSent(const HeadEndSet &withRows);
+    // Moves a file with rows that were not sent into the sub-folder NotSentFolder.
+    void keepNotSent(const Listed &file, const QByteArray &notSentTo);
+    void keepFailed(const Listed &file, const QByteArray &what, const QByteArray &folder,
+                    int cause);
 
     Remover m_remove;
     QDateTime m_previousTick;

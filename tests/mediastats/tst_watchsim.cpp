@@ -223,7 +223,9 @@ private slots:
         QVERIFY(c.received(1, 2));
     }
 
-    void rowsForAHeadEndWhoseLinkIsDownAreLoggedNotQueued()
+    // The file is kept in "Not Sent" (a name there already gets a number); the head end
+    // that got its rows is not sent them again.
+    void rowsForAHeadEndWhoseLinkIsDownAreKeptNotQueued()
     {
         SimConsole c;
         QVERIFY(c.start({1, 2}));
@@ -232,10 +234,18 @@ private slots:
         c.f.writeSettled("drop.csv", twoRows());
         c.tick(60);
         QVERIFY(!QFile::exists(c.f.home.path("drop.csv")));
+        QVERIFY(QFile::exists(c.f.home.path("Not Sent/drop.csv")));
         QCOMPARE(winQueueSize(2), 0);
-        QVERIFY(c.f.home.readLog().contains("MediaStats Auto Load drop.csv loaded; its rows were "
-                                            "not sent to head end 2 (South): the link is down"));
+        QVERIFY(c.f.home.readLog().contains(
+            "MediaStats Auto Load drop.csv loaded; its rows were not sent to head end 2 (South): "
+            "the link is down; it is kept as " +
+            c.f.home.path("Not Sent/drop.csv").toLatin1()));
         QVERIFY(c.received(1, 2));
+        c.f.writeSettled("drop.csv", twoRows());
+        c.tick(60);
+        c.tick(60);
+        QVERIFY(QFile::exists(c.f.home.path("Not Sent/drop (1).csv")));
+        QVERIFY(c.received(1, 4));
     }
 };
 
