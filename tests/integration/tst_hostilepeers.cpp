@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QSet>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
@@ -19,6 +20,7 @@
 #include "core/consolestate.h"
 #include "core/consolewindows.h"
 #include "core/eventtable.h"
+#include "core/eventtext.h"
 #include "core/hslink.h"
 #include "core/hssocket.h"
 #include "core/log.h"
@@ -29,6 +31,7 @@
 #include "core/timelink.h"
 #include "core/winqueue.h"
 #include "core/zoneclocks.h"
+#include "delayproxy.h"
 #include "platform/clocksetter.h"
 #include "platform/failure.h"
 #include "quietwindows.h"
@@ -189,6 +192,14 @@ std::pair<qint64, int> pollGaps(const sim::HwSim &sim, int headEnd, qsizetype fr
     return {worst, count};
 }
 
+// The trouble windows the console raises, by head end.
+class TroubleWindows : public QuietWindows
+{
+public:
+    void showTroubleWindow(int headEnd) override { raised.append(headEnd); }
+    QList<int> raised;
+};
+
 } // namespace
 
 class TestHostilePeers : public QObject
@@ -341,6 +352,87 @@ private slots:
             QVERIFY2(worst < 1500, QByteArray::number(worst).constData());
         }
         qputenv("VEK_CLOCK_DRY_RUN", dryRun);
+        resetConsoleState();
+    }
+
+    // A head end far away (each chunk held 150 ms each way, its Retry_MS 500) gets every
+    // command and imported row sent to it; one that connects and never answers is logged
+    // as lost and raised within 40 s, while the others go on.
+    void aFarHeadEndGetsEverythingAndASilentOneIsLost()
+    {
+        TestHome home;
+        resetConsoleState();
+        sim::HwSim sim;
+        QString error;
+        QVERIFY2(sim.loadScenarioText("headend 1 zone=4 minutes=30 list=1\n"
+                                      "headend 3 zone=4 minutes=30 list=1\n",
+                                      &error) &&
+                     sim.listenAll(&error),
+                 qPrintable(error));
+        DelayProxy far(sim.port(1), 150);
+        QTcpServer silent; // the system accepts its connections; nothing is ever read
+        QVERIFY(silent.listen(QHostAddress::LocalHost, 0));
+        configureLoopback({0, far.port(), silent.serverPort(), sim.port(3)});
+        settings().HERetryMS[1] = 500;
+
+        TroubleWindows windows;
+        ConsoleCore core(&windows);
+        HsLink &link = core.hsLink();
+        link.setRetryIntervals();
+        link.connectHeadEnds(false);
+        link.start();
+        link.timeBoot_Timer();
+        QElapsedTimer started;
+        started.start();
+
+        // Operators' commands and imported rows, as their senders queue them.
+        QList<QByteArray> bodies;
+        QTimer senders;
+        QObject::connect(&senders, &QTimer::timeout, [&] {
+            const int k = int(bodies.size()) / 2;
+            const QByteArray command = "[" + chr(1 + k % 24);
+            EventRec row;
+            row.InUse = true;
+            row.HeadEnd = 1;
+            row.Status = StatusActive;
+            row.EventDate = QDate::currentDate();
+            row.StartTime = "23:00:00";
+            row.EndTime = "23:30:00";
+            row.EventKey = "SOAK" + QByteArray::number(1000 + k) + QByteArray(24, 'K');
+            row.Description = "Imported " + QByteArray::number(k);
+            const QByteArray imported = "Q" + EventToString(row);
+            SendHS(1, command, 0);
+            WINADD(imported, 1);
+            bodies << command << imported;
+            if (bodies.size() >= 24)
+                senders.stop();
+        });
+        senders.start(400);
+
+        const auto received = [&] {
+            QSet<QByteArray> in;
+            for (const sim::TraceLine &l : sim.trace()) {
+                if (l.headEnd == 1 && l.direction == "in")
+                    in.insert(l.bytes.mid(4));
+            }
+            qsizetype n = 0;
+            for (const QByteArray &b : bodies)
+                n += in.contains(b) ? 1 : 0;
+            return n;
+        };
+        while (started.elapsed() < 40000 &&
+               (windows.raised.isEmpty() || senders.isActive() || received() < bodies.size()))
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+
+        QCOMPARE(received(), bodies.size());
+        QCOMPARE(windows.raised, QList<int>{2});
+        QVERIFY(HeadEndLost(2));
+        QVERIFY(!HeadEndLinkDown(1) && !HeadEndLinkDown(3));
+        const QByteArray log = home.readLog();
+        QCOMPARE(log.count("Hardware Server of head end"), 1);
+        QVERIFY2(log.contains("Hardware Server of head end 2 (HE2) lost: 127.0.0.1 (Main), since "),
+                 log.constData());
+        QVERIFY(log.contains(", no answer within the re-send cycle"));
         resetConsoleState();
     }
 };
