@@ -3,6 +3,7 @@
 #include "reportidentity.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <cmath>
 
 #include "hslink.h"
@@ -89,7 +90,7 @@ void ConsoleCore::MDIForm_Load(const QString &commandLine)
             m_windows->showBackupLook();
 
         stage = StageIni;
-        LoadSettings();
+        loadSettingsFile();
         LessThanMinutes() = 30;
         LoadDSTTable();
         AppPath() = QCoreApplication::instance() != nullptr ? QCoreApplication::applicationDirPath()
@@ -131,6 +132,29 @@ void ConsoleCore::MDIForm_Load(const QString &commandLine)
             m_windows->endProgram();
         }
     }
+}
+
+void ConsoleCore::loadSettingsFile()
+{
+    try {
+        LoadSettings();
+    } catch (const Failure &f) {
+        // A value that cannot be read: the start-up error's message and line, then where it
+        // stands. The console runs on (keys after it keep their defaults) and the file is
+        // not saved over, so nothing the administrator wrote is lost.
+        m_windows->showCriticalMessage(QString::fromLatin1(LoadingTitle),
+                                       QString::fromLatin1(StageIni));
+        logError("Error (MDIForm_Load)", f);
+        WriteLog(settingsBadValue());
+        return;
+    }
+    const QByteArray problem = settingsFileProblem();
+    if (!problem.isEmpty())
+        m_windows->showCriticalMessage(
+            QString::fromLatin1(LoadingTitle),
+            QStringLiteral("%1 %2.  The console runs with default settings and will not save "
+                           "over the file.")
+                .arg(QDir::toNativeSeparators(settingsFilePath()), fromBytes(problem)));
 }
 
 void ConsoleCore::timeWatch_Timer()

@@ -68,6 +68,10 @@ public:
     void fillChanView(int headEnd) override;
 
 private:
+    // VEK.INI at start-up: one that cannot be read, or holds a bad value, is told and
+    // logged, and the console runs on with defaults where it could not read.
+    void loadSettingsFile();
+
     ConsoleWindows *m_windows;
     HsLink *m_hs;
     TimeLink *m_time;

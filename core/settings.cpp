@@ -1,6 +1,7 @@
 #include "settings.h"
 #include "moduleresets.h"
 
+#include <QFile>
 #include <functional>
 #include <vector>
 
@@ -148,6 +149,23 @@ QByteArray valueText(const Binding &b)
 
 } // namespace
 
+namespace {
+// Why VEK.INI, as start-up found it, is not saved over; "" when it read well.
+struct HeldFile
+{
+    QByteArray problem;
+    QByteArray badValue;
+    bool unreadable = false;
+    bool refusalLogged = false;
+};
+
+HeldFile &held()
+{
+    static HeldFile h;
+    return h;
+}
+} // namespace
+
 Settings &settings()
 {
     static Settings s = [] {
@@ -161,6 +179,7 @@ Settings &settings()
 
 void resetSettings()
 {
+    held() = HeldFile();
     Settings &s = settings();
     for (const Binding &b : bindings(s))
         assign(b, b.defaultText);
@@ -177,17 +196,70 @@ QByteArray viewMenuCaption(int view)
     return "View" + Str(qint64(view)) + " (" + name + ")";
 }
 
+QByteArray settingsFileProblem()
+{
+    return held().problem;
+}
+
+QByteArray settingsBadValue()
+{
+    return held().badValue;
+}
+
 void LoadSettings()
 {
-    const IniDocument doc = IniDocument::load(settingsFilePath());
-    for (const Binding &b : bindings(settings()))
-        assign(b, readIniValue(doc, b.section, b.key, b.defaultText));
+    const QString path = settingsFilePath();
+    IniDocument::ReadState state;
+    QByteArray cause;
+    const IniDocument doc = IniDocument::load(path, &state, &cause);
+    held() = HeldFile();
+    if (state == IniDocument::ReadState::Unreadable || state == IniDocument::ReadState::NotIni) {
+        held().problem = "could not be read (" + cause + ")";
+        held().unreadable = true;
+        WriteLog("VEK.INI " + held().problem + ": " + QFile::encodeName(path) +
+                 "; the console runs with default settings and does not save over the file");
+    }
+    for (const Binding &b : bindings(settings())) {
+        const QByteArray value = readIniValue(doc, b.section, b.key, b.defaultText);
+        try {
+            assign(b, value);
+        } catch (const Failure &) {
+            held().badValue = "VEK.INI: section " + b.section + ", key " + b.key + ", value \"" +
+                              value + "\" cannot be read";
+            held().problem = "holds a value that could not be read";
+            throw;
+        }
+    }
+}
+
+bool SaveSettingsOnPurpose(const std::function<bool(const QString &, const QByteArray &)> &confirm,
+                           WriteFailure *failure)
+{
+    if (!held().problem.isEmpty()) {
+        if (!confirm(settingsFilePath(), held().problem))
+            return true;
+        held().problem.clear();
+    }
+    return SaveSettings(failure);
 }
 
 bool SaveSettings(WriteFailure *failure)
 {
     const QString path = settingsFilePath();
-    IniDocument doc = IniDocument::load(path);
+    if (!held().problem.isEmpty()) {
+        // Defaults would replace what the administrator wrote and start-up could not read.
+        if (!held().refusalLogged)
+            WriteLog("VEK.INI not saved: it " + held().problem +
+                     " at start-up; a settings dialog's save replaces it after asking");
+        held().refusalLogged = true;
+        if (failure)
+            *failure = WriteFailure{
+                path, fromBytes("the file " + held().problem + " when the console started")};
+        return false;
+    }
+    // A file that could not be read is replaced whole, not merged with what it held.
+    IniDocument doc = held().unreadable ? IniDocument() : IniDocument::load(path);
+    held().unreadable = false;
     for (const Binding &b : bindings(settings()))
         writeIniValue(doc, b.section, b.key, valueText(b));
     QString error;

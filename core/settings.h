@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <array>
+#include <functional>
 
 #include "platform/atomicfile.h"
 
@@ -79,9 +80,22 @@ QByteArray viewMenuCaption(int view);
 // -32768..32767 throws a Failure at that key: keys before it keep their new values, keys
 // after it keep what they held.
 void LoadSettings();
+// VEK.INI as start-up found it: why it is not saved over ("could not be read (Is a
+// directory)", "holds a value that could not be read"), or "" when it read well. The
+// file stays untouched until an administrator saves on purpose from a settings dialog.
+QByteArray settingsFileProblem();
+// Where LoadSettings stopped: the file, section, key and value that could not be read.
+QByteArray settingsBadValue();
+
 // Writes every key in file order into the existing file, keeping its other lines.
 // The file is replaced as a whole; a failed write is logged and leaves it as it was, and
 // when failure is given it says which file and why.
+// While the file is held it writes nothing and says so (logged once).
 bool SaveSettings(WriteFailure *failure = nullptr);
+// A settings dialog's save: while the file is held, confirm(path, problem) is asked
+// first; a no saves nothing and is no failure. A file that could not be read is replaced
+// whole.
+bool SaveSettingsOnPurpose(const std::function<bool(const QString &, const QByteArray &)> &confirm,
+                           WriteFailure *failure);
 
 } // namespace vek

@@ -1,6 +1,11 @@
 #include "inidocument.h"
 
 #include <QFile>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace vek {
 
@@ -71,10 +76,63 @@ IniDocument::IniDocument(const QByteArray &content)
 
 IniDocument IniDocument::load(const QString &path)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
+    ReadState state;
+    QByteArray cause;
+    return load(path, &state, &cause);
+}
+
+IniDocument IniDocument::load(const QString &path, ReadState *state, QByteArray *cause)
+{
+    *state = ReadState::Unreadable;
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        *cause = std::strerror(errno);
+        if (errno == ENOENT)
+            *state = ReadState::Missing;
         return IniDocument();
-    return IniDocument(f.readAll());
+    }
+    struct stat st
+    {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        *cause = std::strerror(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+        ::close(fd);
+        return IniDocument();
+    }
+    QFile f;
+    if (!f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        *cause = f.errorString().toLocal8Bit();
+        return IniDocument();
+    }
+    errno = 0;
+    const QByteArray content = f.readAll();
+    if (f.error() != QFileDevice::NoError) {
+        *cause = errno != 0 ? QByteArray(std::strerror(errno)) : f.errorString().toLocal8Bit();
+        return IniDocument();
+    }
+    IniDocument doc(content);
+    if (!doc.looksLikeIni(content)) {
+        *state = ReadState::NotIni;
+        *cause = "no line of the INI form";
+        return IniDocument();
+    }
+    *state = ReadState::Read;
+    cause->clear();
+    return doc;
+}
+
+bool IniDocument::looksLikeIni(const QByteArray &content) const
+{
+    if (content.contains('\0'))
+        return false;
+    bool onlyBlankOrComments = true;
+    for (const QByteArray &line : m_lines) {
+        if (sectionName(line))
+            return true;
+        if (!trimmedView(line).isEmpty() && !isComment(line))
+            onlyBlankOrComments = false;
+    }
+    return onlyBlankOrComments;
 }
 
 qsizetype IniDocument::findSection(const QByteArray &section) const

@@ -26,6 +26,14 @@ public:
     // Reads a file; a missing or unreadable file gives an empty document.
     static IniDocument load(const QString &path);
 
+    // How a read went: a file that exists but cannot be read, or holds nothing of the
+    // INI form (binary, UTF-16), gives an empty document and the system's cause.
+    enum class ReadState { Read, Missing, Unreadable, NotIni };
+    static IniDocument load(const QString &path, ReadState *state, QByteArray *cause);
+
+    // Text with no NUL byte, and a section line unless it holds only blank and comment lines.
+    bool looksLikeIni(const QByteArray &content) const;
+
 private:
     qsizetype findSection(const QByteArray &section) const;
     qsizetype sectionEnd(qsizetype header) const;

@@ -77,7 +77,10 @@ void SettingsDialog::cmdOk_Click()
 void SettingsDialog::saveSettings()
 {
     WriteFailure failure;
-    if (!SaveSettings(&failure))
+    const auto ask = [this](const QString &file, const QByteArray &problem) {
+        return confirmReplaceUnread(this, windowTitle(), file, problem);
+    };
+    if (!SaveSettingsOnPurpose(ask, &failure))
         showSaveFailure(this, windowTitle(), failure);
 }
 

@@ -62,7 +62,10 @@ void frmSetAutoLoad::cmdOk_Click()
     s.AutoLoadCSV = m_format[2]->isChecked();
     s.AutoLoadVE2 = m_format[3]->isChecked();
     WriteFailure failure;
-    if (!SaveSettings(&failure))
+    const auto ask = [this](const QString &file, const QByteArray &problem) {
+        return confirmReplaceUnread(this, windowTitle(), file, problem);
+    };
+    if (!SaveSettingsOnPurpose(ask, &failure))
         showSaveFailure(this, windowTitle(), failure);
     close();
 }

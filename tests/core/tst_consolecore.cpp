@@ -1,3 +1,5 @@
+#include <QDir>
+#include <QRegularExpression>
 #include <QTest>
 #include <QUdpSocket>
 
@@ -190,25 +192,77 @@ private slots:
         }
     }
 
-    void aBadSettingEndsTheProgramWithItsStageMessage()
+    void aBadSettingIsNamedAndTheConsoleRunsOnWithoutSavingOverIt()
     {
-        TestHome home;
-        writeUsers();
-        home.write(QStringLiteral("VEK.INI"), "[Color_Settings]\r\nColor_1=abc\r\n");
-        RecordingWindows w;
-        ConsoleCore core(&w);
-        core.MDIForm_Load(QString());
+        const QByteArray bad[][2] = {
+            {"[Color_Settings]\r\nColor_1=abc\r\nColor_2=255\r\n",
+             "13 Type mismatch\r\n.* VEK.INI: section Color_Settings, key Color_1, value \"abc\""},
+            {"[Quality_Control]\r\nDevice=99999999\r\n",
+             "6 Overflow\r\n.* VEK.INI: section Quality_Control, key Device, value \"99999999\""}};
+        for (const auto &[content, logged] : bad) {
+            TestHome home;
+            writeUsers();
+            home.write(QStringLiteral("VEK.INI"), content);
+            RecordingWindows w;
+            ConsoleCore core(&w);
+            core.MDIForm_Load(QStringLiteral("M"));
 
-        QVERIFY(core.startupFailed());
-        QCOMPARE(w.calls, QStringList({"caption", "message", "end"}));
-        QCOMPARE(w.messageTitle, QStringLiteral("VEK Application Loading Problem."));
-        QCOMPARE(w.messageText, QStringLiteral("Problem loading the VEK.INI file. Please verify it "
-                                               "is in the same directory as the application."));
-        QVERIFY(!core.timeMainActive());
-        QVERIFY(!core.timeTimeActive());
-        const QByteArray log = home.readLog();
-        QVERIFY(log.contains("Error (MDIForm_Load) 13 "));
-        QVERIFY(!log.contains("Program Started"));
+            QVERIFY(!core.startupFailed());
+            QCOMPARE(w.calls.mid(0, 3), QStringList({"caption", "message", "view1"}));
+            QCOMPARE(w.messageTitle, QStringLiteral("VEK Application Loading Problem."));
+            QCOMPARE(w.messageText,
+                     QStringLiteral("Problem loading the VEK.INI file. Please verify "
+                                    "it is in the same directory as the application."));
+            const QByteArray log = home.readLog();
+            QVERIFY2(QRegularExpression(QStringLiteral(" Error \\(MDIForm_Load\\) ") +
+                                        QString::fromLatin1(logged))
+                         .match(QString::fromLatin1(log))
+                         .hasMatch(),
+                     log.constData());
+            QVERIFY(log.contains("Program Started"));
+            // Only a save on purpose, after a question, writes over it.
+            QVERIFY(!SaveSettings());
+            QCOMPARE(home.read(QStringLiteral("VEK.INI")), content);
+            WriteFailure failure;
+            QVERIFY(SaveSettingsOnPurpose([](const QString &, const QByteArray &) { return false; },
+                                          &failure));
+            QCOMPARE(home.read(QStringLiteral("VEK.INI")), content);
+            QVERIFY(SaveSettingsOnPurpose([](const QString &, const QByteArray &) { return true; },
+                                          &failure));
+            QVERIFY(home.read(QStringLiteral("VEK.INI")).contains("Color_1=65408\r\n"));
+        }
+    }
+
+    void anUnreadableSettingsFileIsToldAndNeverSavedOver()
+    {
+        const QByteArray utf16("\xff\xfe[\0G\0e\0n\0]\0\r\0\n\0", 18);
+        for (const QByteArray &content : {QByteArray(), utf16, QByteArray("\x01\x02garbage")}) {
+            TestHome home;
+            writeUsers();
+            const QString path = home.path(QStringLiteral("VEK.INI"));
+            if (content.isEmpty())
+                QVERIFY(QDir().mkdir(path));
+            else
+                home.write(QStringLiteral("VEK.INI"), content);
+            RecordingWindows w;
+            ConsoleCore core(&w);
+            core.MDIForm_Load(QStringLiteral("M"));
+            QVERIFY(!core.startupFailed());
+            QVERIFY2(w.messageText.endsWith(QStringLiteral(".  The console runs with default "
+                                                           "settings and will not save over the "
+                                                           "file.")),
+                     qPrintable(w.messageText));
+            const QByteArray cause =
+                content.isEmpty() ? "Is a directory" : "no line of the INI form";
+            QVERIFY(
+                w.messageText.contains(QString::fromLatin1("could not be read (" + cause + ")")));
+            QVERIFY(home.readLog().contains("VEK.INI could not be read (" + cause + "): "));
+            QVERIFY(!SaveSettings());
+            QVERIFY(!SaveSettings());
+            QCOMPARE(home.readLog().count("VEK.INI not saved: "), 1);
+            if (!content.isEmpty())
+                QCOMPARE(home.read(QStringLiteral("VEK.INI")), content);
+        }
     }
 
     void aMissingUsersFileEndsTheProgram()

@@ -6,7 +6,9 @@
 #include <QTabWidget>
 
 #include "core/consolestate.h"
+#include "core/settings.h"
 #include "core/ui/mdimain.h"
+#include "platform/widgets/dialogseam.h"
 #include "settings/frmabout.h"
 #include "settings/frmsetasrun.h"
 #include "settings/frmsetnames.h"
@@ -66,6 +68,22 @@ private slots:
         QCOMPARE(settings().AsRunComment[1], QByteArray());
         QCOMPARE(settings().AsRunComment[24], QByteArray("Slate\tmissing"));
         QCOMPARE(settings().AsRunComment[17], QByteArray("Joined late"));
+
+        // A settings file start-up could not read is saved over only after a question
+        // that names it, and only on Yes.
+        home.write(QStringLiteral("VEK.INI"), QByteArray("\0binary", 7));
+        LoadSettings();
+        for (const auto answer : {QMessageBox::No, QMessageBox::Yes}) {
+            ScopedDialogHandler dialogs(DialogAnswer{answer, {}, {}});
+            auto *again = new frmSetAsRun;
+            again->show();
+            again->cmdOk_Click();
+            QCOMPARE(dialogs.requests().size(), 1);
+            QCOMPARE(dialogs.requests().first().icon, QMessageBox::Question);
+            QVERIFY(dialogs.requests().first().text.contains(home.path(QStringLiteral("VEK.INI"))));
+            QCOMPARE(home.read(QStringLiteral("VEK.INI")).startsWith("[HeadEnd_1_Settings]"),
+                     answer == QMessageBox::Yes);
+        }
     }
 
     void qualityControlKeepsWhatItCannotShow()
