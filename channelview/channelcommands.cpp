@@ -40,11 +40,6 @@ QByteArray inputDigits(int value)
     return QByteArray::number(value).rightJustified(3, '0');
 }
 
-QByteArray takeBody(int level, int input, int output)
-{
-    return QByteArray(1, '\x10') + levelDigits(level) + inputDigits(input) + inputDigits(output);
-}
-
 QByteArray qcMonitorTake(int headEnd, int ch, bool sourceColumn)
 {
     const Settings &s = settings();

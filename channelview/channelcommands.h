@@ -28,9 +28,6 @@ QString channelCommandRefusal(int headEnd);
 // type when checked, not excluded, and with ResetSelection only entries flagged hidden.
 QList<ComboEntry> controlSourceEntries(int headEnd, int ch);
 
-// Chr(16), the level, the input and the output.
-QByteArray takeBody(int level, int input, int output);
-
 // The first refusal of an administrator operation (title "Problem"); "" when allowed. The
 // head end is checked only for the operations on one head end.
 QString adminRefusal(int headEnd, bool needsHeadEnd);

@@ -67,11 +67,6 @@ void EventTable::addWatcher(EventTableWatcher *watcher)
         m_watchers.push_back(watcher);
 }
 
-void EventTable::removeWatcher(EventTableWatcher *watcher)
-{
-    m_watchers.erase(std::remove(m_watchers.begin(), m_watchers.end(), watcher), m_watchers.end());
-}
-
 std::span<const quint64> EventTable::stamps(int headEnd) const
 {
     if (headEnd < 0 || headEnd >= HeadEnds)

@@ -48,9 +48,8 @@ public:
     // Every record back to unused, and its memory returned.
     void clear();
 
-    // Watchers are told of every edit and clearing until they are removed.
+    // Watchers are told of every edit and clearing.
     void addWatcher(EventTableWatcher *watcher);
-    void removeWatcher(EventTableWatcher *watcher);
 
     // Grows with every local edit of the head end's events: lists built from an older
     // count are stale. (The receive path's changes reach the lists through GridDirty.)

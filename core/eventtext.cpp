@@ -139,14 +139,6 @@ private:
 
 } // namespace
 
-QByteArray wireDate(const QDate &date)
-{
-    // An unset date is the classic date zero.
-    const QDate d = date.isValid() ? date : QDate(1899, 12, 30);
-    const int year = d.year() < 1000 ? d.year() + 2000 : d.year();
-    return zeroPadded(d.day(), 2) + '/' + zeroPadded(d.month(), 2) + '/' + QByteArray::number(year);
-}
-
 namespace {
 // The writers below fill one buffer: an event text is made for every "Q" message and
 // for every event the simulated server hands out, so it avoids a text per field.

@@ -25,7 +25,4 @@ QByteArray EventDetails(const EventRec &rec);
 QByteArray StatusText(quint8 status, const QByteArray &detail);
 QByteArray GroupText(quint8 group);
 
-// DD/MM/YYYY as the wire carries it.
-QByteArray wireDate(const QDate &date);
-
 } // namespace vek

@@ -523,11 +523,6 @@ bool HeadEndLost(int headEnd)
     return s.troubleShown || s.silent;
 }
 
-double LastPoll(int headEnd)
-{
-    return at(headEnd).lastPoll;
-}
-
 int sendQueueSize(int headEnd)
 {
     return static_cast<int>(at(headEnd).queue.size());

@@ -53,7 +53,6 @@ bool HeadEndLinkDown(int headEnd);
 // The head end's link was lost, or its server connected but fell silent: a command for it
 // cannot be queued.
 bool HeadEndLost(int headEnd);
-double LastPoll(int headEnd);
 int sendQueueSize(int headEnd);
 // A message with this body waits in the head end's queue (not yet transmitted).
 bool isWaitingHS(int headEnd, const QByteArray &body);

@@ -330,23 +330,6 @@ void GridModel::resizeRows(int rows)
     }
 }
 
-void GridModel::clearAll()
-{
-    beginResetModel();
-    m_list.reset();
-    m_rows.clear();
-    m_sources.clear();
-    m_paint.clear();
-    m_paintRuns.clear();
-    m_paintByRun = false;
-    m_keepAlive.clear();
-    m_edited.clear();
-    for (QByteArray &t : m_titles)
-        t.clear();
-    m_headerColor = QColor();
-    endResetModel();
-}
-
 TextRowView GridModel::row(int modelRow) const
 {
     return validRow(modelRow) ? view(size_t(modelRow)) : TextRowView();

@@ -68,7 +68,6 @@ public:
     ListRow listRow(int modelRow) const;
     // Cuts rows off the end or appends empty ones.
     void resizeRows(int rows);
-    void clearAll();
 
     TextRowView row(int modelRow) const;
     // Any stored cell, also one beyond the shown columns; "" outside the rows.
