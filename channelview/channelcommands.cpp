@@ -24,8 +24,8 @@ QString noRightOn(int headEnd)
 bool currentUserHasRight(int headEnd)
 {
     const Users &u = users();
-    return u.CurrentUser >= 1 && u.CurrentUser <= MaxUsers && headEnd >= 1 &&
-           headEnd <= MaxHeadEnds && u.UserHEAccess[size_t(u.CurrentUser)][size_t(headEnd)];
+    return u.CurrentUser >= 1 && u.CurrentUser <= MaxUsers && validHeadEnd(headEnd) &&
+           u.UserHEAccess[size_t(u.CurrentUser)][size_t(headEnd)];
 }
 
 } // namespace
@@ -43,7 +43,7 @@ QByteArray inputDigits(int value)
 QByteArray qcMonitorTake(int headEnd, int ch, bool sourceColumn)
 {
     const Settings &s = settings();
-    if (headEnd < 1 || headEnd > MaxHeadEnds || ch < 1 || ch > MaxChannel)
+    if (!validHeadEnd(headEnd) || ch < 1 || ch > MaxChannel)
         return {};
     // An unset monitor is no monitor.
     if (s.QCDevice <= 0 || s.QCDestination <= 0 || s.QCDevice > MaxRouterLevel)
@@ -80,10 +80,9 @@ QString channelCommandRefusal(int headEnd)
     if (currentPrivilege() < PrivilegeOperator)
         return NoPrivilege;
     const Settings &s = settings();
-    if (headEnd < 1 || headEnd > MaxHeadEnds || !s.HEOnLine[size_t(headEnd)])
+    if (!validHeadEnd(headEnd) || !s.HEOnLine[size_t(headEnd)])
         return QStringLiteral("This headednd (") +
-               fromBytes(headEnd >= 1 && headEnd <= MaxHeadEnds ? s.HEName[size_t(headEnd)]
-                                                                : QByteArray()) +
+               fromBytes(validHeadEnd(headEnd) ? s.HEName[size_t(headEnd)] : QByteArray()) +
                QStringLiteral(") is currently off-line.  No change will take place.");
     if (!currentUserHasRight(headEnd))
         return noRightOn(headEnd);
@@ -108,7 +107,7 @@ QString adminRefusal(int headEnd, bool needsHeadEnd)
         return NoPrivilege;
     if (!needsHeadEnd)
         return {};
-    if (headEnd < 1 || headEnd > MaxHeadEnds)
+    if (!validHeadEnd(headEnd))
         return QStringLiteral("There is no valid head end selected.");
     if (!currentUserHasRight(headEnd))
         return noRightOn(headEnd);

@@ -117,7 +117,7 @@ bool listedInFilter(const ChannelEntry &c, int filter)
 
 int chanViewLastChannel(int headEnd)
 {
-    if (headEnd < 1 || headEnd > MaxHeadEnds)
+    if (!validHeadEnd(headEnd))
         return 0;
     // A hand-edited count beyond the table must not walk past its last entry.
     return std::clamp(settings().HEChannels[size_t(headEnd)] + 1, 0, MaxChannel);

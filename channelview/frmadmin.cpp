@@ -31,8 +31,7 @@ const QString ProblemTitle = QStringLiteral("Problem");
 
 QString headEndName(int headEnd)
 {
-    return headEnd >= 1 && headEnd <= MaxHeadEnds ? fromBytes(settings().HEName[size_t(headEnd)])
-                                                  : QString();
+    return validHeadEnd(headEnd) ? fromBytes(settings().HEName[size_t(headEnd)]) : QString();
 }
 
 QGroupBox *headEndFrame(QWidget *parent, const QString &title, QComboBox *list,

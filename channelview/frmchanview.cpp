@@ -170,7 +170,7 @@ int frmChanView::columnWidthTwips(int col) const
 
 ChanViewButton *frmChanView::headEndButton(int headEnd) const
 {
-    return headEnd >= 1 && headEnd <= MaxHeadEnds ? m_imgBut[size_t(headEnd)] : nullptr;
+    return validHeadEnd(headEnd) ? m_imgBut[size_t(headEnd)] : nullptr;
 }
 
 ChanViewButton *frmChanView::viewButton(int filter) const
@@ -181,7 +181,7 @@ ChanViewButton *frmChanView::viewButton(int filter) const
 void frmChanView::FillChanView()
 {
     const int he = CVHeadEnd();
-    if (he < 1 || he > MaxHeadEnds)
+    if (!validHeadEnd(he))
         return;
     const Settings &s = settings();
     for (int i = 1; i <= MaxHeadEnds; ++i) {
@@ -208,7 +208,7 @@ void frmChanView::FillChanView()
 
 void frmChanView::headEndButton_Click(int headEnd)
 {
-    if (headEnd < 1 || headEnd > MaxHeadEnds)
+    if (!validHeadEnd(headEnd))
         return;
     CVHeadEnd() = qint16(headEnd);
     FillChanView();
@@ -260,7 +260,7 @@ void frmChanView::gridCV_MouseMove(int row, int col)
 {
     const int he = CVHeadEnd();
     const int ch = qMax(0, channelAt(row, col));
-    if (he < 1 || he > MaxHeadEnds || (col != 0 && col != 1 && col != 4 && col != 5))
+    if (!validHeadEnd(he) || (col != 0 && col != 1 && col != 4 && col != 5))
         return;
     const ChannelEntry &c = Channel(he, ch);
     m_grid->setToolTip(fromBytes(col == 0 || col == 4 ? c.SrcName : c.ChanDesc));

@@ -150,7 +150,7 @@ void frmCVCont::Form_Activate()
         m_ch = int(std::nearbyint(qBound(-1.0, leadingValue(CVChannel()), 1e6)));
         KeyBuffer().clear();
         m_cmbSrc->clear();
-        if (m_he < 1 || m_he > MaxHeadEnds || m_ch < 0 || m_ch > MaxChannel)
+        if (!validHeadEnd(m_he) || m_ch < 0 || m_ch > MaxChannel)
             throw Failure(ErrorKind::SubscriptOutOfRange);
         const ChannelEntry &c = Channel(m_he, m_ch);
         m_label = channelLabel(c.ChanDesc, c.ChanNum);
@@ -280,7 +280,7 @@ void frmCVCont::runCommand(Command command)
 
 void frmCVCont::chkSel_Click(bool checked)
 {
-    if (m_he >= 1 && m_he <= MaxHeadEnds && m_ch >= 0 && m_ch <= MaxChannel)
+    if (validHeadEnd(m_he) && m_ch >= 0 && m_ch <= MaxChannel)
         Channel(m_he, m_ch).SelectList = checked;
 }
 

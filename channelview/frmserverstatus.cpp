@@ -48,12 +48,12 @@ frmServerStatus::frmServerStatus(QWidget *parent)
 
 QLabel *frmServerStatus::lblName(int headEnd) const
 {
-    return headEnd >= 1 && headEnd <= MaxHeadEnds ? m_lblName[size_t(headEnd)] : nullptr;
+    return validHeadEnd(headEnd) ? m_lblName[size_t(headEnd)] : nullptr;
 }
 
 QLabel *frmServerStatus::lblStatus(int headEnd) const
 {
-    return headEnd >= 1 && headEnd <= MaxHeadEnds ? m_lblStatus[size_t(headEnd)] : nullptr;
+    return validHeadEnd(headEnd) ? m_lblStatus[size_t(headEnd)] : nullptr;
 }
 
 void frmServerStatus::timeStatus_Timer()

@@ -9,7 +9,7 @@ namespace vek {
 
 QString serverStatusText(int headEnd, const QDateTime &now)
 {
-    if (headEnd < 1 || headEnd > MaxHeadEnds)
+    if (!validHeadEnd(headEnd))
         return {};
     if (!settings().HEOnLine[size_t(headEnd)])
         return QStringLiteral("Off line");

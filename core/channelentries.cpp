@@ -53,7 +53,7 @@ QList<ComboEntry> groupEntries(bool blankBeforeNumber)
 QList<ComboEntry> destinationEntries(int headEnd)
 {
     QList<ComboEntry> out;
-    if (headEnd < 1 || headEnd > MaxHeadEnds)
+    if (!validHeadEnd(headEnd))
         return out;
     for (int ch = 1; ch <= LastOfferedChannel; ++ch) {
         const ChannelEntry &c = Channel(headEnd, ch);
@@ -66,7 +66,7 @@ QList<ComboEntry> destinationEntries(int headEnd)
 QList<ComboEntry> sourceEntries(int headEnd, int destination)
 {
     QList<ComboEntry> out;
-    if (headEnd < 1 || headEnd > MaxHeadEnds || destination < 0 || destination > MaxChannel)
+    if (!validHeadEnd(headEnd) || destination < 0 || destination > MaxChannel)
         return out;
     const ChannelEntry &d = Channel(headEnd, destination);
     const bool checkType = settings().SignalTypeCheck;

@@ -1,5 +1,6 @@
 #include "channeltable.h"
 #include "moduleresets.h"
+#include "settings.h"
 
 #include <QList>
 #include <array>
@@ -106,7 +107,7 @@ void ParseChannelRecord(int headEnd, int channel, const QByteArray &record)
 
 void UpdateChannelFlags(int headEnd)
 {
-    if (headEnd < 1 || headEnd >= HeadEndRows)
+    if (!validHeadEnd(headEnd))
         return;
     // Cleared first: a head end whose present cannot be told shows no stale flags.
     for (int ch = 0; ch <= MaxChannel; ++ch) {
@@ -169,7 +170,7 @@ void UpdateChannelFlags(int headEnd)
 
 void SendToBackup(int headEnd, const QByteArray &name, qint16 source, bool switchNow)
 {
-    if (headEnd < 1 || headEnd >= HeadEndRows)
+    if (!validHeadEnd(headEnd))
         throw Failure(ErrorKind::SubscriptOutOfRange);
     // A take message carries the input in three digits: a source outside them is stored
     // but switches nothing.

@@ -208,7 +208,7 @@ void ConsoleCore::clearAlarm(const QString &tag, const QByteArray &shownText)
     // 0 (an empty or non-numeric tag) means head end 1; so does a number no head end has,
     // rather than a report sent nowhere.
     double headEnd = std::nearbyint(leadingValue(toBytes(tag)));
-    if (headEnd < 1 || headEnd > MaxHeadEnds)
+    if (!validHeadEnd(headEnd))
         headEnd = 1;
     try {
         m_sender(int(headEnd), "d" + report, 0);

@@ -251,6 +251,15 @@ QByteArray EventToString(const EventRec &r)
     return out;
 }
 
+QByteArray eventMessage(const EventRec &rec)
+{
+    const QByteArray text = EventToString(rec);
+    QByteArray msg(text.size() + 1, Qt::Uninitialized);
+    msg[0] = 'Q';
+    std::copy(text.begin(), text.end(), msg.begin() + 1);
+    return msg;
+}
+
 EventRec ParseEvent(const QByteArray &text)
 {
     // Fields 0..20 as views of the text: no list of copies.

@@ -12,6 +12,9 @@ constexpr int EventTextFields = 20;
 // The event wire text: a 128-character header of digit fields, a TAB, then 20 text
 // fields each followed by a TAB.
 QByteArray EventToString(const EventRec &rec);
+// The event message that sends a record to its Hardware Server: "Q" and its wire text,
+// made in one piece of the exact size (queues keep it).
+QByteArray eventMessage(const EventRec &rec);
 
 // Reads a wire text into a record with InUse set. A text with fewer than 21 fields, a
 // header number beyond its field's type or a date that is not a real DD/MM/YYYY date

@@ -23,10 +23,6 @@ constexpr int DashBoardMs = 2000;
 constexpr int UpdateMs = 1000;
 constexpr int DefaultRetryMs = 70;
 
-bool validHeadEnd(int headEnd)
-{
-    return headEnd >= 1 && headEnd <= MaxHeadEnds;
-}
 } // namespace
 
 HsLink::HsLink(ConsoleUi *ui, QObject *parent) : QObject(parent), m_ui(ui)

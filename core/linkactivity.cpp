@@ -18,14 +18,14 @@ std::array<QDateTime, MaxHeadEnds + 1> &arrivals()
 
 void noteArrival(int headEnd)
 {
-    if (headEnd >= 1 && headEnd <= MaxHeadEnds)
+    if (validHeadEnd(headEnd))
         // Once per answer: UTC needs no time-zone lookup.
         arrivals()[size_t(headEnd)] = Clock::current().nowUtc();
 }
 
 QDateTime lastArrival(int headEnd)
 {
-    return headEnd >= 1 && headEnd <= MaxHeadEnds ? arrivals()[size_t(headEnd)] : QDateTime();
+    return validHeadEnd(headEnd) ? arrivals()[size_t(headEnd)] : QDateTime();
 }
 
 void resetLinkActivity()

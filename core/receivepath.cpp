@@ -385,7 +385,7 @@ void handle(int headEnd, const QByteArray &data, bool acknowledge, bool mayWait)
 
 void wsHS_DataArrival(int headEnd, const QByteArray &data)
 {
-    if (headEnd < 1 || headEnd > MaxHeadEnds) {
+    if (!validHeadEnd(headEnd)) {
         WriteLog("Error(wsHS_DataArrival) Index =" + Str(qint64(headEnd)) + " Error" +
                  Str(qint64(ErrorKind::SubscriptOutOfRange)) + " " +
                  errorDescription(ErrorKind::SubscriptOutOfRange));
@@ -408,7 +408,7 @@ void wsHS_DataArrival(int headEnd, const QByteArray &data)
 
 void flushPartialEvent(int headEnd)
 {
-    if (headEnd < 1 || headEnd > MaxHeadEnds)
+    if (!validHeadEnd(headEnd))
         return;
     const QByteArray old = std::exchange(partials()[static_cast<size_t>(headEnd)], QByteArray());
     if (!old.isEmpty())
@@ -417,8 +417,7 @@ void flushPartialEvent(int headEnd)
 
 bool hasPartialEvent(int headEnd)
 {
-    return headEnd >= 1 && headEnd <= MaxHeadEnds &&
-           !partials()[static_cast<size_t>(headEnd)].isEmpty();
+    return validHeadEnd(headEnd) && !partials()[static_cast<size_t>(headEnd)].isEmpty();
 }
 
 void ProcessHSStatus(int headEnd, const QByteArray &body)

@@ -5,6 +5,7 @@
 #include "platform/failure.h"
 #include "platform/text.h"
 #include "receivestate.h"
+#include "settings.h"
 
 namespace vek {
 
@@ -23,7 +24,7 @@ void evaluate(const QByteArray &label, bool tmx, bool extended)
     const int he = UpdateHE();
     const int unit = UpdateUnit();
     try {
-        if (he < 1 || he > 12)
+        if (!validHeadEnd(he))
             throw Failure(ErrorKind::SubscriptOutOfRange);
         const QByteArray text = tmx ? TMXBuffer(he, unit) : RTRBuffer(he, unit);
         const int code = tmx ? unit + TmxLevelBase : unit;

@@ -100,11 +100,6 @@ SendState &state()
     return s;
 }
 
-bool validHeadEnd(int headEnd)
-{
-    return headEnd >= 1 && headEnd <= MaxHeadEnds;
-}
-
 HeadEndSend &at(int headEnd)
 {
     if (headEnd < 0 || headEnd > MaxHeadEnds)

@@ -10,6 +10,12 @@
 namespace vek {
 
 constexpr int MaxHeadEnds = 12;
+// A head end's number, 1 to MaxHeadEnds.
+constexpr bool validHeadEnd(int headEnd)
+{
+    return headEnd >= 1 && headEnd <= MaxHeadEnds;
+}
+
 constexpr int MaxViews = 8;
 constexpr int MaxGroups = 24;
 

@@ -28,11 +28,6 @@ WinState &state()
     return s;
 }
 
-bool validHeadEnd(int headEnd)
-{
-    return headEnd >= 1 && headEnd <= MaxHeadEnds;
-}
-
 // Statuses whose events have not gone to air: problem, active, on hold, less than N.
 bool removable(quint8 status)
 {

@@ -169,7 +169,7 @@ bool submitAddEvent(const AddEventInput &in, const AddEventContext &context, QWi
 
         if (!commandReaches(in.headEnd, parent))
             return false;
-        SendHS(in.headEnd, "Q" + EventToString(record), 0);
+        SendHS(in.headEnd, eventMessage(record), 0);
         return true;
     } catch (const Failure &f) {
         logError("Error frmAdd_cmdOK_Click)", f);

@@ -76,7 +76,7 @@ bool submitAsRun(const QString &comment, const EventRef &event, QWidget *parent)
             return false;
         EventRec &r = Events().editLocal(event.headEnd(), event.slot());
         r.OpComment = boxText(comment);
-        SendHS(event.headEnd(), "Q" + EventToString(r), 0);
+        SendHS(event.headEnd(), eventMessage(r), 0);
         return true;
     } catch (const Failure &f) {
         logError("Error frmAsRun_cmdOK_Click)", f);

@@ -18,7 +18,7 @@ EventRef EventRef::capture(int headEnd, int slot)
     EventRef ref;
     ref.m_headEnd = headEnd;
     ref.m_slot = slot;
-    if (headEnd >= 1 && headEnd <= MaxHeadEnds && EventTable::validIndex(headEnd, slot)) {
+    if (validHeadEnd(headEnd) && EventTable::validIndex(headEnd, slot)) {
         const EventRec &r = Events().at(headEnd, slot);
         if (r.InUse) {
             ref.m_key = r.EventKey;
@@ -53,8 +53,8 @@ QByteArray privilegeProblem()
 QByteArray headEndRightProblem(int headEnd)
 {
     const int user = users().CurrentUser;
-    const bool right = validUser(user) && headEnd >= 1 && headEnd <= MaxHeadEnds &&
-                       users().UserHEAccess[user][headEnd];
+    const bool right =
+        validUser(user) && validHeadEnd(headEnd) && users().UserHEAccess[user][headEnd];
     if (right)
         return "";
     return "The current user does not have the privileges to change information on " +
@@ -144,7 +144,7 @@ QByteArray durationToSend(const QByteArray &durationBox, const QByteArray &start
 
 QByteArray headEndName(int headEnd)
 {
-    if (headEnd < 1 || headEnd > MaxHeadEnds)
+    if (!validHeadEnd(headEnd))
         return "";
     return settings().HEName[static_cast<size_t>(headEnd)];
 }

@@ -76,7 +76,7 @@ bool submitOnAir(const OnAirInput &in, const EventRef &event, bool defaultNow, Q
         if (defaultNow)
             r.DefNow = true;
 
-        SendHS(he, "Q" + EventToString(r), 0);
+        SendHS(he, eventMessage(r), 0);
         return true;
     } catch (const Failure &f) {
         logError("Error frmOnAir_cmdOK_Click)", f);

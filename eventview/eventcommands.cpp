@@ -50,7 +50,7 @@ bool takePopupFlag()
 
 void queueRecord(int headEnd, const EventRec &rec)
 {
-    WINADD("Q" + EventToString(rec), headEnd);
+    WINADD(eventMessage(rec), headEnd);
 }
 
 bool vcogLocked()
@@ -149,7 +149,7 @@ bool currentUserMayChangeHeadEnd(int headEnd)
 {
     const Users &u = users();
     const int user = u.CurrentUser;
-    if (user < 1 || user > MaxUsers || headEnd < 1 || headEnd > MaxHeadEnds)
+    if (user < 1 || user > MaxUsers || !validHeadEnd(headEnd))
         return false;
     return u.UserHEAccess[size_t(user)][size_t(headEnd)];
 }
@@ -162,8 +162,7 @@ void showPrivilegeMessage(QWidget *parent)
 
 void showHeadEndRightMessage(QWidget *parent, int headEnd)
 {
-    const QByteArray name =
-        headEnd >= 1 && headEnd <= MaxHeadEnds ? settings().HEName[size_t(headEnd)] : "";
+    const QByteArray name = validHeadEnd(headEnd) ? settings().HEName[size_t(headEnd)] : "";
     notice(parent, QMessageBox::Critical, "User Privileges",
            "The current user does not have the privileges to change information on " + name + ".");
 }
@@ -468,16 +467,16 @@ void menuEventInt_Click(const CommandView &view, const std::vector<CommandRow> &
             EventRec copy = rec;
             copy.EventKey = NewEventKey();
             copy.Interrupted = 1;
-            SendHS(row.headEnd, "Q" + EventToString(copy), 0);
+            SendHS(row.headEnd, eventMessage(copy), 0);
             rec.DefNow = true;
-            SendHS(row.headEnd, "Q" + EventToString(rec), 0);
+            SendHS(row.headEnd, eventMessage(rec), 0);
         } else {
             const qint64 key = DateKey(zoneClockOf(row.headEnd));
             rec.Interrupted = 0;
             rec.Status = StatusActive;
             rec.SubNow = true;
             rec.StartKey = key;
-            SendHS(row.headEnd, "Q" + EventToString(rec), 0);
+            SendHS(row.headEnd, eventMessage(rec), 0);
         }
     });
 }

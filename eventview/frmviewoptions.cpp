@@ -41,14 +41,14 @@ void setBackground(QWidget *w, const QColor &colour)
 
 void frmView::menuShHE_Click(int he)
 {
-    if (he < 1 || he > MaxHeadEnds)
+    if (!validHeadEnd(he))
         return;
     showHeadEnd(he, !m_menuShHE[size_t(he)]->isChecked());
 }
 
 void frmView::showHeadEnd(int he, bool show)
 {
-    if (he < 1 || he > MaxHeadEnds)
+    if (!validHeadEnd(he))
         return;
     m_menuShHE[size_t(he)]->setChecked(show);
     settings().ShowHE[size_t(m_view)][size_t(he)] = show;

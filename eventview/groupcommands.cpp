@@ -146,7 +146,7 @@ void menuPOPGROUP_Click(int index, int popupSource, const GroupList &list, QWidg
             EventRec &rec = Events().editLocal(row->headEnd, row->slot);
             rec.GroupNo = quint8(index);
             rec.GroupText = groupText;
-            WINADD("Q" + EventToString(rec), row->headEnd);
+            WINADD(eventMessage(rec), row->headEnd);
         }
     });
 }

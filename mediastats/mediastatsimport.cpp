@@ -215,16 +215,6 @@ QByteArray label(const QByteArray &name, qint16 number)
     return out;
 }
 
-// "Q" and the event's text, made in one piece of the exact size: the queue keeps it.
-QByteArray queueMessage(const EventRec &rec)
-{
-    const QByteArray text = EventToString(rec);
-    QByteArray msg(text.size() + 1, Qt::Uninitialized);
-    msg[0] = 'Q';
-    std::copy(text.begin(), text.end(), msg.begin() + 1);
-    return msg;
-}
-
 } // namespace
 
 HeadEndSet allHeadEnds()
@@ -303,7 +293,7 @@ void MediaStatsImport::MSCONVERT()
         convertRow();
     } catch (const Failure &f) {
         logError("Error MSCONVERT)", f);
-        if (MSHeadEnd >= 1 && MSHeadEnd <= MaxHeadEnds)
+        if (validHeadEnd(MSHeadEnd))
             ++m_failedRows[size_t(MSHeadEnd)];
         if (m_firstFailedRow == 0 || MSRowIndex < m_firstFailedRow)
             m_firstFailedRow = MSRowIndex;
@@ -370,7 +360,7 @@ QByteArray MediaStatsImport::newKey(int headEnd)
 void MediaStatsImport::convertRow()
 {
     const int he = MSHeadEnd;
-    if (he < 1 || he > MaxHeadEnds)
+    if (!validHeadEnd(he))
         throw Failure(ErrorKind::SubscriptOutOfRange);
     MediaStatsRec &row = MSRows.row(MSRowIndex);
 
@@ -500,7 +490,7 @@ void MediaStatsImport::convertRow()
     rec.EndKey = timeKey(endDate, row.EndTime, end);
     rec.Comments = row.Comments;
     rec.MediaPointID = row.MediaPointID;
-    WINADD(queueMessage(rec), he);
+    WINADD(eventMessage(rec), he);
 }
 
 } // namespace vek

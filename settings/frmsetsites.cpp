@@ -42,7 +42,7 @@ frmSetSites::frmSetSites(QWidget *parent)
 
 const frmSetSites::HeadEndTab &frmSetSites::tab(int n) const
 {
-    return m_tab[size_t(n >= 1 && n <= MaxHeadEnds ? n : 1)];
+    return m_tab[size_t(validHeadEnd(n) ? n : 1)];
 }
 
 QWidget *frmSetSites::buildTab(HeadEndTab &t)

@@ -85,7 +85,7 @@ const frmSetUsers::UserRow &frmSetUsers::row(int u) const
 
 QCheckBox *frmSetUsers::chkUser(int u, int he) const
 {
-    return row(u).chkUser[size_t(he >= 1 && he <= MaxHeadEnds ? he : 1)];
+    return row(u).chkUser[size_t(validHeadEnd(he) ? he : 1)];
 }
 
 void frmSetUsers::store()

@@ -36,7 +36,7 @@ frmTrouble::frmTrouble(int troubleHE, bool useBackupServers, QWidget *parent)
 QString frmTrouble::troubleText(int headEnd, bool useBackupServers)
 {
     // A head end outside the table names no server rather than reading past it.
-    const bool known = headEnd >= 1 && headEnd <= MaxHeadEnds;
+    const bool known = validHeadEnd(headEnd);
     const Settings &s = settings();
     const QByteArray name = known ? s.HEName[headEnd] : QByteArray();
     const QByteArray address = !known             ? QByteArray()

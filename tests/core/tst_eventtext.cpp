@@ -185,6 +185,7 @@ private slots:
         const QByteArray text = EventToString(sample());
         QCOMPARE(text, GoldenText);
         QCOMPARE(text.count('\t'), 21);
+        QCOMPARE(eventMessage(sample()), "Q" + GoldenText);
     }
 
     void readsItBackByteForByte()

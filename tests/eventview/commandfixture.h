@@ -151,7 +151,7 @@ inline vek::CommandRow blankRow()
     return vek::CommandRow();
 }
 
-inline QByteArray eventMessage(const vek::EventRec &rec)
+inline QByteArray expectedEventMessage(const vek::EventRec &rec)
 {
     return "Q" + vek::EventToString(rec);
 }

@@ -52,7 +52,8 @@ private slots:
                                                     "not be placed on hold because it has a "
                                                     "problem."));
         // The walk goes on after the problem row.
-        QCOMPARE(winBodies(1), (QList<QByteArray>{eventMessage(held1), eventMessage(held4)}));
+        QCOMPARE(winBodies(1),
+                 (QList<QByteArray>{expectedEventMessage(held1), expectedEventMessage(held4)}));
         QCOMPARE(Events().at(1, 1).Status, quint8(StatusOnHold));
         QVERIFY(Events().at(1, 3) == untouched3);
 
@@ -62,7 +63,7 @@ private slots:
         held7.Status = StatusOnHoldOnAir;
         ResetSelection() = true;
         QVERIFY(menuEventHold_Click(tab(TabOnAir), {rowOf(2, 7)}));
-        QCOMPARE(winBodies(2), QList<QByteArray>{eventMessage(held7)});
+        QCOMPARE(winBodies(2), QList<QByteArray>{expectedEventMessage(held7)});
 
         settings().VCOGLock = true;
         addEvent(2, 8, StatusOnAir);
@@ -104,7 +105,7 @@ private slots:
         EventRec aborted = before1;
         aborted.Status = StatusAbort;
         aborted.StatusDetail = "Abort";
-        QCOMPARE(winBodies(1), QList<QByteArray>{eventMessage(aborted)});
+        QCOMPARE(winBodies(1), QList<QByteArray>{expectedEventMessage(aborted)});
 
         // An operator's delete on the As Run list asks, then sends nothing.
         const int asked = d.requests().size();
@@ -126,7 +127,7 @@ private slots:
         QVERIFY(winBodies(1).isEmpty());
         menuEventDel_Click(tab(TabOnAir), {rowOf(1, 3)});
         QCOMPARE(Events().at(1, 3).Status, quint8(StatusAbort));
-        QCOMPARE(winBodies(1), QList<QByteArray>{eventMessage(Events().at(1, 3))});
+        QCOMPARE(winBodies(1), QList<QByteArray>{expectedEventMessage(Events().at(1, 3))});
         QCOMPARE(MsgAnswer(), 6);
     }
 
@@ -199,7 +200,7 @@ private slots:
         EventRec sub = Events().at(1, 1);
         QVERIFY(sub.SubNow);
         QCOMPARE(sub.Status, quint8(StatusOnHold));
-        QCOMPARE(winBodies(1), QList<QByteArray>{eventMessage(sub)});
+        QCOMPARE(winBodies(1), QList<QByteArray>{expectedEventMessage(sub)});
         // An on-air event cannot be substituted from the Upcoming list.
         menuEventSub_Click(tab(TabUpcoming), {rowOf(1, 2)});
         QCOMPARE(d.texts().last(), QStringLiteral("This selected event (Late news) could not "
@@ -211,8 +212,8 @@ private slots:
         QCOMPARE(d.texts().last(),
                  QStringLiteral("Are you sure you would like to send this channel to DEFAULT?"));
         QVERIFY(Events().at(1, 2).DefNow && Events().at(1, 3).DefNow);
-        QCOMPARE(winBodies(1), (QList<QByteArray>{eventMessage(Events().at(1, 2)),
-                                                  eventMessage(Events().at(1, 3))}));
+        QCOMPARE(winBodies(1), (QList<QByteArray>{expectedEventMessage(Events().at(1, 2)),
+                                                  expectedEventMessage(Events().at(1, 3))}));
 
         // No answers nothing.
         addEvent(1, 4, StatusActive);
@@ -254,7 +255,7 @@ private slots:
         QCOMPARE(e.StartTime, QByteArray("07:05:09"));
         QCOMPARE(e.EventDate, QDate(2026, 12, 10));
         QCOMPARE(e.StartKey, qint64(2026121025509));
-        QCOMPARE(winBodies(1), QList<QByteArray>{eventMessage(e)});
+        QCOMPARE(winBodies(1), QList<QByteArray>{expectedEventMessage(e)});
         QCOMPARE(d.texts().last(), QStringLiteral("This event can no longer supports sub now as "
                                                   "it is less than 30 minutes to air."));
         QVERIFY(!Events().at(1, 2).SubNow);
@@ -290,7 +291,8 @@ private slots:
         copy.Interrupted = 1;
         EventRec event = original;
         event.DefNow = true;
-        QCOMPARE(sentBodies(1), (QList<QByteArray>{eventMessage(copy), eventMessage(event)}));
+        QCOMPARE(sentBodies(1),
+                 (QList<QByteArray>{expectedEventMessage(copy), expectedEventMessage(event)}));
         QVERIFY(Events().at(1, 1) == event);
         QVERIFY(!WinQueued(1));
 
@@ -317,7 +319,7 @@ private slots:
         QCOMPARE(resumed.Interrupted, quint8(0));
         QVERIFY(resumed.SubNow);
         QCOMPARE(resumed.StartKey, qint64(2026120937230));
-        QCOMPARE(sentBodies(1), QList<QByteArray>{eventMessage(resumed)});
+        QCOMPARE(sentBodies(1), QList<QByteArray>{expectedEventMessage(resumed)});
     }
 
     void interruptRefusals()
@@ -367,7 +369,7 @@ private slots:
         Dialogs d;
         menuPEActive_Click(tab(TabUpcoming), {rowOf(1, 1), rowOf(1, 2), rowOf(1, 3)});
         QCOMPARE(Events().at(1, 1).Status, quint8(StatusActive));
-        QCOMPARE(winBodies(1), QList<QByteArray>{eventMessage(Events().at(1, 1))});
+        QCOMPARE(winBodies(1), QList<QByteArray>{expectedEventMessage(Events().at(1, 1))});
         QCOMPARE(d.texts(), QStringList{QStringLiteral("This selected event (Gone wrong) could "
                                                        "not be made active because it has a "
                                                        "problem.")});
@@ -405,8 +407,8 @@ private slots:
         menuEventDel_Click(tab(TabUpcoming), again);
         QCOMPARE(d.texts().last(), NotValid);
         QCOMPARE(Events().at(1, 2).Status, quint8(StatusActive));
-        QCOMPARE(winBodies(1), (QList<QByteArray>{eventMessage(Events().at(1, 1)),
-                                                  eventMessage(Events().at(1, 3))}));
+        QCOMPARE(winBodies(1), (QList<QByteArray>{expectedEventMessage(Events().at(1, 1)),
+                                                  expectedEventMessage(Events().at(1, 3))}));
         QCOMPARE(Events().at(1, 3).Status, quint8(StatusAbort));
 
         // Interrupt: the event went while the question was open.

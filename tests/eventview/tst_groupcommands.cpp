@@ -188,7 +188,7 @@ private slots:
         EventRec expected = Events().at(1, 3);
         QCOMPARE(expected.GroupNo, quint8(3));
         QCOMPARE(expected.GroupText, QByteArray("Group 3"));
-        QCOMPARE(winBodies(1), QList<QByteArray>{eventMessage(expected)});
+        QCOMPARE(winBodies(1), QList<QByteArray>{expectedEventMessage(expected)});
 
         // Rows 2 and 4, current row 4 "Hocke2": the member differs; No ends the command.
         d.answers = {QMessageBox::No};
@@ -224,7 +224,7 @@ private slots:
         menuPOPGROUP_Click(0, 2, onAir);
         QCOMPARE(d.requests().size(), 5);
         QCOMPARE(Events().at(1, 6).GroupText, QByteArray("N/A"));
-        QCOMPARE(winBodies(1).last(), eventMessage(Events().at(1, 6)));
+        QCOMPARE(winBodies(1).last(), expectedEventMessage(Events().at(1, 6)));
         menuPOPGROUP_Click(4, 3, onAir);
         menuPOPGROUP_Click(25, 1, onAir);
         QVERIFY(winBodies(1).isEmpty());

@@ -228,7 +228,7 @@ CommandView tab(int t)
     return v;
 }
 
-QByteArray eventMessage(const EventRec &r)
+QByteArray expectedEventMessage(const EventRec &r)
 {
     return "Q" + EventToString(r);
 }
@@ -259,7 +259,7 @@ private slots:
                  QStringLiteral("This selected event (Broken feed) could not be placed on hold "
                                 "because it has a problem."));
         // Status 1 goes out held; a held row is passed over without a word.
-        const QByteArray held1 = eventMessage(rig.event(1));
+        const QByteArray held1 = expectedEventMessage(rig.event(1));
         QVERIFY(rig.waitForBody(held1, from));
         QCOMPARE(parsed(held1).Status, quint8(StatusOnHold));
         QCOMPARE(parsed(held1).EventKey, key(1));
@@ -293,7 +293,7 @@ private slots:
         users().CurrentUser = Operator;
         from = rig.mark();
         menuPEActive_Click(tab(TabUpcoming), {rig.row(9)});
-        const QByteArray active = eventMessage(rig.event(9));
+        const QByteArray active = expectedEventMessage(rig.event(9));
         QCOMPARE(parsed(active).Status, quint8(StatusActive));
         QVERIFY(rig.waitForBody(active, from));
         QCOMPARE(rig.sim.event(1, key(9))->Status, quint8(StatusActive));
@@ -307,7 +307,7 @@ private slots:
 
         qsizetype from = rig.mark();
         menuEventSub_Click(tab(TabUpcoming), {rig.row(6)});
-        const QByteArray sub = eventMessage(rig.event(6));
+        const QByteArray sub = expectedEventMessage(rig.event(6));
         QVERIFY(parsed(sub).SubNow);
         QVERIFY(!parsed(sub).DefNow);
         QVERIFY(rig.waitForBody(sub, from));
@@ -316,7 +316,7 @@ private slots:
 
         from = rig.mark();
         menuEventSub_Click(tab(TabOnAir), {rig.row(7)});
-        const QByteArray def = eventMessage(rig.event(7));
+        const QByteArray def = expectedEventMessage(rig.event(7));
         QVERIFY(parsed(def).DefNow);
         QVERIFY(!parsed(def).SubNow);
         QCOMPARE(parsed(def).Status, quint8(StatusOnAir));
@@ -329,14 +329,14 @@ private slots:
         menuEventInt_Click(tab(TabOnAir), {rig.row(8)});
         EventRec event = original;
         event.DefNow = true;
-        QVERIFY(rig.waitForBody(eventMessage(event), from));
+        QVERIFY(rig.waitForBody(expectedEventMessage(event), from));
         QList<QByteArray> sent;
         for (const QByteArray &b : rig.bodies(from)) {
             if (b.startsWith('Q'))
                 sent.append(b);
         }
         QCOMPARE(sent.size(), qsizetype(2));
-        QCOMPARE(sent.at(1), eventMessage(event));
+        QCOMPARE(sent.at(1), expectedEventMessage(event));
         const EventRec copy = parsed(sent.at(0));
         QVERIFY(copy.EventKey != original.EventKey);
         QCOMPARE(copy.EventKey.size(), 32);
@@ -344,7 +344,7 @@ private slots:
         EventRec expected = original;
         expected.EventKey = copy.EventKey;
         expected.Interrupted = 1;
-        QCOMPARE(sent.at(0), eventMessage(expected));
+        QCOMPARE(sent.at(0), expectedEventMessage(expected));
         QCOMPARE(rig.sim.event(1, key(8))->Status, quint8(StatusDone));
         QCOMPARE(rig.sim.event(1, copy.EventKey)->Status, quint8(StatusOnAir));
 
@@ -360,7 +360,7 @@ private slots:
         r.description = copy.Description;
         from = rig.mark();
         menuEventInt_Click(tab(TabOnAir), {r});
-        const QByteArray resumed = eventMessage(Events().at(1, copySlot));
+        const QByteArray resumed = expectedEventMessage(Events().at(1, copySlot));
         QCOMPARE(parsed(resumed).Status, quint8(StatusActive));
         QCOMPARE(parsed(resumed).Interrupted, quint8(0));
         QVERIFY(parsed(resumed).SubNow);
@@ -398,7 +398,7 @@ private slots:
         QVERIFY(onAir);
         onAir->txtComment()->setText(QStringLiteral("Pulled early"));
         onAir->cmdOK_Click(2);
-        const QByteArray defNow = eventMessage(rig.event(11));
+        const QByteArray defNow = expectedEventMessage(rig.event(11));
         const EventRec d = parsed(defNow);
         QCOMPARE(d.Status, quint8(StatusOnAir));
         QVERIFY(d.DefNow);
@@ -417,7 +417,7 @@ private slots:
         asRun->cmbCOM()->setEditText(QStringLiteral("  Ran long\t"));
         asRun->cmdOK_Click();
         QCOMPARE(rig.event(12).OpComment, QByteArray("Ran long"));
-        const QByteArray comment = eventMessage(rig.event(12));
+        const QByteArray comment = expectedEventMessage(rig.event(12));
         QVERIFY(rig.waitForBody(comment, from));
         QCOMPARE(rig.sim.event(1, key(12))->OpComment, QByteArray("Ran long"));
         QTRY_VERIFY(!asRun);
