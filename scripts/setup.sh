@@ -8,7 +8,7 @@ packages=(
   clang libclang-rt-14-dev llvm
   qt6-base-dev qt6-base-dev-tools libgl-dev
   tzdata locales xvfb xauth twm xfonts-base
-  libxcb-xkb-dev iproute2
+  pkg-config libxcb-xkb-dev iproute2
 )
 
 missing=()
@@ -21,7 +21,13 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   sudo_cmd=()
-  if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+  if [ "$(id -u)" -ne 0 ]; then
+    if ! command -v sudo >/dev/null 2>&1; then
+      echo "setup.sh: not root and no sudo: run it as root to install ${missing[*]}" >&2
+      exit 1
+    fi
+    sudo_cmd=(sudo)
+  fi
   export DEBIAN_FRONTEND=noninteractive
   "${sudo_cmd[@]}" apt-get update -qq
   "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
