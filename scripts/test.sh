@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds and runs the whole test suite: once in the normal build,
+# Sets up the machine, checks that every source file is as clang-format writes it, builds
+# and runs the whole test suite: once in the normal build,
 # then again built with AddressSanitizer and UndefinedBehaviorSanitizer, then each fuzz
 # target for about a minute. Every build treats a compiler warning as an error.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
 bash scripts/build.sh -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
 ctest --test-dir build --output-on-failure --parallel "$(nproc)"
 
