@@ -62,6 +62,7 @@ void frmALARM::closeEvent(QCloseEvent *event)
         if (m_core != nullptr)
             m_core->clearAlarm(m_tag, toBytes(m_msg->text()));
         deleteLater();
+        emit acknowledged();
     }
     event->accept();
 }

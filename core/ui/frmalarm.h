@@ -32,6 +32,10 @@ public:
     bool beeping() const { return m_timeALARM.isActive(); }
     int beepCount() const { return m_beeps; }
 
+signals:
+    // The alarm was acknowledged; the window goes.
+    void acknowledged();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;

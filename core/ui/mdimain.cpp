@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include "core/consolecore.h"
+#include "core/log.h"
 #include "core/login.h"
 #include "core/startupstate.h"
 #include "core/users.h"
@@ -382,10 +383,44 @@ void MDIMain::showTroubleWindow(int headEnd)
 
 void MDIMain::showAlarmWindow(int headEnd, const QByteArray &text)
 {
-    auto *w = new frmALARM(m_core, fromBytes(CStr(qint64(headEnd))), text, true, this);
     m_alarmWindows.removeAll(nullptr);
+    if (m_alarmWindows.size() < MaxAlarmWindows) {
+        openAlarmWindow(headEnd, text);
+        return;
+    }
+    if (m_waitingAlarms.size() >= MaxWaitingAlarms) {
+        m_waitingAlarms.pop_front();
+        ++m_alarmsDropped;
+        if (logLimitAllows("alarms dropped")) {
+            WriteLog("Alarm windows: " + QByteArray::number(m_alarmsDropped) +
+                     " waiting alarm(s) dropped, the oldest first (" +
+                     QByteArray::number(MaxAlarmWindows) + " open, " +
+                     QByteArray::number(qint64(MaxWaitingAlarms)) + " waiting)");
+            m_alarmsDropped = 0;
+        }
+    }
+    m_waitingAlarms.emplace_back(headEnd, text);
+}
+
+void MDIMain::openAlarmWindow(int headEnd, const QByteArray &text)
+{
+    auto *w = new frmALARM(m_core, fromBytes(CStr(qint64(headEnd))), text, true, this);
     m_alarmWindows.append(w);
+    connect(w, &frmALARM::acknowledged, this, [this, w] {
+        m_alarmWindows.removeAll(w);
+        openWaitingAlarm();
+    });
     showNotice(w);
+}
+
+void MDIMain::openWaitingAlarm()
+{
+    m_alarmWindows.removeAll(nullptr);
+    while (!m_waitingAlarms.empty() && m_alarmWindows.size() < MaxAlarmWindows) {
+        const auto [headEnd, text] = m_waitingAlarms.front();
+        m_waitingAlarms.pop_front();
+        openAlarmWindow(headEnd, text);
+    }
 }
 
 void MDIMain::fillChanView(int headEnd)

@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
+#include <deque>
 #include <functional>
 
 #include "core/consolewindows.h"
@@ -109,6 +110,8 @@ private:
     QAction *addDisabled(QMenu *menu, const QString &caption);
     void showMenusOf(QMdiSubWindow *active);
     QAction *addWindowEntry(QMenu *menu, const QString &caption, MenuWindow window);
+    void openAlarmWindow(int headEnd, const QByteArray &text);
+    void openWaitingAlarm();
 
     ConsoleCore *m_core = nullptr;
     KeyboardState *m_keyboard = nullptr;
@@ -121,7 +124,13 @@ private:
     std::array<QAction *, 9> m_menuVEvent{};
     std::array<QLabel *, StatusPanels + 1> m_panels{};
     QPointer<frmLogin> m_login;
+    // An alarm storm: at most this many windows are open; the next wait in the order
+    // they came, up to a cap beyond which the oldest waiting go (counted in the log).
+    static constexpr int MaxAlarmWindows = 20;
+    static constexpr size_t MaxWaitingAlarms = 1000;
     QList<QPointer<frmALARM>> m_alarmWindows;
+    std::deque<std::pair<int, QByteArray>> m_waitingAlarms;
+    qint64 m_alarmsDropped = 0;
     QList<QPointer<frmTrouble>> m_troubleWindows;
     bool m_ended = false;
     QList<QAction *> m_ownMenus;

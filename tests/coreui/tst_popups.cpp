@@ -73,6 +73,30 @@ private slots:
         QVERIFY(log.contains(" Alarm = Fire<13><10>9 Dec 2026 22:00:00 New User:Admin\r\n"));
     }
 
+    void anAlarmStormKeepsTwentyWindowsAndTheRestWaitInTurn()
+    {
+        TestHome home;
+        MDIMain w;
+        ConsoleCore core(&w);
+        w.attach(&core);
+        QList<QByteArray> acknowledged;
+        core.setSender([&](int, const QByteArray &body, int) { acknowledged.append(body); });
+        for (int i = 1; i <= 1025; ++i)
+            core.showAlarmWindow(1, "Alarm " + QByteArray::number(i));
+        QCOMPARE(w.alarmWindows().size(), 20);
+        // 1,005 came after the twenty: the five oldest of them were dropped, and counted.
+        QVERIFY(home.readLog().contains(" Alarm windows: 1 waiting alarm(s) dropped, the oldest "
+                                        "first (20 open, 1000 waiting)"));
+        w.alarmWindows().first()->cmdOk_Click();
+        QCOMPARE(w.alarmWindows().size(), 20);
+        QCOMPARE(w.alarmWindows().last()->lblMSG()->text(), QStringLiteral("Alarm 26"));
+        while (!w.alarmWindows().isEmpty())
+            w.alarmWindows().first()->cmdOk_Click();
+        // Every alarm shown is acknowledged to its head end, in the order they came.
+        QCOMPARE(acknowledged.size(), 1020);
+        QVERIFY(acknowledged.last().startsWith("dOperator cleared alarm.  Alarm = Alarm 1025 "));
+    }
+
     void anAlarmWithoutANumberReportsToHeadEndOne()
     {
         TestHome home;
