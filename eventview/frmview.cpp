@@ -13,6 +13,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QTabBar>
@@ -47,6 +48,17 @@ namespace {
 int px(int twips)
 {
     return twipsToPixels(twips);
+}
+
+QScrollArea *overflowArea(QWidget *content, QWidget *parent)
+{
+    auto *area = new QScrollArea(parent);
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidgetResizable(true);
+    area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    area->setWidget(content);
+    return area;
 }
 
 const char *const DashCaptions[8] = {"Total",   "Upcoming",   "On-Air",    "Less Than 30 Min",
@@ -84,11 +96,15 @@ frmView::frmView(int view, MDIMain *main, QWidget *parent)
     buildTop(m_body);
     buildDashBoard(m_body);
     buildTabs(m_body);
-    body->addWidget(m_top);
+    // The top and the status bar scroll where a small window (a tile among many) leaves
+    // them less than they need: the lists keep their row, every control stays reachable.
+    m_topArea = overflowArea(m_top, m_body);
+    body->addWidget(m_topArea);
     body->addWidget(m_picDashBoard);
     body->addWidget(m_tabs, 1);
     buildStatusBar();
-    outer->addWidget(m_statusBar);
+    m_statusArea = overflowArea(m_statusBar, this);
+    outer->addWidget(m_statusArea);
 
     // F1..F12 toggle the head ends of this view wherever the focus is inside it.
     for (int he = 1; he <= MaxHeadEnds; ++he) {
@@ -264,6 +280,48 @@ void frmView::Form_Resize()
                        narrow ? QStringLiteral("On-Air") : QStringLiteral("Substituted (On-Air)"));
     m_tabs->setTabText(2, narrow ? QStringLiteral("Log") : QStringLiteral("As Run Log"));
     updateMinimumSize();
+    shareHeight();
+}
+
+int frmView::fixedHeight() const
+{
+    const QMargins m = m_body->layout()->contentsMargins();
+    const int spacing = m_body->layout()->spacing();
+    int height = m.top() + m.bottom() + spacing + listsHeight(2);
+    if (m_menuBar->isVisibleTo(this))
+        height += m_menuBar->heightForWidth(width()) > 0 ? m_menuBar->heightForWidth(width())
+                                                         : m_menuBar->sizeHint().height();
+    if (m_dashBoardShown)
+        height += m_picDashBoard->heightForWidth(width() - m.left() - m.right()) + spacing;
+    return height;
+}
+
+void frmView::shareHeight()
+{
+    // What the top and the status bar need whole at this width; where the window is shorter,
+    // the status bar keeps a line and the top the rest, both scrolling.
+    const QMargins m = m_body->layout()->contentsMargins();
+    const int inner = width() - m.left() - m.right();
+    const int top = m_top->heightForWidth(qMax(inner, m_top->minimumSizeHint().width())) +
+                    (inner < m_top->minimumSizeHint().width()
+                         ? m_topArea->horizontalScrollBar()->sizeHint().height()
+                         : 0);
+    const int status = m_statusBar->heightForWidth(width());
+    const int room = height() - fixedHeight();
+    int statusHeight = status;
+    int topHeight = top;
+    if (room < top + status) {
+        statusHeight = qMin(status, qMax(StatusLeast, room - top));
+        topHeight = qMax(TopLeast, room - statusHeight);
+    }
+    // A scroll bar only where a part is short: one left from a shorter moment would narrow
+    // the part and make it wrap onto a line it has no room for.
+    m_topArea->setVerticalScrollBarPolicy(topHeight < top ? Qt::ScrollBarAsNeeded
+                                                          : Qt::ScrollBarAlwaysOff);
+    m_statusArea->setVerticalScrollBarPolicy(statusHeight < status ? Qt::ScrollBarAsNeeded
+                                                                   : Qt::ScrollBarAlwaysOff);
+    m_topArea->setFixedHeight(topHeight);
+    m_statusArea->setFixedHeight(statusHeight);
 }
 
 int frmView::listsHeight(int rows) const
@@ -286,6 +344,9 @@ int frmView::heightForRows(int width, int rows) const
     const QMargins m = m_body->layout()->contentsMargins();
     const int spacing = m_body->layout()->spacing();
     const int inner = width - m.left() - m.right();
+    // Narrower than its widest control, the top cannot show whole at any height.
+    if (inner < m_top->minimumSizeHint().width())
+        return QWIDGETSIZE_MAX;
     int height = m.top() + m.bottom() + m_top->heightForWidth(inner) + spacing +
                  listsHeight(rows + 1) + m_statusBar->heightForWidth(width);
     if (m_menuBar->isVisibleTo(this))
@@ -298,11 +359,9 @@ int frmView::heightForRows(int width, int rows) const
 
 void frmView::updateMinimumSize()
 {
-    // Every control stays whole: the window is never narrower than its widest part, nor
-    // shorter than its parts need at its width.
-    const QMargins m = m_body->layout()->contentsMargins();
-    const int width = m_top->minimumSizeHint().width() + m.left() + m.right();
-    const QSize least(width, minimumHeightFor(qMax(width, this->width())));
+    // The lists keep their header and a row, the top and the status bar a line each (they
+    // scroll), the dashboard when on stays whole.
+    const QSize least(LeastWidth, fixedHeight() + TopLeast + StatusLeast);
     if (least == minimumSize())
         return;
     setMinimumSize(least);

@@ -23,6 +23,7 @@ class QLabel;
 class QMenu;
 class QMenuBar;
 class QProgressBar;
+class QScrollArea;
 class QPushButton;
 class QTabWidget;
 class QToolButton;
@@ -160,6 +161,14 @@ private:
     void Form_Load();
     void setPanelsVisibleByMenu();
     void updateMinimumSize();
+    // The height of the parts that never scroll: margins, menu bar, dashboard, the lists
+    // with one row.
+    int fixedHeight() const;
+    // Shares what the window has left between the top and the status bar.
+    void shareHeight();
+    static constexpr int LeastWidth = 200;
+    static constexpr int TopLeast = 30;
+    static constexpr int StatusLeast = 20;
     // The height of the tabs with their lists showing a number of rows.
     int listsHeight(int rows) const;
     void restartDashBoardTimer();
@@ -207,6 +216,8 @@ private:
 
     QMenuBar *m_menuBar = nullptr;
     ViewToolBar *m_top = nullptr;
+    QScrollArea *m_topArea = nullptr;
+    QScrollArea *m_statusArea = nullptr;
     QWidget *m_toolbar = nullptr;
     std::array<QAction *, ButtonCount + 1> m_buttons{};
     std::array<bool, ButtonCount + 1> m_buttonByTab{};

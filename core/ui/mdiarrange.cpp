@@ -60,13 +60,14 @@ QSize leastSize(const QMdiSubWindow *w)
     return w->minimumSize().expandedTo(w->minimumSizeHint());
 }
 
-// The height a window needs at a width to show a number of list rows; its least height
-// where it cannot say.
+// The height a window needs at a width to show a number of list rows with every control
+// whole (0 rows: its least height, where its parts scroll); its least height where it
+// cannot say.
 int heightFor(const QMdiSubWindow *w, int width, int rows)
 {
     const auto *sizing = dynamic_cast<const TileSizing *>(w->widget());
     const int least = leastSize(w).height();
-    if (sizing == nullptr)
+    if (sizing == nullptr || rows == 0)
         return least;
     const QSize frame = decoration(w);
     return qMax(least, sizing->heightForRows(width - frame.width(), rows) + frame.height());
@@ -104,9 +105,10 @@ int shortfall(const QList<QMdiSubWindow *> &windows, const QRect &r, const Grid 
     return missing;
 }
 
-// Bands (one column) or columns (one row) where every window shows three list rows there;
-// else the grid nearest to square in which they do, else in which they show one row, else
-// the one that comes nearest.
+// Bands (one column) or columns (one row) where every window shows three list rows there
+// with every control whole; else the grid nearest to square in which they do, else in
+// which they show one row so, else in which they keep their least size, else the one that
+// comes nearest.
 Grid chooseGrid(const QList<QMdiSubWindow *> &windows, const QRect &r, bool bands)
 {
     const int n = int(windows.size());
@@ -128,14 +130,14 @@ Grid chooseGrid(const QList<QMdiSubWindow *> &windows, const QRect &r, bool band
     });
     if (shortfall(windows, r, line, 3) == 0)
         return line;
-    for (const int rows : {3, 1}) {
+    for (const int rows : {3, 1, 0}) {
         for (const Grid &g : grids) {
             if (shortfall(windows, r, g, rows) == 0)
                 return g;
         }
     }
     return *std::min_element(grids.begin(), grids.end(), [&](const Grid &a, const Grid &b) {
-        return shortfall(windows, r, a, 1) < shortfall(windows, r, b, 1);
+        return shortfall(windows, r, a, 0) < shortfall(windows, r, b, 0);
     });
 }
 
@@ -177,7 +179,7 @@ void cascade(QMdiArea *area)
     width = qMin(width, r.width());
     int height = r.height() - step * (n - 1);
     for (QMdiSubWindow *w : windows)
-        height = qMax(height, heightFor(w, width, 1));
+        height = qMax(height, heightFor(w, width, 0));
     height = qMin(height, r.height());
     // Fewer pixels a step where the windows' least size leaves less room.
     const int dx = n > 1 ? qBound(0, (r.width() - width) / (n - 1), step) : 0;
