@@ -89,8 +89,8 @@ void GRIDSET(const EventGrids &grids, bool vcogLock)
     }
 }
 
-GridPanels rebuildGrids(const EventGrids &grids, EventListEngine &engine,
-                        const ViewOptions &options, int shownTab)
+GridPanels rebuildGrids(const EventGrids &grids, ListBuilder &engine, const ViewOptions &options,
+                        int shownTab)
 {
     std::array<int, EventListCount + 1> row{};
     std::array<int, EventListCount + 1> top{};

@@ -35,7 +35,7 @@ struct GridPanels
 // the view's engine (which reads the events edited since its last build), fills, colours
 // and sorts the lists (one reset of each grid), marks headers not in their default order
 // red and puts each list back at its remembered row and first visible row.
-GridPanels rebuildGrids(const EventGrids &grids, EventListEngine &engine,
-                        const ViewOptions &options, int shownTab);
+GridPanels rebuildGrids(const EventGrids &grids, ListBuilder &engine, const ViewOptions &options,
+                        int shownTab);
 
 } // namespace vek

@@ -113,6 +113,14 @@ public:
     virtual int slotOf(quint32 index) const = 0;
 };
 
+// What builds a view's lists from its options.
+class ListBuilder
+{
+public:
+    virtual ~ListBuilder() = default;
+    virtual EventLists build(const ViewOptions &options) = 0;
+};
+
 // One view's engine. It keeps every shown head end's rows, sorted, and merges them for
 // each build; a row's texts are made only when the row is first shown or read, or before
 // the table changes its event, so a row always shows what the read that placed it saw.
@@ -120,15 +128,15 @@ public:
 // those; a head end is read whole again only when what its rows depend on (names, today,
 // the "less than" minutes) changed. A changed sort column sorts the rows again, a changed
 // filter (or date of the date filter) picks the rows it shows again.
-class EventListEngine
+class EventListEngine final : public ListBuilder
 {
 public:
     EventListEngine();
-    ~EventListEngine();
+    ~EventListEngine() override;
     EventListEngine(const EventListEngine &) = delete;
     EventListEngine &operator=(const EventListEngine &) = delete;
 
-    EventLists build(const ViewOptions &options);
+    EventLists build(const ViewOptions &options) override;
 
     // The head ends whose events the last build read from the event table (not those only
     // sorted or picked again).

@@ -134,6 +134,7 @@ frmView::frmView(int view, MDIMain *main, QWidget *parent)
 
 frmView::~frmView()
 {
+    releaseRebuildTurn();
     if (EventViews()[size_t(m_view)] == this)
         EventViews()[size_t(m_view)] = nullptr;
 }

@@ -13,6 +13,7 @@
 #include "eventview/eventgrids.h"
 #include "eventview/eventlists.h"
 #include "eventview/groupcommands.h"
+#include "eventview/sharedlists.h"
 
 class QAction;
 class QComboBox;
@@ -142,7 +143,6 @@ public:
     bool dashBoardShown() const { return m_dashBoardShown; }
     bool timeDashBoardUpdateActive() const { return m_timeDashBoardUpdate.isActive(); }
     int timeDashBoardUpdateInterval() const { return m_timeDashBoardUpdate.interval(); }
-    const EventListEngine &engine() const { return m_engine; }
     // The caption the window shows (its sub-window's title).
     QString caption() const { return windowTitle(); }
 
@@ -153,6 +153,11 @@ protected:
     void wheelEvent(QWheelEvent *event) override;
 
 private:
+    // Views whose ticks fall together rebuild in turns, one a pass of the event loop: no
+    // stretch of it holds the rebuilds of them all, and what arrives meanwhile is read
+    // between them. False while another view has this pass's turn.
+    bool takeRebuildTurn() const;
+    void releaseRebuildTurn() const;
     void buildMenus(QMenuBar *bar);
     void buildTop(QWidget *body);
     void buildDashBoard(QWidget *body);
@@ -194,7 +199,7 @@ private:
     bool m_wheelHooked;
     // Controls whose value the wheel would change.
     QSet<QObject *> m_wheelGuarded;
-    EventListEngine m_engine;
+    SharedLists m_lists;
     EventGrids m_grids;
 
     QMenu *m_menuSettings = nullptr;

@@ -36,6 +36,9 @@ namespace vek {
 
 namespace {
 
+// The view that rebuilt in this pass of the event loop, until the pass ends.
+const frmView *g_rebuiltThisPass = nullptr;
+
 // The zone list's entries, in their order.
 const char *const ZoneEntries[ZoneCount] = {"Pacific",        "Mountain",       "Central",
                                             "Saskatchewan",   "Eastern",        "Atlantic",
@@ -164,6 +167,22 @@ void frmView::applyPrivileges()
     m_menuSettings->setEnabled(currentPrivilege() == PrivilegeAdmin);
 }
 
+bool frmView::takeRebuildTurn() const
+{
+    if (g_rebuiltThisPass && g_rebuiltThisPass != this)
+        return false;
+    if (!g_rebuiltThisPass)
+        QTimer::singleShot(0, [] { g_rebuiltThisPass = nullptr; });
+    g_rebuiltThisPass = this;
+    return true;
+}
+
+void frmView::releaseRebuildTurn() const
+{
+    if (g_rebuiltThisPass == this)
+        g_rebuiltThisPass = nullptr;
+}
+
 void frmView::timeMain_Timer()
 {
     runGuarded("Error frmView_timeMain_Timer)", [this] {
@@ -179,6 +198,10 @@ void frmView::timeMain_Timer()
         for (int he = 1; he <= MaxHeadEnds; ++he) {
             if (!GridDirty(m_view, he))
                 continue;
+            if (!takeRebuildTurn()) {
+                QTimer::singleShot(0, this, &frmView::timeMain_Timer);
+                return;
+            }
             GridDirty(m_view, he) = false;
             GRIDUPDATE();
             DashBoard_Update();
@@ -201,7 +224,7 @@ void frmView::timeDashBoardUpdate_Timer()
 
 void frmView::GRIDUPDATE()
 {
-    const GridPanels panels = rebuildGrids(m_grids, m_engine, options(), m_tabs->currentIndex());
+    const GridPanels panels = rebuildGrids(m_grids, m_lists, options(), m_tabs->currentIndex());
     m_panels[13]->setText(fromBytes(panels.events));
     m_panels[14]->setText(fromBytes(panels.sort));
 }

@@ -6,6 +6,7 @@
 #include "core/eventtable.h"
 #include "core/eventtext.h"
 #include "eventfixture.h"
+#include "eventview/sharedlists.h"
 #include "platform/clock.h"
 #include "platform/failure.h"
 #include "platform/text.h"
@@ -655,6 +656,48 @@ private slots:
         QCOMPARE(o.pickerDate, today());
         QVERIFY_THROWS_EXCEPTION(Failure, SortCol(9, 1));
         QVERIFY_THROWS_EXCEPTION(Failure, ColWidths(1, 31));
+    }
+
+    // Views of the same lists share one build until the table changes; other options get
+    // lists of their own, the same as an engine of their own builds.
+    void viewsOfTheSameListsShareOneBuild()
+    {
+        for (int slot = 0; slot < 6; ++slot)
+            addEvent(1 + slot % 2, slot, StatusActive, 0).Description =
+                "D" + QByteArray::number(5 - slot);
+        SharedLists a, b, c;
+        const ViewOptions o = allShown();
+        ViewOptions locked = o;
+        locked.vcogLock = true;
+        ViewOptions byText = o;
+        byText.sortCol[ListUpcoming] = 8;
+        const auto same = [](const EventLists &x, const EventLists &y) {
+            for (int list = 1; list <= EventListCount; ++list) {
+                const EventListRows &l = x.list[list];
+                if (l.rowCount() != y.list[list].rowCount() || l.rules != y.list[list].rules)
+                    return false;
+                for (int r = 1; r < l.rowCount(); ++r) {
+                    for (int col = 0; col < RowCells; ++col) {
+                        if (cell(l, r, col) != cell(y.list[list], r, col))
+                            return false;
+                    }
+                }
+            }
+            return true;
+        };
+        for (int round = 0; round < 2; ++round) {
+            const EventLists la = a.build(o);
+            const EventLists lb = b.build(locked);
+            QCOMPARE(lb.list[ListUpcoming].rows, la.list[ListUpcoming].rows);
+            const EventLists lc = c.build(byText);
+            QVERIFY(lc.list[ListUpcoming].rows != la.list[ListUpcoming].rows);
+            EventListEngine own;
+            QVERIFY(same(la, own.build(o)));
+            EventListEngine ownByText;
+            QVERIFY(same(lc, ownByText.build(byText)));
+            Events().edit(2, 1).Status = StatusOnHold;
+            QVERIFY(a.build(o).list[ListUpcoming].rows != la.list[ListUpcoming].rows);
+        }
     }
 
     void titlesAndFilterEntries()

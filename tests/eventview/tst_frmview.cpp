@@ -179,6 +179,18 @@ private slots:
         view.timeMain_Timer();
         QVERIFY(view.menuSettings()->isEnabled());
         QVERIFY(GridDirty(3, 4)); // a privilege change delays the rebuild by one tick
+
+        // Views whose ticks fall together rebuild in turns, one a pass of the event loop.
+        frmView other(4, nullptr);
+        other.timeLoad_Timer();
+        QCoreApplication::processEvents();
+        GridDirty(4, 4) = true;
+        view.timeMain_Timer();
+        other.timeMain_Timer();
+        QVERIFY(!GridDirty(3, 4));
+        QVERIFY(GridDirty(4, 4));
+        QTRY_VERIFY(!GridDirty(4, 4));
+        QCOMPARE(other.grid(ListUpcoming)->rows(), 4);
     }
 
     void aNewViewTakesTheRightsOfTheUserAlreadyLoggedIn()
