@@ -100,8 +100,8 @@ CommandRow commandRow(const GridView &grid, int row)
     r.headEnd = source->headEnd();
     r.slot = source->slotOf(listRow.index);
     r.rowKey = source->cellText(listRow.index, 0);
-    r.fullKey = source->cellText(listRow.index, FullKeyCell);
-    r.groupText = source->cellText(listRow.index, GroupColumn);
+    r.fullKey = source->fullKey(listRow.index);
+    r.groupNo = source->groupNo(listRow.index);
     r.description = source->cellText(listRow.index, DescriptionColumn);
     r.mediaPointId = source->cellText(listRow.index, MediaPointColumn);
     return r;

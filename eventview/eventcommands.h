@@ -26,16 +26,11 @@ struct CommandRow
     QByteArray rowKey; // "he-slot"; "" for the list's empty row
     int headEnd = 0;   // the event the row shows (typed, never read back from rowKey)
     int slot = 0;
-    QByteArray fullKey;   // the event's full key
-    QByteArray groupText; // column "Group"
+    QByteArray fullKey; // the event's full key
+    int groupNo = 0;    // its group, 0 for none
     QByteArray description;
     QByteArray mediaPointId;
 };
-
-// Columns of the lists the commands read.
-constexpr int GroupColumn = 2;
-constexpr int DescriptionColumn = 8;
-constexpr int MediaPointColumn = 15;
 
 CommandRow commandRow(const GridView &grid, int row);
 // The rows from the smaller to the larger of Row and RowSel, in increasing order; at

@@ -17,7 +17,6 @@
 namespace vek {
 
 namespace {
-constexpr int MediaPointColumn = 15;
 constexpr qint32 HeaderRed = 255;
 // Set on a grid whose MediaPoint ID column was last laid out hidden by the lock mode.
 constexpr char MediaPointHidden[] = "vekMediaPointHidden";

@@ -47,7 +47,7 @@ const QByteArray *fieldOf(const EventRec &e, int list, int col)
     switch (col) {
     case 1:
         return list == ListUpcoming ? nullptr : &e.HEText;
-    case 2:
+    case GroupColumn:
         return &e.GroupText;
     case 4:
         return &e.StartTime;
@@ -57,7 +57,7 @@ const QByteArray *fieldOf(const EventRec &e, int list, int col)
         return &e.SrcText;
     case 7:
         return &e.DestText;
-    case 8:
+    case DescriptionColumn:
         return &e.Description;
     case 10:
         return &e.Duration;
@@ -121,7 +121,7 @@ QByteArrayView cellOf(const EventRec &e, int he, int slot, int list, int col, co
         s.hidden3 += ' ';
         appendText(s.hidden3, e.ActualDur);
         return viewOf(s.hidden3);
-    case 15:
+    case MediaPointColumn:
         return QByteArrayView(e.EventKey).first(qMin<qsizetype>(16, e.EventKey.size()));
     case 17:
         s.startKey.clear();

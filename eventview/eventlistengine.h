@@ -263,6 +263,11 @@ struct EventListEngine::HeadEndRows
         {
             return index < eventSlots.size() ? int(eventSlots[index]) : 0;
         }
+        QByteArray fullKey(quint32 index) override { return cellText(index, FullKeyCell); }
+        int groupNo(quint32 index) const override
+        {
+            return index < filtered.size() ? filtered[index].groupNo : 0;
+        }
         void keepAsRead(int slot) override
         {
             // Slots are held in increasing order.

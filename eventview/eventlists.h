@@ -111,6 +111,8 @@ class EventRowSource : public RowSource
 public:
     virtual int headEnd() const = 0;
     virtual int slotOf(quint32 index) const = 0;
+    virtual QByteArray fullKey(quint32 index) = 0;
+    virtual int groupNo(quint32 index) const = 0;
 };
 
 // What builds a view's lists from its options.

@@ -126,7 +126,7 @@ void menuPOPGROUP_Click(int index, int popupSource, const GroupList &list, QWidg
                 const CommandRow *mismatch = nullptr;
                 for (int m = 1; m <= count && !mismatch; ++m) {
                     const CommandRow &member = list.rows[size_t(m - 1)];
-                    if (m != list.row && member.groupText == groupText &&
+                    if (m != list.row && member.groupNo == index &&
                         member.description.left(compared) != currentDescription.left(compared))
                         mismatch = &member;
                 }

@@ -18,6 +18,11 @@ inline int columnsOf(int list)
     return list == ListAsRun ? AsRunColumns : ListColumns;
 }
 
+// Columns that code names: the group, the description and the MediaPoint ID.
+constexpr int GroupColumn = 2;
+constexpr int DescriptionColumn = 8;
+constexpr int MediaPointColumn = 15;
+
 // Sort columns: 17 the start key, 18 the end key.
 constexpr int SortStart = 17;
 constexpr int SortEnd = 18;

@@ -139,7 +139,7 @@ inline vek::CommandRow rowOf(int he, int slot)
     r.headEnd = he;
     r.slot = slot;
     r.fullKey = e.EventKey;
-    r.groupText = e.GroupText;
+    r.groupNo = e.GroupNo;
     r.description = e.Description;
     r.mediaPointId = e.EventKey.left(16);
     return r;

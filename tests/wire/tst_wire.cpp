@@ -206,7 +206,7 @@ public:
         r.headEnd = 1;
         r.slot = s;
         r.fullKey = e.EventKey;
-        r.groupText = e.GroupText;
+        r.groupNo = e.GroupNo;
         r.description = e.Description;
         r.mediaPointId = e.MediaPointID;
         return r;
