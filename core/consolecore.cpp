@@ -123,6 +123,10 @@ void ConsoleCore::MDIForm_Load(const QString &commandLine)
         m_windows->showCriticalMessage(QString::fromLatin1(LoadingTitle),
                                        fromBytes(network ? QByteArray(NetworkText) : stage));
         logError("Error (MDIForm_Load)", f);
+        // A value VEK.INI holds that could not be read: where it stands, so the
+        // administrator can find it.
+        if (!settingsBadValue().isEmpty())
+            WriteLog(settingsBadValue());
         if (network) {
             // The main window stays, with what was set up before the failure.
             m_windows->openNetworkCards();
@@ -136,18 +140,7 @@ void ConsoleCore::MDIForm_Load(const QString &commandLine)
 
 void ConsoleCore::loadSettingsFile()
 {
-    try {
-        LoadSettings();
-    } catch (const Failure &f) {
-        // A value that cannot be read: the start-up error's message and line, then where it
-        // stands. The console runs on (keys after it keep their defaults) and the file is
-        // not saved over, so nothing the administrator wrote is lost.
-        m_windows->showCriticalMessage(QString::fromLatin1(LoadingTitle),
-                                       QString::fromLatin1(StageIni));
-        logError("Error (MDIForm_Load)", f);
-        WriteLog(settingsBadValue());
-        return;
-    }
+    LoadSettings();
     const QByteArray problem = settingsFileProblem();
     if (!problem.isEmpty())
         m_windows->showCriticalMessage(

@@ -68,8 +68,8 @@ public:
     void fillChanView(int headEnd) override;
 
 private:
-    // VEK.INI at start-up: one that cannot be read, or holds a bad value, is told and
-    // logged, and the console runs on with defaults where it could not read.
+    // VEK.INI at start-up: one that cannot be read is told and logged, and the console runs
+    // on with defaults; a bad value it holds fails start-up like any other load error.
     void loadSettingsFile();
 
     ConsoleWindows *m_windows;

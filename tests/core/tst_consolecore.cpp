@@ -192,7 +192,7 @@ private slots:
         }
     }
 
-    void aBadSettingIsNamedAndTheConsoleRunsOnWithoutSavingOverIt()
+    void aBadSettingEndsTheProgramWithItsStageMessageAndIsNamed()
     {
         const QByteArray bad[][2] = {
             {"[Color_Settings]\r\nColor_1=abc\r\nColor_2=255\r\n",
@@ -207,29 +207,22 @@ private slots:
             ConsoleCore core(&w);
             core.MDIForm_Load(QStringLiteral("M"));
 
-            QVERIFY(!core.startupFailed());
-            QCOMPARE(w.calls.mid(0, 3), QStringList({"caption", "message", "view1"}));
+            QVERIFY(core.startupFailed());
+            QCOMPARE(w.calls, QStringList({"caption", "message", "end"}));
             QCOMPARE(w.messageTitle, QStringLiteral("VEK Application Loading Problem."));
             QCOMPARE(w.messageText,
                      QStringLiteral("Problem loading the VEK.INI file. Please verify "
                                     "it is in the same directory as the application."));
+            QVERIFY(!core.timeMainActive());
+            QVERIFY(!core.timeTimeActive());
             const QByteArray log = home.readLog();
             QVERIFY2(QRegularExpression(QStringLiteral(" Error \\(MDIForm_Load\\) ") +
                                         QString::fromLatin1(logged))
                          .match(QString::fromLatin1(log))
                          .hasMatch(),
                      log.constData());
-            QVERIFY(log.contains("Program Started"));
-            // Only a save on purpose, after a question, writes over it.
-            QVERIFY(!SaveSettings());
+            QVERIFY(!log.contains("Program Started"));
             QCOMPARE(home.read(QStringLiteral("VEK.INI")), content);
-            WriteFailure failure;
-            QVERIFY(SaveSettingsOnPurpose([](const QString &, const QByteArray &) { return false; },
-                                          &failure));
-            QCOMPARE(home.read(QStringLiteral("VEK.INI")), content);
-            QVERIFY(SaveSettingsOnPurpose([](const QString &, const QByteArray &) { return true; },
-                                          &failure));
-            QVERIFY(home.read(QStringLiteral("VEK.INI")).contains("Color_1=65408\r\n"));
         }
     }
 
