@@ -386,4 +386,18 @@ QByteArray GroupText(quint8 group)
     return group == 0 ? QByteArray("N/A") : "Group " + QByteArray::number(group);
 }
 
+QByteArrayView automationText(quint8 automation)
+{
+    switch (automation) {
+    case 0:
+        return "Off";
+    case 1:
+        return "Notify";
+    case 2:
+        return "Auto";
+    default:
+        return {};
+    }
+}
+
 } // namespace vek

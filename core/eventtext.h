@@ -27,5 +27,7 @@ QByteArray EventDetails(const EventRec &rec);
 
 QByteArray StatusText(quint8 status, const QByteArray &detail);
 QByteArray GroupText(quint8 group);
+// "Off", "Notify" or "Auto"; "" for any other value.
+QByteArrayView automationText(quint8 automation);
 
 } // namespace vek

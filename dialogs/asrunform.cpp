@@ -32,20 +32,6 @@ AsRunState asRunState(const EventRec &record)
     return state;
 }
 
-QByteArray automationText(quint8 automation)
-{
-    switch (automation) {
-    case 0:
-        return "Off";
-    case 1:
-        return "Notify";
-    case 2:
-        return "Auto";
-    default:
-        return "";
-    }
-}
-
 QList<QByteArray> quickComments()
 {
     QList<QByteArray> out;

@@ -25,9 +25,6 @@ struct AsRunState
 };
 AsRunState asRunState(const EventRec &record);
 
-// "Off", "Notify" or "Auto"; "" for any other value.
-QByteArray automationText(quint8 automation);
-
 // The quick comments that are set, in their order.
 QList<QByteArray> quickComments();
 

@@ -160,7 +160,7 @@ void frmAsRun::Form_Load()
         label("lblDesc")->setText(fromBytes(r.Description));
         label("lblStat")->setText(fromBytes(StatusText(r.Status, r.StatusDetail)));
         label("lblComments")->setText(fromBytes(r.Comments));
-        label("lblControl")->setText(fromBytes(automationText(r.Automation)));
+        label("lblControl")->setText(fromBytes(automationText(r.Automation).toByteArray()));
         label("lblAStart")->setText(fromBytes(r.ActualStart));
         label("lblAEnd")->setText(fromBytes(r.ActualEnd));
         label("lblADur")->setText(fromBytes(r.ActualDur));

@@ -27,19 +27,6 @@ QByteArrayView viewOf(const std::string &s)
     return QByteArrayView(s.data(), qsizetype(s.size()));
 }
 
-QByteArrayView automationText(quint8 mode)
-{
-    switch (mode) {
-    case 0:
-        return "Off";
-    case 1:
-        return "Notify";
-    case 2:
-        return "Auto";
-    default:
-        return {};
-    }
-}
 } // namespace
 
 const QByteArray *fieldOf(const EventRec &e, int list, int col)
