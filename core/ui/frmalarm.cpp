@@ -27,6 +27,8 @@ frmALARM::frmALARM(ConsoleCore *core, const QString &tag, const QByteArray &alar
     m_title->setFont(bold);
     m_title->setAlignment(Qt::AlignCenter);
     m_msg = new QLabel(fromBytes(alarmText), this);
+    // The text comes from the server: shown as it is, never read as markup.
+    m_msg->setTextFormat(Qt::PlainText);
     m_msg->setWordWrap(true);
     m_msg->setMinimumWidth(320);
     m_ok = new QPushButton(QStringLiteral("Ok"), this);

@@ -66,6 +66,7 @@ private slots:
         const QByteArray forged = "Fire\r\n9 Dec 2026 22:00:00 New User:Admin";
         core.showAlarmWindow(2, forged);
         QCOMPARE(w.alarmWindows().value(0)->lblMSG()->text(), fromBytes(forged));
+        QCOMPARE(w.alarmWindows().value(0)->lblMSG()->textFormat(), Qt::PlainText);
         w.alarmWindows().value(0)->cmdOk_Click();
         QVERIFY(sent.value(2).second.startsWith("dOperator cleared alarm.  Alarm = " + forged));
         const QByteArray log = home.readLog();
