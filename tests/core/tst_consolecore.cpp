@@ -228,7 +228,8 @@ private slots:
 
     void anUnreadableSettingsFileIsToldAndNeverSavedOver()
     {
-        const QByteArray utf16("\xff\xfe[\0G\0e\0n\0]\0\r\0\n\0", 18);
+        static const char utf16Bytes[] = "\xff\xfe[\0G\0e\0n\0]\0\r\0\n\0";
+        const QByteArray utf16(utf16Bytes, sizeof utf16Bytes - 1);
         for (const QByteArray &content : {QByteArray(), utf16, QByteArray("\x01\x02garbage")}) {
             TestHome home;
             writeUsers();
