@@ -54,13 +54,15 @@ void checkHeadEnd(int headEnd)
 
 void addKey(HeadEndIndex &ix, const QByteArray &key, int slot)
 {
-    const auto it = ix.lowestSlot.find(key);
-    if (it == ix.lowestSlot.end()) {
-        ix.lowestSlot.insert(key, slot);
+    // One look-up: a key new to the index comes in with the size grown.
+    const qsizetype before = ix.lowestSlot.size();
+    int &lowest = ix.lowestSlot[key];
+    if (ix.lowestSlot.size() != before) {
+        lowest = slot;
         return;
     }
     ix.duplicates = true;
-    *it = std::min(*it, slot);
+    lowest = std::min(lowest, slot);
 }
 
 void rebuild(int headEnd)
@@ -118,20 +120,25 @@ int lookup(int headEnd, HeadEndIndex &ix, const QByteArray &key)
 
 } // namespace
 
-void writeEventSlot(int headEnd, int slot, const EventRec &rec)
+void writeEventSlot(int headEnd, int slot, EventRec &&rec)
 {
     HeadEndIndex &ix = indexOf(headEnd);
     EventRec &target = Events().edit(headEnd, slot);
     const bool indexed = forget(ix, slot, target);
-    target = rec;
+    target = std::move(rec);
     if (!indexed) {
         rebuild(headEnd);
         return;
     }
-    if (rec.InUse)
-        addKey(ix, rec.EventKey, slot);
+    if (target.InUse)
+        addKey(ix, target.EventKey, slot);
     else
         ix.setFree(slot, true);
+}
+
+void writeEventSlot(int headEnd, int slot, const EventRec &rec)
+{
+    writeEventSlot(headEnd, slot, EventRec(rec));
 }
 
 int findEventSlot(int headEnd, const QByteArray &key)
@@ -159,15 +166,20 @@ int firstFreeEventSlot(int headEnd)
     return -1;
 }
 
-int storeEvent(int headEnd, const EventRec &rec)
+int storeEvent(int headEnd, EventRec &&rec)
 {
     int slot = findEventSlot(headEnd, rec.EventKey);
     if (slot < 0)
         slot = firstFreeEventSlot(headEnd);
     if (slot < 0)
         return -1;
-    writeEventSlot(headEnd, slot, rec);
+    writeEventSlot(headEnd, slot, std::move(rec));
     return slot;
+}
+
+int storeEvent(int headEnd, const EventRec &rec)
+{
+    return storeEvent(headEnd, EventRec(rec));
 }
 
 int deleteEvents(int headEnd, const QByteArray &key)

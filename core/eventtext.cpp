@@ -19,17 +19,17 @@ namespace vek {
 
 namespace {
 
-QByteArrayView slice(const QByteArray &header, int position, int width)
+QByteArrayView slice(QByteArrayView header, int position, int width)
 {
     return midView(header, position - 1, width);
 }
 
-quint8 byteAt(const QByteArray &header, int position)
+quint8 byteAt(QByteArrayView header, int position)
 {
     return toByte(leadingValue(slice(header, position, 3)));
 }
 
-qint16 intAt(const QByteArray &header, int position)
+qint16 intAt(QByteArrayView header, int position)
 {
     return toInt16(leadingValue(slice(header, position, 4)));
 }
@@ -72,9 +72,19 @@ qint64 keyValue(QByteArrayView text)
     return static_cast<qint64>(std::llround(std::clamp(leadingValue(text), -9.0e18, 9.0e18)));
 }
 
-QDate parseWireDate(const QByteArray &text)
+// Blanks (code 32 only) off both ends.
+QByteArrayView trimView(QByteArrayView v)
 {
-    const QByteArray t = trimBlanks(text);
+    while (!v.isEmpty() && v.front() == ' ')
+        v = v.sliced(1);
+    while (!v.isEmpty() && v.back() == ' ')
+        v.chop(1);
+    return v;
+}
+
+QDate parseWireDate(QByteArrayView text)
+{
+    const QByteArrayView t = trimView(text);
     if (t.size() != 10 || t.at(2) != '/' || t.at(5) != '/')
         throw Failure(ErrorKind::TypeMismatch);
     const int day = datePart(midView(t, 0, 2));
@@ -84,16 +94,6 @@ QDate parseWireDate(const QByteArray &text)
     if (!date.isValid())
         throw Failure(ErrorKind::InvalidCall);
     return date;
-}
-
-// Blanks (code 32 only) off both ends.
-QByteArrayView trimView(QByteArrayView v)
-{
-    while (!v.isEmpty() && v.front() == ' ')
-        v = v.sliced(1);
-    while (!v.isEmpty() && v.back() == ' ')
-        v.chop(1);
-    return v;
 }
 
 // Texts copied into one allocation, each followed by a NUL (so each reads as a complete
@@ -260,7 +260,7 @@ QByteArray eventMessage(const EventRec &rec)
     return msg;
 }
 
-EventRec ParseEvent(const QByteArray &text)
+EventRec ParseEvent(QByteArrayView text)
 {
     // Fields 0..20 as views of the text: no list of copies.
     std::array<QByteArrayView, EventTextFields + 1> f;
@@ -274,7 +274,7 @@ EventRec ParseEvent(const QByteArray &text)
         f[i] = QByteArrayView(text.constData() + from, tab - from);
         from = tab + 1;
     }
-    const QByteArray h = trimBlanks(f[0].toByteArray());
+    const QByteArrayView h = trimView(f[0]);
 
     EventRec r;
     r.HeadEnd = byteAt(h, 33);
@@ -299,7 +299,7 @@ EventRec ParseEvent(const QByteArray &text)
     r.MonitorBeg = leadingValue(slice(h, 90, 1)) == 1;
     r.MonitorEnd = leadingValue(slice(h, 91, 1)) == 1;
     r.TimeZone = byteAt(h, 92);
-    r.EventDate = parseWireDate(f[3].toByteArray());
+    r.EventDate = parseWireDate(f[3]);
     r.StartKey = keyValue(f[17]);
     r.EndKey = keyValue(f[18]);
 

@@ -19,7 +19,7 @@ QByteArray eventMessage(const EventRec &rec);
 // Reads a wire text into a record with InUse set. A text with fewer than 21 fields, a
 // header number beyond its field's type or a date that is not a real DD/MM/YYYY date
 // throws a Failure, and nothing results.
-EventRec ParseEvent(const QByteArray &text);
+EventRec ParseEvent(QByteArrayView text);
 
 // "" when the record fits its head end's schedule, else the conflict text.
 QByteArray CheckConflict(const EventRec &rec);

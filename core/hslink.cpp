@@ -52,7 +52,9 @@ HsLink::HsLink(ConsoleUi *ui, QObject *parent) : QObject(parent), m_ui(ui)
     for (int he = 1; he < HeadEndRows; ++he) {
         QTimer &t = m_timeHSCTS[static_cast<size_t>(he)];
         t.setInterval(DefaultRetryMs);
-        connect(&t, &QTimer::timeout, this, [this, he] { timeHSCTS_Timer(he); });
+        m_retryMs[static_cast<size_t>(he)] = DefaultRetryMs;
+        m_resendDue[static_cast<size_t>(he)] = -1;
+        connect(&t, &QTimer::timeout, this, [this, he] { resendTimerFired(he); });
         QTimer &w = m_timeEventWait[static_cast<size_t>(he)];
         w.setInterval(EventWaitMs);
         w.setSingleShot(true);
@@ -86,6 +88,7 @@ void HsLink::setRetryIntervals()
             ms = DefaultRetryMs;
         }
         m_timeHSCTS[static_cast<size_t>(he)].setInterval(ms);
+        m_retryMs[static_cast<size_t>(he)] = ms;
     }
 }
 
@@ -178,11 +181,17 @@ void HsLink::sendDue()
         m_timeBuffer.start(BufferMs);
 }
 
-void HsLink::rearmSendFlush()
+void HsLink::rearmSendFlush(int headEnd)
 {
     // Not while the flush itself runs: it arms the timer when it is done.
-    if (m_flushing && !m_inFlush)
-        armSendFlush();
+    if (!m_flushing || m_inFlush)
+        return;
+    // A flush that wakes before this head end's next message is due arms itself again for
+    // it then; only one that would sleep past it is re-armed now.
+    const int due = msUntilSendDue(headEnd);
+    if (due < 0 || (m_timeBuffer.isActive() && m_timeBuffer.remainingTime() <= due))
+        return;
+    armSendFlush();
 }
 
 void HsLink::timeHSCTS_Timer(int headEnd)
@@ -216,14 +225,43 @@ void HsLink::timeEventWait_Timer(int headEnd)
 
 void HsLink::restartResendTimer(int headEnd)
 {
-    if (validHeadEnd(headEnd))
-        m_timeHSCTS[static_cast<size_t>(headEnd)].start();
+    if (!validHeadEnd(headEnd))
+        return;
+    const size_t he = static_cast<size_t>(headEnd);
+    m_resendDue[he] = m_since.elapsed() + m_retryMs[he];
+    QTimer &t = m_timeHSCTS[he];
+    if (!t.isActive())
+        t.start(m_retryMs[he]);
 }
 
 void HsLink::stopResendTimer(int headEnd)
 {
     if (validHeadEnd(headEnd))
-        m_timeHSCTS[static_cast<size_t>(headEnd)].stop();
+        m_resendDue[static_cast<size_t>(headEnd)] = -1;
+}
+
+bool HsLink::resendTimed(int headEnd) const
+{
+    return validHeadEnd(headEnd) && m_resendDue[static_cast<size_t>(headEnd)] >= 0;
+}
+
+void HsLink::resendTimerFired(int headEnd)
+{
+    const size_t he = static_cast<size_t>(headEnd);
+    QTimer &t = m_timeHSCTS[he];
+    if (m_resendDue[he] < 0) {
+        t.stop();
+        return;
+    }
+    const qint64 left = m_resendDue[he] - m_since.elapsed();
+    if (left > 0) {
+        t.start(int(left));
+        return;
+    }
+    m_resendDue[he] = m_since.elapsed() + m_retryMs[he];
+    if (t.interval() != m_retryMs[he])
+        t.start(m_retryMs[he]);
+    timeHSCTS_Timer(headEnd);
 }
 
 void HsLink::restartLazily(QTimer &timer, qint64 &due, int ms)

@@ -55,6 +55,9 @@ public:
 
     QTimer &timeBuffer() { return m_timeBuffer; }
     QTimer &timeHSCTS(int headEnd);
+    // Whether a head end's re-sends are being timed (its timer may still run a little
+    // after they stop: it stops itself at its next tick).
+    bool resendTimed(int headEnd) const;
     QTimer &timeBoot() { return m_timeBoot; }
     QTimer &timeDashBoard() { return m_timeDashBoard; }
     QTimer &timeUPDATE() { return m_timeUPDATE; }
@@ -66,7 +69,7 @@ public:
     void restartDashBoardTimer() override;
     void startEventWait(int headEnd) override;
     void sendDue() override;
-    void rearmSendFlush() override;
+    void rearmSendFlush(int headEnd) override;
     ConsoleUi *ui() override { return m_ui; }
 
 private:
@@ -78,6 +81,9 @@ private:
     // waits out what is left of it when it fires: true while it still waits.
     void restartLazily(QTimer &timer, qint64 &due, int ms);
     bool waitOut(QTimer &timer, qint64 due);
+    // A tick of a head end's re-send timer: a re-send when it is due, else the timer waits
+    // out what is left or stops.
+    void resendTimerFired(int headEnd);
 
     ConsoleUi *m_ui;
     bool m_flushing = false;
@@ -86,6 +92,11 @@ private:
     std::array<std::unique_ptr<HsSocket>, HeadEndRows> m_sockets;
     QTimer m_timeBuffer;
     std::array<QTimer, HeadEndRows> m_timeHSCTS;
+    // Every message sent restarts its head end's re-send timing and every acknowledgement
+    // stops it: those note the next tick's time here (-1: stopped), and the timer, started
+    // once, catches up when it fires, instead of a timer restart and stop per message.
+    std::array<qint64, HeadEndRows> m_resendDue{};
+    std::array<int, HeadEndRows> m_retryMs{};
     std::array<QTimer, HeadEndRows> m_timeEventWait;
     QTimer m_timeBoot;
     QTimer m_timeDashBoard;

@@ -24,7 +24,7 @@ public:
     virtual void sendDue() {}
     // A head end's exchange ended with nothing queued: the flush wakes when its next poll
     // is due.
-    virtual void rearmSendFlush() {}
+    virtual void rearmSendFlush(int /*headEnd*/) {}
     virtual ConsoleUi *ui() = 0;
 };
 

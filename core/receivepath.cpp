@@ -54,7 +54,7 @@ void request(int headEnd, const QByteArray &body)
         SendHS(headEnd, body, 0);
 }
 
-unsigned char codeAt(const QByteArray &text, qsizetype pos)
+unsigned char codeAt(QByteArrayView text, qsizetype pos)
 {
     if (pos < 0 || pos >= text.size())
         throw Failure(ErrorKind::InvalidCall);
@@ -208,35 +208,40 @@ void backupAutomation(int headEnd, const QByteArray &p)
     SendToBackup(headEnd, name, source, switchNow);
 }
 
-void eventChange(int headEnd, unsigned char code, const QByteArray &p)
+void eventChange(int headEnd, unsigned char code, QByteArrayView p)
 {
     EventRec rec = ParseEvent(p);
     rec.HeadEnd = static_cast<quint8>(headEnd);
     if (code == 181) {
-        if (storeEvent(headEnd, rec) < 0)
+        const QByteArray key = rec.EventKey;
+        if (storeEvent(headEnd, std::move(rec)) < 0)
             WriteLogLimited("event table full" + QByteArray::number(headEnd),
-                            "Event " + rec.EventKey + " of head end" + Str(qint64(headEnd)) +
+                            "Event " + key + " of head end" + Str(qint64(headEnd)) +
                                 " not stored: all 10001 event slots are in use");
         refreshAfterEventChange(headEnd);
     } else if (deleteEvents(headEnd, rec.EventKey) > 0) {
         refreshAfterEventChange(headEnd);
     }
-    request(headEnd, chr(10));
+    static const QByteArray nextEvent = chr(10);
+    request(headEnd, nextEvent);
 }
 
-void dispatch(int headEnd, const QByteArray &data, bool acknowledge, bool mayWait)
+void dispatch(int headEnd, const QByteArray &data, bool acknowledge, bool mayWait,
+              bool &acknowledged)
 {
-    if (acknowledge)
-        acknowledgeHS(headEnd, data);
+    acknowledged = acknowledge && takeAcknowledgement(headEnd, data);
     // A bare acknowledgement carries no answer.
     if (data.size() == HeaderLength)
         return;
-    const QByteArray body = data.mid(HeaderLength);
+    // Views of the arrival: the frequent answers (polls, events) are read without a copy.
+    const QByteArrayView body = QByteArrayView(data).sliced(HeaderLength);
     const unsigned char code = codeAt(body, 0);
     if (code < 110 || code > 182)
         return;
-    const QByteArray p = body.mid(1);
-    const QByteArray rest = body.mid(2);
+    const QByteArrayView p = body.sliced(1);
+    const auto rest = [body] {
+        return body.size() > 2 ? body.sliced(2).toByteArray() : QByteArray();
+    };
 
     switch (code) {
     case 110:
@@ -244,14 +249,14 @@ void dispatch(int headEnd, const QByteArray &data, bool acknowledge, bool mayWai
         break;
     case 114:
         if (settings().HEAlarm[headEnd] && body.size() >= 2)
-            showAlarm(headEnd, p);
+            showAlarm(headEnd, p.toByteArray());
         break;
     case 115: {
         const int level = codeAt(body, 1);
         checkLevel(level);
         UpdateHE() = static_cast<qint16>(headEnd);
         UpdateUnit() = static_cast<qint16>(level);
-        storeStatus(RTRBuffer(headEnd, level), rest, true, headEnd,
+        storeStatus(RTRBuffer(headEnd, level), rest(), true, headEnd,
                     "Router status of level" + Str(qint64(level)));
         RTRForm(headEnd, level) = StatusForm::Plain;
         RTRUPDATE();
@@ -262,7 +267,7 @@ void dispatch(int headEnd, const QByteArray &data, bool acknowledge, bool mayWai
         checkUnit(unit);
         UpdateHE() = static_cast<qint16>(headEnd);
         UpdateUnit() = static_cast<qint16>(unit);
-        storeStatus(TMXBuffer(headEnd, unit), rest, true, headEnd,
+        storeStatus(TMXBuffer(headEnd, unit), rest(), true, headEnd,
                     "TMX status of unit" + Str(qint64(unit)));
         TMXUPDATE();
         break;
@@ -272,7 +277,7 @@ void dispatch(int headEnd, const QByteArray &data, bool acknowledge, bool mayWai
         LastBlock(headEnd) = static_cast<qint16>(n);
         const bool wanted = n <= settings().HEChannels[headEnd];
         if (wanted)
-            ParseChannelRecord(headEnd, n, rest);
+            ParseChannelRecord(headEnd, n, rest());
         // Record 255 is the last one a single character can number.
         if (wanted && n < LastRecordNumber)
             request(headEnd, chr(19) + chr(n + 1));
@@ -281,16 +286,16 @@ void dispatch(int headEnd, const QByteArray &data, bool acknowledge, bool mayWai
         break;
     }
     case 121:
-        channelStatus(headEnd, body);
+        channelStatus(headEnd, body.toByteArray());
         break;
     case 130:
         if (p.size() >= DashBoardLength)
-            DashBoardAll(headEnd) = ParseDashBoard(p);
+            DashBoardAll(headEnd) = ParseDashBoard(p.toByteArray());
         request(headEnd, chr(31));
         break;
     case 131:
         if (p.size() >= DashBoardLength)
-            DashBoardToday(headEnd) = ParseDashBoard(p);
+            DashBoardToday(headEnd) = ParseDashBoard(p.toByteArray());
         break;
     case 141:
     case 142:
@@ -299,7 +304,7 @@ void dispatch(int headEnd, const QByteArray &data, bool acknowledge, bool mayWai
     case 145: {
         const int level = codeAt(body, 1);
         checkLevel(level);
-        storeStatus(RTRBuffer(headEnd, level), rest, code == 141, headEnd,
+        storeStatus(RTRBuffer(headEnd, level), rest(), code == 141, headEnd,
                     "Extended router status of level" + Str(qint64(level)));
         // Only a chain that began with its first part and ran to its fifth is whole.
         StatusForm &form = RTRForm(headEnd, level);
@@ -324,7 +329,7 @@ void dispatch(int headEnd, const QByteArray &data, bool acknowledge, bool mayWai
     case 154: {
         const int unit = codeAt(body, 1);
         checkUnit(unit);
-        storeStatus(TMXBuffer(headEnd, unit), rest, code == 151, headEnd,
+        storeStatus(TMXBuffer(headEnd, unit), rest(), code == 151, headEnd,
                     "Extended TMX status of unit" + Str(qint64(unit)));
         if (code < 154) {
             request(headEnd, chr(code - 100 + 1) + chr(unit));
@@ -351,7 +356,7 @@ void dispatch(int headEnd, const QByteArray &data, bool acknowledge, bool mayWai
         LessThanMinutes() = codeAt(body, 1);
         break;
     case 171:
-        backupAutomation(headEnd, p);
+        backupAutomation(headEnd, p.toByteArray());
         break;
     case 181:
     case 182:
@@ -370,8 +375,9 @@ void dispatch(int headEnd, const QByteArray &data, bool acknowledge, bool mayWai
 
 void handle(int headEnd, const QByteArray &data, bool acknowledge, bool mayWait)
 {
+    bool acknowledged = false;
     try {
-        dispatch(headEnd, data, acknowledge, mayWait);
+        dispatch(headEnd, data, acknowledge, mayWait, acknowledged);
     } catch (const Failure &f) {
         // A server can send the same bad message again and again.
         WriteLogLimited("arrival error" + QByteArray::number(headEnd) + ' ' +
@@ -379,6 +385,9 @@ void handle(int headEnd, const QByteArray &data, bool acknowledge, bool mayWait)
                         "Error(wsHS_DataArrival) Index =" + Str(qint64(headEnd)) + " Error" +
                             Str(qint64(f.number())) + " " + f.description());
     }
+    // After the answer's own requests: a chain that goes on needs no wake-up.
+    if (acknowledged)
+        wakeSendFlush(headEnd);
 }
 
 } // namespace
@@ -420,7 +429,7 @@ bool hasPartialEvent(int headEnd)
     return validHeadEnd(headEnd) && !partials()[static_cast<size_t>(headEnd)].isEmpty();
 }
 
-void ProcessHSStatus(int headEnd, const QByteArray &body)
+void ProcessHSStatus(int headEnd, QByteArrayView body)
 {
     const qsizetype n = body.size();
     if (n < 7)
@@ -467,8 +476,9 @@ void ProcessHSStatus(int headEnd, const QByteArray &body)
     const qint16 listNo = settings().HEListNo[headEnd];
     if (listNo < 0 || listNo > MaxListNumber)
         throw Failure(ErrorKind::SubscriptOutOfRange);
+    static const QByteArray events("R");
     if (listNo > 0 && listFlag[static_cast<size_t>(listNo)])
-        request(headEnd, "R");
+        request(headEnd, events);
 }
 
 DashBoardRec ParseDashBoard(const QByteArray &p)

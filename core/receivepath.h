@@ -10,7 +10,7 @@ namespace vek {
 // answer dispatched by its code.
 void wsHS_DataArrival(int headEnd, const QByteArray &data);
 // Decodes a poll reply and asks for what it flags (up to three requests).
-void ProcessHSStatus(int headEnd, const QByteArray &body);
+void ProcessHSStatus(int headEnd, QByteArrayView body);
 // Ten 4-character big-endian counters in wire order.
 DashBoardRec ParseDashBoard(const QByteArray &p);
 

@@ -3,8 +3,11 @@
 
 #include <QElapsedTimer>
 #include <QHash>
+#include <algorithm>
 #include <array>
+#include <charconv>
 #include <deque>
+#include <iterator>
 
 #include "consoleui.h"
 #include "hssocket.h"
@@ -253,29 +256,49 @@ QByteArray printableBytes(const QByteArray &bytes)
     return visibleBytes(bytes, true);
 }
 
-QByteArray BuildHSHeader(int headEnd, int cmd)
+namespace {
+// The header (see BuildHSHeader) written onto the end of out.
+void appendHSHeader(QByteArray &out, int headEnd, int cmd)
 {
     HeadEndSend &s = at(headEnd);
     const qint16 listNo = settings().HEListNo[headEnd];
     // "1" and the command's digits, without a blank between them.
-    QByteArray h;
-    h.reserve(8);
-    h += '1';
-    h += QByteArray::number(cmd);
+    char digits[16];
+    const auto written = std::to_chars(std::begin(digits), std::end(digits), cmd);
+    out += '1';
+    out.append(digits, written.ptr - digits);
     if (listNo < 0 || listNo > 255) {
         // The list number cannot travel in one byte; the header keeps its length. Every
         // poll would repeat the line.
         WriteLogLimited("header list number" + QByteArray::number(headEnd),
                         "Error BuildHSHeader)" + Str(qint64(ErrorKind::InvalidCall)) + ' ' +
                             errorDescription(ErrorKind::InvalidCall));
-        h += '\0';
+        out += '\0';
     } else {
-        h += static_cast<char>(static_cast<unsigned char>(listNo));
+        out += static_cast<char>(static_cast<unsigned char>(listNo));
     }
     s.headerSeq += 1;
     if (s.headerSeq > 9)
         s.headerSeq = 0;
-    h += static_cast<char>('0' + s.headerSeq);
+    out += static_cast<char>('0' + s.headerSeq);
+}
+
+// Header and body in one allocation: every message of every exchange is built here.
+QByteArray headedMessage(int headEnd, int cmd, QByteArrayView body)
+{
+    QByteArray message;
+    message.reserve(16 + body.size());
+    appendHSHeader(message, headEnd, cmd);
+    message.append(body);
+    return message;
+}
+} // namespace
+
+QByteArray BuildHSHeader(int headEnd, int cmd)
+{
+    QByteArray h;
+    h.reserve(16);
+    appendHSHeader(h, headEnd, cmd);
     return h;
 }
 
@@ -293,7 +316,7 @@ void sendHS(int headEnd, const QByteArray &body, int cmd, quint64 ticket)
     if (!body.isEmpty() && s.silent && static_cast<int>(s.queue.size()) >= HeldQueueCap) {
         noteNotSent(s, body, ticket);
     } else if (!body.isEmpty()) {
-        s.queue.push_back(Queued{BuildHSHeader(headEnd, cmd) + body, ticket});
+        s.queue.push_back(Queued{headedMessage(headEnd, cmd, body), ticket});
         if (static_cast<int>(s.queue.size()) > SendQueueLongAt) {
             if (!s.queueLongLogged) {
                 s.queueLongLogged = true;
@@ -333,10 +356,10 @@ void sendHS(int headEnd, const QByteArray &body, int cmd, quint64 ticket)
         if (!s.silent && WinQueued(headEnd) && (!pollDue || s.winTurnOwed)) {
             const QByteArray m = WINGET(headEnd);
             if (!m.isEmpty())
-                message = BuildHSHeader(headEnd, cmd) + m;
+                message = headedMessage(headEnd, cmd, m);
         }
         if (message.isEmpty() && pollDue) {
-            message = BuildHSHeader(headEnd, cmd) + PollBody;
+            message = headedMessage(headEnd, cmd, PollBody);
             ownPoll = true;
             s.lastPoll = now;
             s.lastPollMs = monotonicMs();
@@ -417,12 +440,15 @@ void HSResendTick(int headEnd)
         host->stopResendTimer(headEnd);
 }
 
-bool acknowledgeHS(int headEnd, const QByteArray &data)
+bool takeAcknowledgement(int headEnd, const QByteArray &data)
 {
     if (!validHeadEnd(headEnd))
         return false;
     HeadEndSend &s = at(headEnd);
-    if (data.left(4) != s.lastSent.left(4))
+    const auto header = [](const QByteArray &m) {
+        return QByteArrayView(m.constData(), std::min<qsizetype>(m.size(), 4));
+    };
+    if (header(data) != header(s.lastSent))
         return false;
     s.resendLeft = 0;
     s.awaitingAck = false;
@@ -431,15 +457,33 @@ bool acknowledgeHS(int headEnd, const QByteArray &data)
     if (std::exchange(s.silent, false))
         WriteLog(serverLabel(headEnd) + " answers again: " + serverAddress(headEnd) +
                  "; what was queued for it goes out");
-    if (LinkHost *host = linkHost()) {
+    if (LinkHost *host = linkHost())
         host->stopResendTimer(headEnd);
-        // Nothing queued: the flush still wakes when this head end's next poll is due,
-        // not at another head end's wake-up.
-        if (!s.queue.empty() || WinQueued(headEnd))
-            host->sendDue();
-        else
-            host->rearmSendFlush();
-    }
+    return true;
+}
+
+void wakeSendFlush(int headEnd)
+{
+    LinkHost *host = linkHost();
+    if (!host || !validHeadEnd(headEnd))
+        return;
+    const HeadEndSend &s = at(headEnd);
+    // The answer already sent the next message: its acknowledgement wakes the flush.
+    if (s.resendLeft > 0)
+        return;
+    // Nothing queued: the flush still wakes when this head end's next poll is due, not at
+    // another head end's wake-up.
+    if (!s.queue.empty() || WinQueued(headEnd))
+        host->sendDue();
+    else
+        host->rearmSendFlush(headEnd);
+}
+
+bool acknowledgeHS(int headEnd, const QByteArray &data)
+{
+    if (!takeAcknowledgement(headEnd, data))
+        return false;
+    wakeSendFlush(headEnd);
     return true;
 }
 

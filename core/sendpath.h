@@ -34,6 +34,11 @@ int msUntilSendDue(int headEnd);
 // The acknowledgement test of an arrival: true when its first four characters are those
 // of the message in flight, which then needs no more re-sends.
 bool acknowledgeHS(int headEnd, const QByteArray &data);
+// The two halves of acknowledgeHS, for the receive path, which answers the arrival in
+// between: the test (and the end of the re-sends), and waking the send flush for what the
+// head end may send next.
+bool takeAcknowledgement(int headEnd, const QByteArray &data);
+void wakeSendFlush(int headEnd);
 
 // The socket of a head end (not owned); nullptr for none.
 void setHsSocket(int headEnd, HsSocket *socket);

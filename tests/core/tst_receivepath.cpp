@@ -86,10 +86,10 @@ private slots:
         QCOMPARE(ResendLeft(1), qint16(4));
         f.sock(1).arrive("1099");
         QCOMPARE(ResendLeft(1), qint16(4));
-        QVERIFY(f.link->timeHSCTS(1).isActive());
+        QVERIFY(f.link->resendTimed(1));
         f.sock(1).arrive(LastSent(1).left(4));
         QCOMPARE(ResendLeft(1), qint16(0));
-        QVERIFY(!f.link->timeHSCTS(1).isActive());
+        QVERIFY(!f.link->resendTimed(1));
         QVERIFY(!f.home.readLog().contains("Error"));
 
         f.sock(1).arrive("");

@@ -248,6 +248,17 @@ private slots:
             // Generous: other programs may load the machine.
             QTRY_VERIFY_WITH_TIMEOUT(sock->sent.size() >= 6, 20000);
             QTest::qWait(50);
+
+            // The next message soon after an answer: its re-sends are timed from its own
+            // sending, though the head end's timer runs on from the message before.
+            sock->arrive(LastSent(1).left(4));
+            QTest::qWait(25);
+            SendHS(1, "third", 0);
+            QTRY_VERIFY_WITH_TIMEOUT(sock->sent.count(LastSent(1)) >= 2, 20000);
+            const qsizetype once = sock->sent.indexOf(LastSent(1));
+            const qint64 resentAfter =
+                sock->times.at(sock->sent.indexOf(LastSent(1), once + 1)) - sock->times.at(once);
+            QVERIFY2(resentAfter >= 38, QByteArray::number(resentAfter).constData());
             sent = sock->sent;
             times = sock->times;
         }
@@ -279,10 +290,10 @@ private slots:
         QVERIFY(f.ui.trouble.isEmpty());
         QCOMPARE(LastSent(1).mid(4), QByteArray("early"));
         QCOMPARE(ResendLeft(1), qint16(4));
-        QVERIFY(f.link->timeHSCTS(1).isActive());
+        QVERIFY(f.link->resendTimed(1));
         for (int i = 0; i < 5; ++i)
             f.link->timeHSCTS_Timer(1);
-        QVERIFY(!f.link->timeHSCTS(1).isActive());
+        QVERIFY(!f.link->resendTimed(1));
         // Never transmitted, so not "given up after re-sends" either.
         QVERIFY(f.home.readLog().contains(
             "SendHS: 1 message(s) for head end 1 not sent, its link is down; the first: early"));
