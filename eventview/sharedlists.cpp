@@ -58,15 +58,21 @@ EventLists SharedLists::build(const ViewOptions &options)
     if (!m_shared || !sameLists(m_shared->options, options)) {
         std::vector<std::weak_ptr<Shared>> &all = allShared();
         std::erase_if(all, [](const std::weak_ptr<Shared> &w) { return w.expired(); });
-        m_shared.reset();
+        std::shared_ptr<Shared> own = std::move(m_shared);
         for (const std::weak_ptr<Shared> &w : all) {
             std::shared_ptr<Shared> s = w.lock();
-            if (s && sameLists(s->options, options)) {
+            if (s && s != own && sameLists(s->options, options)) {
                 m_shared = std::move(s);
                 break;
             }
         }
-        if (!m_shared) {
+        if (!m_shared && own && own.use_count() == 1) {
+            // No other view reads these lists: the engine goes on with the new options and
+            // what it has read (a re-sort or a new filter), rather than a first build.
+            m_shared = std::move(own);
+            m_shared->options = options;
+            m_shared->built = false;
+        } else if (!m_shared) {
             m_shared = std::make_shared<Shared>();
             m_shared->options = options;
             all.push_back(m_shared);

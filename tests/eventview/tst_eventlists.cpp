@@ -698,6 +698,13 @@ private slots:
             Events().edit(2, 1).Status = StatusOnHold;
             QVERIFY(a.build(o).list[ListUpcoming].rows != la.list[ListUpcoming].rows);
         }
+        // A view alone with its lists that changes its options keeps its engine: what it
+        // builds is still what a fresh engine builds.
+        ViewOptions active = byText;
+        active.filter = FilterActive;
+        c.build(byText);
+        QVERIFY(same(c.build(active), EventListEngine().build(active)));
+        QVERIFY(same(c.build(o), EventListEngine().build(o)));
     }
 
     void titlesAndFilterEntries()
