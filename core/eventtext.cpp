@@ -72,19 +72,9 @@ qint64 keyValue(QByteArrayView text)
     return static_cast<qint64>(std::llround(std::clamp(leadingValue(text), -9.0e18, 9.0e18)));
 }
 
-// Blanks (code 32 only) off both ends.
-QByteArrayView trimView(QByteArrayView v)
-{
-    while (!v.isEmpty() && v.front() == ' ')
-        v = v.sliced(1);
-    while (!v.isEmpty() && v.back() == ' ')
-        v.chop(1);
-    return v;
-}
-
 QDate parseWireDate(QByteArrayView text)
 {
-    const QByteArrayView t = trimView(text);
+    const QByteArrayView t = blanksTrimmed(text);
     if (t.size() != 10 || t.at(2) != '/' || t.at(5) != '/')
         throw Failure(ErrorKind::TypeMismatch);
     const int day = datePart(midView(t, 0, 2));
@@ -175,9 +165,9 @@ QByteArray EventToString(const EventRec &r)
 
     const QDate date = r.EventDate.isValid() ? r.EventDate : QDate(1899, 12, 30);
     const int year = date.year() < 1000 ? date.year() + 2000 : date.year();
-    const QByteArrayView opComment = trimView(r.OpComment);
-    const QByteArrayView comments = trimView(r.Comments);
-    const QByteArrayView mediaPoint = trimView(r.MediaPointID);
+    const QByteArrayView opComment = blanksTrimmed(r.OpComment);
+    const QByteArrayView comments = blanksTrimmed(r.Comments);
+    const QByteArrayView mediaPoint = blanksTrimmed(r.MediaPointID);
     const QByteArrayView texts[] = {
         r.HEText,      r.GroupText,    r.StartTime, r.EndTime,    r.SrcText,    r.DestText,
         r.Description, r.StatusDetail, r.Duration,  r.SpareText1, r.SpareText2, opComment,
@@ -274,7 +264,7 @@ EventRec ParseEvent(QByteArrayView text)
         f[i] = QByteArrayView(text.constData() + from, tab - from);
         from = tab + 1;
     }
-    const QByteArrayView h = trimView(f[0]);
+    const QByteArrayView h = blanksTrimmed(f[0]);
 
     EventRec r;
     r.HeadEnd = byteAt(h, 33);
@@ -304,11 +294,12 @@ EventRec ParseEvent(QByteArrayView text)
     r.EndKey = keyValue(f[18]);
 
     // The key and the texts share one block of memory instead of one each.
-    TextBlock texts({slice(h, 1, 32), trimView(f[1]), trimView(f[2]), trimView(f[4]),
-                     trimView(f[5]), trimView(f[6]), trimView(f[7]), trimView(f[8]), trimView(f[9]),
-                     trimView(f[10]), trimView(f[11]), trimView(f[12]), trimView(f[13]),
-                     trimView(f[14]), trimView(f[15]), trimView(f[16]), trimView(f[19]),
-                     trimView(f[20])});
+    TextBlock texts({slice(h, 1, 32), blanksTrimmed(f[1]), blanksTrimmed(f[2]), blanksTrimmed(f[4]),
+                     blanksTrimmed(f[5]), blanksTrimmed(f[6]), blanksTrimmed(f[7]),
+                     blanksTrimmed(f[8]), blanksTrimmed(f[9]), blanksTrimmed(f[10]),
+                     blanksTrimmed(f[11]), blanksTrimmed(f[12]), blanksTrimmed(f[13]),
+                     blanksTrimmed(f[14]), blanksTrimmed(f[15]), blanksTrimmed(f[16]),
+                     blanksTrimmed(f[19]), blanksTrimmed(f[20])});
     r.EventKey = texts.next();
     r.HEText = texts.next();
     r.GroupText = texts.next();

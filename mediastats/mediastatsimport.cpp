@@ -54,16 +54,6 @@ QByteArray nameKey(const QByteArray &name)
     return upperCase(trimBlanks(name));
 }
 
-// Blanks are no letters: a trimmed text needs no copy for a comparison.
-QByteArrayView trimmedView(QByteArrayView text)
-{
-    while (!text.isEmpty() && text.front() == ' ')
-        text = text.sliced(1);
-    while (!text.isEmpty() && text.back() == ' ')
-        text.chop(1);
-    return text;
-}
-
 bool equalsUpperCase(QByteArrayView text, QByteArrayView upper)
 {
     return text.size() == upper.size() &&
@@ -160,7 +150,7 @@ int digitsValue(QByteArrayView digits)
 // year (two digits count from 2000). Anything else is a type mismatch.
 QDate airDate(const QByteArray &text)
 {
-    const QByteArrayView t = trimmedView(text);
+    const QByteArrayView t = blanksTrimmed(text);
     const qsizetype first = t.indexOf('/');
     const qsizetype second = first < 0 ? -1 : t.indexOf('/', first + 1);
     if (second < 0 || t.indexOf('/', second + 1) >= 0)
@@ -364,7 +354,7 @@ void MediaStatsImport::convertRow()
         throw Failure(ErrorKind::SubscriptOutOfRange);
     MediaStatsRec &row = MSRows.row(MSRowIndex);
 
-    const QByteArrayView action = trimmedView(row.Action);
+    const QByteArrayView action = blanksTrimmed(row.Action);
     if (action == "REMV") {
         WINREMOVE(he, row.MediaPointID);
         return;
@@ -424,7 +414,7 @@ void MediaStatsImport::convertRow()
         }
     }
 
-    if (settings().AutoVerify && !trimmedView(row.MonBegMark).isEmpty()) {
+    if (settings().AutoVerify && !blanksTrimmed(row.MonBegMark).isEmpty()) {
         status = StatusOnHold;
         detail = "On Hold";
     }
@@ -455,7 +445,7 @@ void MediaStatsImport::convertRow()
         channelProblem();
 
     QByteArray key;
-    if (!trimmedView(row.MediaPointID).isEmpty())
+    if (!blanksTrimmed(row.MediaPointID).isEmpty())
         key = existingKey(he, row.MediaPointID);
     if (key.isEmpty())
         key = newKey(he);
@@ -474,8 +464,8 @@ void MediaStatsImport::convertRow()
     rec.BackupSrc = dst.OnBackup;
     rec.Status = status;
     rec.TimeZone = toByte(HETimeZone(he));
-    rec.MonitorBeg = !trimmedView(row.MonBegMark).isEmpty();
-    rec.MonitorEnd = !trimmedView(row.MonEndMark).isEmpty();
+    rec.MonitorBeg = !blanksTrimmed(row.MonBegMark).isEmpty();
+    rec.MonitorEnd = !blanksTrimmed(row.MonEndMark).isEmpty();
     rec.HEText = settings().HEName[size_t(he)];
     rec.GroupText = GroupText(0);
     rec.EventDate = startDate;

@@ -39,6 +39,16 @@ QByteArray readableFileName(const QByteArray &raw);
 // Fixed-width decimal with leading zeros, for dates and times ("07").
 QByteArray zeroPadded(qint64 n, int width);
 
+// Blanks (code 32 only) off both ends, as a view: no copy for a comparison or a parse.
+inline QByteArrayView blanksTrimmed(QByteArrayView text)
+{
+    while (!text.isEmpty() && text.front() == ' ')
+        text = text.sliced(1);
+    while (!text.isEmpty() && text.back() == ' ')
+        text.chop(1);
+    return text;
+}
+
 // Part of a text from a 0-based position, clamped to the text: never reads past its end.
 inline QByteArrayView midView(QByteArrayView text, qsizetype pos, qsizetype len)
 {
