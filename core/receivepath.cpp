@@ -234,7 +234,7 @@ void dispatch(int headEnd, const QByteArray &data, bool acknowledge, bool mayWai
     if (data.size() == HeaderLength)
         return;
     // Views of the arrival: the frequent answers (polls, events) are read without a copy.
-    const QByteArrayView body = QByteArrayView(data).sliced(HeaderLength);
+    const QByteArrayView body = midView(data, HeaderLength, data.size());
     const unsigned char code = codeAt(body, 0);
     if (code < 110 || code > 182)
         return;
